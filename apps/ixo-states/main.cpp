@@ -1,0 +1,15 @@
+#include "StatesCli.h"
+
+#include "server/TypeLibrary.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    ixo::TypeLibrary::registerServer();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    ixo::StatesCli cli(out, err);
+    return cli.run(app.arguments().mid(1));
+}

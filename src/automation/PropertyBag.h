@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCborMap>
+#include <QCborValue>
+#include <QHash>
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <utility>
+#include <vector>
+
+namespace ixo {
+
+// A named-value store that keeps the order of its properties and each value's exact type.
+// Names are compared without regard to letter case. Its Contents is a CBOR document.
+class PropertyBag {
+public:
+    static constexpr int kFormatVersion = 1;
+
+    PropertyBag() = default;
+
+    void WriteProperty(const QString &name, const QVariant &value);
+    // A value equal to its default is not stored; reading with the same default gives it back.
+    void WriteProperty(const QString &name, const QVariant &value, const QVariant &defaultValue);
+    // Without a default an absent name is an error (327).
+    QVariant ReadProperty(const QString &name) const;
+    QVariant ReadProperty(const QString &name, const QVariant &defaultValue) const;
+
+    QByteArray Contents() const;
+    // Takes a byte-array Variant as made by Contents(); anything else is refused and leaves
+    // the bag unchanged.
+    void setContents(const QVariant &contents);
+
+    bool contains(const QString &name) const;
+    QStringList names() const;
+    int count() const { return static_cast<int>(m_properties.size()); }
+
+    QCborMap toDocument() const;
+    static PropertyBag fromDocument(const QCborMap &document);
+
+    static bool sameValue(const QVariant &a, const QVariant &b);
+
+private:
+    void store(const QString &name, QCborValue encoded);
+    void remove(const QString &name);
+    static QString foldName(const QString &name);
+
+    std::vector<std::pair<QString, QCborValue>> m_properties;
+    QHash<QString, std::size_t> m_index;
+};
+
+} // namespace ixo
+
+Q_DECLARE_METATYPE(ixo::PropertyBag *)

@@ -1,0 +1,135 @@
+#include "automation/VariantConvert.h"
+
+#include "automation/AutomationError.h"
+#include "automation/ErrorNumber.h"
+#include "automation/VariantType.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+#include <cmath>
+#include <limits>
+
+namespace ixo {
+
+namespace {
+
+const QString kSource = QStringLiteral("IxoInstrSetups");
+
+[[noreturn]] void fail(std::int32_t number)
+{
+    throw AutomationError::standard(number, kSource);
+}
+
+// Days since 1899-12-30, the automation date's numeric meaning.
+double dateToNumber(const QDateTime &date)
+{
+    static const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
+    return static_cast<double>(epoch.msecsTo(date.toUTC())) / 86400000.0;
+}
+
+double parseNumber(const QString &text)
+{
+    bool ok = false;
+    const double number = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok)
+        fail(ErrorNumber::TypeMismatch);
+    return number;
+}
+
+QString numberText(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+} // namespace
+
+double VariantConvert::toNumber(const QVariant &value)
+{
+    switch (variantTypeOf(value)) {
+    case VariantType::Empty:
+        return 0.0;
+    case VariantType::Null:
+        fail(ErrorNumber::InvalidUseOfNull);
+    case VariantType::Boolean:
+        return value.toBool() ? -1.0 : 0.0;
+    case VariantType::Byte:
+    case VariantType::Integer:
+    case VariantType::Long:
+    case VariantType::LongLong:
+        return static_cast<double>(value.toLongLong());
+    case VariantType::Single:
+    case VariantType::Double:
+        return value.toDouble();
+    case VariantType::Date:
+        return dateToNumber(value.toDateTime());
+    case VariantType::String:
+        return parseNumber(value.toString());
+    default:
+        fail(ErrorNumber::TypeMismatch);
+    }
+}
+
+double VariantConvert::roundHalfEven(double value)
+{
+    const double floor = std::floor(value);
+    const double diff = value - floor;
+    if (diff > 0.5)
+        return floor + 1.0;
+    if (diff < 0.5)
+        return floor;
+    return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
+}
+
+double VariantConvert::checkedRound(double value, double low, double high)
+{
+    if (std::isnan(value))
+        fail(ErrorNumber::Overflow);
+    const double rounded = roundHalfEven(value);
+    if (rounded < low || rounded > high)
+        fail(ErrorNumber::Overflow);
+    return rounded;
+}
+
+std::int16_t VariantConvert::toInteger(const QVariant &value)
+{
+    constexpr double low = std::numeric_limits<std::int16_t>::min();
+    constexpr double high = std::numeric_limits<std::int16_t>::max();
+    return static_cast<std::int16_t>(checkedRound(toNumber(value), low, high));
+}
+
+std::int32_t VariantConvert::toLong(const QVariant &value)
+{
+    constexpr double low = std::numeric_limits<std::int32_t>::min();
+    constexpr double high = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(checkedRound(toNumber(value), low, high));
+}
+
+QString VariantConvert::toString(const QVariant &value)
+{
+    switch (variantTypeOf(value)) {
+    case VariantType::Empty:
+        return QString();
+    case VariantType::Null:
+        fail(ErrorNumber::InvalidUseOfNull);
+    case VariantType::String:
+        return value.toString();
+    case VariantType::Boolean:
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case VariantType::Byte:
+    case VariantType::Integer:
+    case VariantType::Long:
+    case VariantType::LongLong:
+        return QString::number(value.toLongLong());
+    case VariantType::Single:
+        return QString::number(value.toFloat(), 'g', 7);
+    case VariantType::Double:
+        return numberText(value.toDouble());
+    case VariantType::Date:
+        return value.toDateTime().toString(Qt::ISODateWithMs);
+    default:
+        fail(ErrorNumber::TypeMismatch);
+    }
+}
+
+} // namespace ixo

@@ -1,0 +1,108 @@
+#include "model/StateInfo.h"
+
+#include "automation/AutomationError.h"
+#include "automation/ErrorNumber.h"
+#include "automation/ObjectRef.h"
+#include "automation/PropertyBag.h"
+#include "automation/VariantConvert.h"
+#include "model/ItemStateInfo.h"
+#include "support/PropertyBagHack.h"
+
+namespace ixo {
+
+namespace {
+
+const QString kSource = QStringLiteral("IxoInstrSetups.StateInfo");
+
+[[noreturn]] void fail(std::int32_t number)
+{
+    throw AutomationError::standard(number, kSource);
+}
+
+PropertyBag &bagOf(PropertyBag *propbag)
+{
+    if (!propbag)
+        fail(ErrorNumber::ObjectNotSet);
+    return *propbag;
+}
+
+} // namespace
+
+const QString StateInfo::kCountKey = QStringLiteral("StateinfoNumStates");
+const QString StateInfo::kItemKeyPrefix = QStringLiteral("Stateinfoitem");
+
+StateInfo::StateInfo(QObject *parent)
+    : QObject(parent)
+    , m_items(std::make_shared<Collection>())
+{
+}
+
+void StateInfo::setItems(const CollectionRef &items)
+{
+    m_items = items;
+    emit itemsReplaced();
+}
+
+void StateInfo::setSetupInterface(const SetupInterfaceRef &setupInterface)
+{
+    m_setupInterface = setupInterface;
+}
+
+void StateInfo::setLegacyDovetrackFileMask(const QVariant &mask)
+{
+    m_legacyMask = VariantConvert::toString(mask);
+}
+
+const Collection &StateInfo::items() const
+{
+    if (!m_items)
+        fail(ErrorNumber::ObjectNotSet);
+    return *m_items;
+}
+
+void StateInfo::InitProperties()
+{
+    setItems(std::make_shared<Collection>());
+}
+
+void StateInfo::ReadProperties(PropertyBag *propbag)
+{
+    ReadProperties(bagOf(propbag));
+}
+
+void StateInfo::WriteProperties(PropertyBag *propbag)
+{
+    WriteProperties(bagOf(propbag));
+}
+
+void StateInfo::WriteProperties(PropertyBag &propbag)
+{
+    const Collection &list = items();
+    const std::int16_t count = VariantConvert::toInteger(list.Count());
+    propbag.WriteProperty(kCountKey, QVariant::fromValue(count));
+    for (int i = 1; i <= count; ++i) {
+        const ObjectRef object = list.Item(i).value<ObjectRef>();
+        auto *hack = dynamic_cast<PropertyBagHack *>(object.get());
+        if (!hack)
+            fail(ErrorNumber::TypeMismatch);
+        propbag.WriteProperty(kItemKeyPrefix + QString::number(i), hack->WritePropertiesToVariant());
+    }
+}
+
+void StateInfo::ReadProperties(PropertyBag &propbag)
+{
+    setItems(std::make_shared<Collection>());
+    const std::int16_t count = VariantConvert::toInteger(propbag.ReadProperty(kCountKey));
+    for (int i = 1; i <= count; ++i) {
+        auto item = std::make_shared<ItemStateInfo>();
+        item->ReadPropertiesFromVariant(propbag.ReadProperty(kItemKeyPrefix + QString::number(i)));
+        m_items->Add(QVariant::fromValue<ObjectRef>(item), item->Name());
+    }
+}
+
+std::shared_ptr<ItemStateInfo> StateInfo::item(int index) const
+{
+    return std::dynamic_pointer_cast<ItemStateInfo>(items().Item(index).value<ObjectRef>());
+}
+
+} // namespace ixo

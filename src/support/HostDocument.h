@@ -1,0 +1,18 @@
+#pragma once
+
+#include "automation/PropertyBag.h"
+
+#include <QString>
+
+namespace ixo {
+
+// The host application's document: one property bag kept in a file, written atomically.
+class HostDocument {
+public:
+    static constexpr qint64 kMaxFileSize = qint64(256) * 1024 * 1024;
+
+    static PropertyBag load(const QString &fileName);
+    static void save(const PropertyBag &bag, const QString &fileName);
+};
+
+} // namespace ixo
