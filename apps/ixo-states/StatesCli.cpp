@@ -24,12 +24,9 @@ const QString kListProgId = QStringLiteral("IxoInstrSetups.StateInfo");
 StatesCli::StatesCli(QTextStream &out, QTextStream &err)
     : m_out(out)
     , m_err(err)
-    , m_instrument(std::make_shared<SimulatedInstrument>())
-{
-}
+    , m_instrument(std::make_shared<SimulatedInstrument>()) {}
 
-int StatesCli::run(const QStringList &arguments)
-{
+int StatesCli::run(const QStringList &arguments) {
     const QString command = arguments.value(0);
     try {
         if (command == QLatin1String("demo") && arguments.size() <= 2)
@@ -45,15 +42,14 @@ int StatesCli::run(const QStringList &arguments)
         if (command == QLatin1String("remove") && arguments.size() == 3)
             return remove(arguments[1], arguments[2]);
     } catch (const AutomationError &error) {
-        m_err << "error " << error.number() << " (" << error.source() << "): "
-              << error.description() << Qt::endl;
+        m_err << "error " << error.number() << " (" << error.source()
+              << "): " << error.description() << Qt::endl;
         return 1;
     }
     return usage();
 }
 
-int StatesCli::usage()
-{
+int StatesCli::usage() {
     m_err << "usage: ixo-states demo [directory]\n"
              "       ixo-states list <document>\n"
              "       ixo-states capture <document> <name> [description]\n"
@@ -64,16 +60,15 @@ int StatesCli::usage()
     return 2;
 }
 
-std::shared_ptr<StateInfo> StatesCli::loadList(const QString &document) const
-{
+std::shared_ptr<StateInfo> StatesCli::loadList(const QString &document) const {
     if (!QFileInfo::exists(document)) {
         auto states = std::make_shared<StateInfo>();
         states->setSetupInterface(m_instrument);
         return states;
     }
     const PropertyBag bag = HostDocument::load(document);
-    auto states = std::dynamic_pointer_cast<StateInfo>(
-        bag.ReadProperty(kDocumentKey).value<ObjectRef>());
+    auto states =
+        std::dynamic_pointer_cast<StateInfo>(bag.ReadProperty(kDocumentKey).value<ObjectRef>());
     if (!states)
         throw AutomationError(ErrorNumber::TypeMismatch, QStringLiteral("ixo-states"),
                               QStringLiteral("%1 holds no state list").arg(document));
@@ -81,41 +76,36 @@ std::shared_ptr<StateInfo> StatesCli::loadList(const QString &document) const
     return states;
 }
 
-void StatesCli::saveList(const std::shared_ptr<StateInfo> &states, const QString &document) const
-{
+void StatesCli::saveList(const std::shared_ptr<StateInfo> &states, const QString &document) const {
     PropertyBag bag;
     bag.WriteProperty(kDocumentKey, QVariant::fromValue<ObjectRef>(states));
     HostDocument::save(bag, document);
 }
 
-void StatesCli::printList(const StateInfo &states)
-{
+void StatesCli::printList(const StateInfo &states) {
     const int count = states.Items()->Count();
     m_out << count << (count == 1 ? " saved state" : " saved states") << Qt::endl;
     for (int i = 1; i <= count; ++i) {
         const auto state = states.item(i);
-        const bool here = state->Model() == m_instrument->Model() &&
-                          state->Version() == m_instrument->Version();
+        const bool here =
+            state->Model() == m_instrument->Model() && state->Version() == m_instrument->Version();
         m_out << "  " << i << ". " << state->Name() << " - " << state->Description() << " ["
               << state->Model() << ' ' << state->Version() << (here ? "" : ", other instrument")
               << ", " << state->data().toByteArray().size() << " bytes]" << Qt::endl;
     }
 }
 
-void StatesCli::addState(StateInfo &states, const std::shared_ptr<QObject> &state)
-{
+void StatesCli::addState(StateInfo &states, const std::shared_ptr<QObject> &state) {
     const QString name = state->property("Name").toString();
     states.Items()->Add(QVariant::fromValue(state), name);
 }
 
-int StatesCli::list(const QString &document)
-{
+int StatesCli::list(const QString &document) {
     printList(*loadList(document));
     return 0;
 }
 
-int StatesCli::capture(const QString &document, const QString &name, const QString &description)
-{
+int StatesCli::capture(const QString &document, const QString &name, const QString &description) {
     const auto states = loadList(document);
     auto state = std::make_shared<ItemStateInfo>();
     state->Init(states->SetupInterface());
@@ -128,8 +118,7 @@ int StatesCli::capture(const QString &document, const QString &name, const QStri
     return 0;
 }
 
-int StatesCli::exportState(const QString &document, const QString &name, const QString &file)
-{
+int StatesCli::exportState(const QString &document, const QString &name, const QString &file) {
     const auto states = loadList(document);
     StateFile stateFile;
     stateFile.SaveObject(states->Items()->Item(name).value<ObjectRef>(), file);
@@ -137,8 +126,7 @@ int StatesCli::exportState(const QString &document, const QString &name, const Q
     return 0;
 }
 
-int StatesCli::importState(const QString &document, const QString &file)
-{
+int StatesCli::importState(const QString &document, const QString &file) {
     const auto states = loadList(document);
     StateFile stateFile;
     const bool isStateFile =
@@ -151,8 +139,7 @@ int StatesCli::importState(const QString &document, const QString &file)
     return 0;
 }
 
-int StatesCli::remove(const QString &document, const QString &name)
-{
+int StatesCli::remove(const QString &document, const QString &name) {
     const auto states = loadList(document);
     states->Items()->Remove(name);
     saveList(states, document);
@@ -160,8 +147,7 @@ int StatesCli::remove(const QString &document, const QString &name)
     return 0;
 }
 
-int StatesCli::demo(const QString &directory)
-{
+int StatesCli::demo(const QString &directory) {
     if (!QDir().mkpath(directory))
         throw AutomationError(ErrorNumber::PathFileAccess, QStringLiteral("ixo-states"),
                               QStringLiteral("Cannot create %1").arg(directory));

@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
-
 #include <memory>
 
 namespace ixo {

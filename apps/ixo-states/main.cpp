@@ -1,11 +1,9 @@
 #include "StatesCli.h"
-
 #include "server/TypeLibrary.h"
 
 #include <QCoreApplication>
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     ixo::TypeLibrary::registerServer();
     QTextStream out(stdout);

@@ -12,17 +12,13 @@ AutomationError::AutomationError(std::int32_t number, QString source, QString de
                  .arg(m_description)
                  .arg(m_number)
                  .arg(m_source)
-                 .toStdString())
-{
-}
+                 .toStdString()) {}
 
-AutomationError AutomationError::standard(std::int32_t number, const QString &source)
-{
+AutomationError AutomationError::standard(std::int32_t number, const QString &source) {
     return AutomationError(number, source, standardDescription(number));
 }
 
-QString AutomationError::standardDescription(std::int32_t number)
-{
+QString AutomationError::standardDescription(std::int32_t number) {
     using namespace ErrorNumber;
     switch (number) {
     case InvalidProcedureCall:

@@ -6,7 +6,6 @@
 #include <QHash>
 #include <QMetaObject>
 #include <QString>
-
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -21,8 +20,7 @@ public:
 
     static ClassRegistry &instance();
 
-    template <typename T> void registerClass()
-    {
+    template <typename T> void registerClass() {
         registerClass(T::staticMetaObject, [] { return std::make_shared<T>(); });
     }
     void registerClass(const QMetaObject &metaObject, Factory factory);

@@ -11,30 +11,24 @@ namespace {
 
 const QString kSource = QStringLiteral("IxoInstrSetups.Collection");
 
-[[noreturn]] void fail(std::int32_t number)
-{
+[[noreturn]] void fail(std::int32_t number) {
     throw AutomationError::standard(number, kSource);
 }
 
-bool isKeyIndex(const QVariant &index)
-{
+bool isKeyIndex(const QVariant &index) {
     return variantTypeOf(index) == VariantType::String;
 }
 
 } // namespace
 
 Collection::Collection(QObject *parent)
-    : QObject(parent)
-{
-}
+    : QObject(parent) {}
 
-QString Collection::foldKey(const QString &key)
-{
+QString Collection::foldKey(const QString &key) {
     return key.toCaseFolded();
 }
 
-void Collection::Add(const QVariant &item, const QVariant &key)
-{
+void Collection::Add(const QVariant &item, const QVariant &key) {
     Entry entry{item, QString(), false};
     if (key.isValid()) {
         if (!isKeyIndex(key))
@@ -49,8 +43,7 @@ void Collection::Add(const QVariant &item, const QVariant &key)
     m_entries.push_back(std::move(entry));
 }
 
-QVariant Collection::Item(const QVariant &index) const
-{
+QVariant Collection::Item(const QVariant &index) const {
     if (isKeyIndex(index)) {
         const auto found = m_byKey.constFind(foldKey(index.toString()));
         if (found == m_byKey.cend())
@@ -60,8 +53,7 @@ QVariant Collection::Item(const QVariant &index) const
     return m_entries[positionOf(index)].item;
 }
 
-void Collection::Remove(const QVariant &index)
-{
+void Collection::Remove(const QVariant &index) {
     const std::size_t position =
         isKeyIndex(index) ? positionOfKey(index.toString()) : positionOf(index);
     const Entry &entry = m_entries[position];
@@ -70,21 +62,18 @@ void Collection::Remove(const QVariant &index)
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(position));
 }
 
-bool Collection::containsKey(const QString &key) const
-{
+bool Collection::containsKey(const QString &key) const {
     return m_byKey.contains(foldKey(key));
 }
 
-std::size_t Collection::positionOf(const QVariant &index) const
-{
+std::size_t Collection::positionOf(const QVariant &index) const {
     const std::int32_t number = VariantConvert::toLong(index);
     if (number < 1 || static_cast<std::size_t>(number) > m_entries.size())
         fail(ErrorNumber::SubscriptOutOfRange);
     return static_cast<std::size_t>(number - 1);
 }
 
-std::size_t Collection::positionOfKey(const QString &key) const
-{
+std::size_t Collection::positionOfKey(const QString &key) const {
     const QString folded = foldKey(key);
     if (!m_byKey.contains(folded))
         fail(ErrorNumber::InvalidProcedureCall);

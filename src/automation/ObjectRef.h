@@ -2,7 +2,6 @@
 
 #include <QMetaType>
 #include <QObject>
-
 #include <memory>
 
 namespace ixo {

@@ -19,14 +19,12 @@ const QString kFormatName = QStringLiteral("IxoPropertyBag");
 const QString kVersionKey = QStringLiteral("version");
 const QString kPropertiesKey = QStringLiteral("properties");
 
-[[noreturn]] void malformed(const QString &why)
-{
+[[noreturn]] void malformed(const QString &why) {
     throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
                           QStringLiteral("Invalid property bag contents: %1").arg(why));
 }
 
-QCborMap parseDocument(const QByteArray &bytes)
-{
+QCborMap parseDocument(const QByteArray &bytes) {
     QCborStreamReader reader(bytes);
     const QCborValue value = QCborValue::fromCbor(reader);
     if (reader.lastError() != QCborError::NoError)
@@ -40,19 +38,16 @@ QCborMap parseDocument(const QByteArray &bytes)
 
 } // namespace
 
-QString PropertyBag::foldName(const QString &name)
-{
+QString PropertyBag::foldName(const QString &name) {
     return name.toCaseFolded();
 }
 
-void PropertyBag::WriteProperty(const QString &name, const QVariant &value)
-{
+void PropertyBag::WriteProperty(const QString &name, const QVariant &value) {
     store(name, VariantCodec::encode(value));
 }
 
 void PropertyBag::WriteProperty(const QString &name, const QVariant &value,
-                                const QVariant &defaultValue)
-{
+                                const QVariant &defaultValue) {
     QCborValue encoded = VariantCodec::encode(value);
     if (sameValue(value, defaultValue))
         remove(name);
@@ -60,8 +55,7 @@ void PropertyBag::WriteProperty(const QString &name, const QVariant &value,
         store(name, std::move(encoded));
 }
 
-QVariant PropertyBag::ReadProperty(const QString &name) const
-{
+QVariant PropertyBag::ReadProperty(const QString &name) const {
     const auto found = m_index.constFind(foldName(name));
     if (found == m_index.cend())
         throw AutomationError(ErrorNumber::DataValueNotFound, kSource,
@@ -69,21 +63,18 @@ QVariant PropertyBag::ReadProperty(const QString &name) const
     return VariantCodec::decode(m_properties[*found].second);
 }
 
-QVariant PropertyBag::ReadProperty(const QString &name, const QVariant &defaultValue) const
-{
+QVariant PropertyBag::ReadProperty(const QString &name, const QVariant &defaultValue) const {
     const auto found = m_index.constFind(foldName(name));
     if (found == m_index.cend())
         return defaultValue;
     return VariantCodec::decode(m_properties[*found].second);
 }
 
-bool PropertyBag::contains(const QString &name) const
-{
+bool PropertyBag::contains(const QString &name) const {
     return m_index.contains(foldName(name));
 }
 
-QStringList PropertyBag::names() const
-{
+QStringList PropertyBag::names() const {
     QStringList result;
     result.reserve(count());
     for (const auto &property : m_properties)
@@ -91,8 +82,7 @@ QStringList PropertyBag::names() const
     return result;
 }
 
-void PropertyBag::store(const QString &name, QCborValue encoded)
-{
+void PropertyBag::store(const QString &name, QCborValue encoded) {
     const QString folded = foldName(name);
     const auto found = m_index.constFind(folded);
     if (found != m_index.cend()) {
@@ -103,8 +93,7 @@ void PropertyBag::store(const QString &name, QCborValue encoded)
     m_properties.emplace_back(name, std::move(encoded));
 }
 
-void PropertyBag::remove(const QString &name)
-{
+void PropertyBag::remove(const QString &name) {
     const auto found = m_index.constFind(foldName(name));
     if (found == m_index.cend())
         return;
@@ -114,13 +103,11 @@ void PropertyBag::remove(const QString &name)
         m_index.insert(foldName(m_properties[i].first), i);
 }
 
-QByteArray PropertyBag::Contents() const
-{
+QByteArray PropertyBag::Contents() const {
     return QCborValue(toDocument()).toCbor();
 }
 
-void PropertyBag::setContents(const QVariant &contents)
-{
+void PropertyBag::setContents(const QVariant &contents) {
     if (variantTypeOf(contents) != VariantType::ByteArray)
         throw AutomationError(ErrorNumber::TypeMismatch, kSource,
                               QStringLiteral("Property bag contents must be a byte array"));
@@ -131,8 +118,7 @@ void PropertyBag::setContents(const QVariant &contents)
     *this = std::move(parsed);
 }
 
-QCborMap PropertyBag::toDocument() const
-{
+QCborMap PropertyBag::toDocument() const {
     QCborArray properties;
     for (const auto &[name, value] : m_properties)
         properties.append(QCborArray{name, value});
@@ -143,8 +129,7 @@ QCborMap PropertyBag::toDocument() const
     return document;
 }
 
-PropertyBag PropertyBag::fromDocument(const QCborMap &document)
-{
+PropertyBag PropertyBag::fromDocument(const QCborMap &document) {
     if (document.value(kFormatKey).toString() != kFormatName)
         malformed(QStringLiteral("not a property bag document"));
     const QCborValue version = document.value(kVersionKey);
@@ -170,8 +155,7 @@ PropertyBag PropertyBag::fromDocument(const QCborMap &document)
     return bag;
 }
 
-bool PropertyBag::sameValue(const QVariant &a, const QVariant &b)
-{
+bool PropertyBag::sameValue(const QVariant &a, const QVariant &b) {
     const VariantType type = variantTypeOf(a);
     if (type != variantTypeOf(b))
         return false;

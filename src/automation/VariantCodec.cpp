@@ -11,7 +11,6 @@
 #include <QCborArray>
 #include <QCborMap>
 #include <QDateTime>
-
 #include <limits>
 
 namespace ixo {
@@ -20,19 +19,16 @@ namespace {
 
 const QString kSource = QStringLiteral("IxoInstrSetups.PropertyBag");
 
-[[noreturn]] void malformed(const QString &why)
-{
+[[noreturn]] void malformed(const QString &why) {
     throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
                           QStringLiteral("Invalid property bag contents: %1").arg(why));
 }
 
-QCborValue tagged(VariantType type, const QCborValue &payload)
-{
+QCborValue tagged(VariantType type, const QCborValue &payload) {
     return QCborArray{static_cast<qint64>(type), payload};
 }
 
-qint64 integerIn(const QCborValue &payload, qint64 low, qint64 high)
-{
+qint64 integerIn(const QCborValue &payload, qint64 low, qint64 high) {
     if (!payload.isInteger())
         malformed(QStringLiteral("an integer value is not an integer"));
     const qint64 value = payload.toInteger();
@@ -41,14 +37,12 @@ qint64 integerIn(const QCborValue &payload, qint64 low, qint64 high)
     return value;
 }
 
-template <typename T> QVariant integerOf(const QCborValue &payload)
-{
+template <typename T> QVariant integerOf(const QCborValue &payload) {
     return QVariant::fromValue(static_cast<T>(
         integerIn(payload, std::numeric_limits<T>::min(), std::numeric_limits<T>::max())));
 }
 
-double realOf(const QCborValue &payload)
-{
+double realOf(const QCborValue &payload) {
     if (!payload.isDouble())
         malformed(QStringLiteral("a real value is not a real number"));
     return payload.toDouble();
@@ -56,18 +50,15 @@ double realOf(const QCborValue &payload)
 
 } // namespace
 
-QCborValue VariantCodec::encode(const QVariant &value)
-{
+QCborValue VariantCodec::encode(const QVariant &value) {
     return encodeAt(value, 0);
 }
 
-QVariant VariantCodec::decode(const QCborValue &encoded)
-{
+QVariant VariantCodec::decode(const QCborValue &encoded) {
     return decodeAt(encoded, 0);
 }
 
-QCborValue VariantCodec::encodeAt(const QVariant &value, int depth)
-{
+QCborValue VariantCodec::encodeAt(const QVariant &value, int depth) {
     const VariantType type = variantTypeOf(value);
     switch (type) {
     case VariantType::Empty:
@@ -101,8 +92,7 @@ QCborValue VariantCodec::encodeAt(const QVariant &value, int depth)
         QStringLiteral("A value of type %1 cannot be stored").arg(value.metaType().name()));
 }
 
-QCborValue VariantCodec::encodeArray(const QVariantList &list, int depth)
-{
+QCborValue VariantCodec::encodeArray(const QVariantList &list, int depth) {
     if (depth >= kMaxDepth)
         throw AutomationError(ErrorNumber::TypeMismatch, kSource,
                               QStringLiteral("Arrays are nested too deeply to be stored"));
@@ -112,8 +102,7 @@ QCborValue VariantCodec::encodeArray(const QVariantList &list, int depth)
     return tagged(VariantType::Array, elements);
 }
 
-QCborValue VariantCodec::encodeObject(const QVariant &value, int depth)
-{
+QCborValue VariantCodec::encodeObject(const QVariant &value, int depth) {
     const ObjectRef object = value.value<ObjectRef>();
     if (!object)
         return tagged(VariantType::Object, QCborValue(nullptr));
@@ -128,8 +117,7 @@ QCborValue VariantCodec::encodeObject(const QVariant &value, int depth)
     return QCborArray{static_cast<qint64>(VariantType::Object), progId, inner.toDocument()};
 }
 
-QVariant VariantCodec::decodeAt(const QCborValue &encoded, int depth)
-{
+QVariant VariantCodec::decodeAt(const QCborValue &encoded, int depth) {
     if (!encoded.isArray())
         malformed(QStringLiteral("a value is not a [type, payload] array"));
     const QCborArray parts = encoded.toArray();
@@ -153,8 +141,7 @@ QVariant VariantCodec::decodeAt(const QCborValue &encoded, int depth)
     return decodeScalar(static_cast<int>(typeCode), parts.at(1));
 }
 
-QVariant VariantCodec::decodeScalar(int typeCode, const QCborValue &payload)
-{
+QVariant VariantCodec::decodeScalar(int typeCode, const QCborValue &payload) {
     switch (static_cast<VariantType>(typeCode)) {
     case VariantType::Boolean:
         if (!payload.isBool())
@@ -173,10 +160,9 @@ QVariant VariantCodec::decodeScalar(int typeCode, const QCborValue &payload)
     case VariantType::Double:
         return realOf(payload);
     case VariantType::Date:
-        return QDateTime::fromMSecsSinceEpoch(
-            integerIn(payload, std::numeric_limits<qint64>::min(),
-                      std::numeric_limits<qint64>::max()),
-            Qt::UTC);
+        return QDateTime::fromMSecsSinceEpoch(integerIn(payload, std::numeric_limits<qint64>::min(),
+                                                        std::numeric_limits<qint64>::max()),
+                                              Qt::UTC);
     case VariantType::String:
         if (!payload.isString())
             malformed(QStringLiteral("a String value is not text"));
@@ -190,8 +176,7 @@ QVariant VariantCodec::decodeScalar(int typeCode, const QCborValue &payload)
     }
 }
 
-QVariant VariantCodec::decodeArray(const QCborValue &payload, int depth)
-{
+QVariant VariantCodec::decodeArray(const QCborValue &payload, int depth) {
     if (!payload.isArray())
         malformed(QStringLiteral("an array value is not an array"));
     if (depth >= kMaxDepth)
@@ -204,8 +189,7 @@ QVariant VariantCodec::decodeArray(const QCborValue &payload, int depth)
     return list;
 }
 
-QVariant VariantCodec::decodeObject(const QCborArray &parts, int depth)
-{
+QVariant VariantCodec::decodeObject(const QCborArray &parts, int depth) {
     if (parts.size() == 2 && parts.at(1).isNull())
         return QVariant::fromValue(ObjectRef());
     if (parts.size() != 3 || !parts.at(1).isString() || !parts.at(2).isMap())
@@ -216,7 +200,8 @@ QVariant VariantCodec::decodeObject(const QCborArray &parts, int depth)
     const ObjectRef object = ClassRegistry::instance().createForLoading(parts.at(1).toString());
     auto *persistable = dynamic_cast<Persistable *>(object.get());
     if (!persistable)
-        malformed(QStringLiteral("class %1 cannot be loaded from a bag").arg(parts.at(1).toString()));
+        malformed(
+            QStringLiteral("class %1 cannot be loaded from a bag").arg(parts.at(1).toString()));
     persistable->ReadProperties(inner);
     return QVariant::fromValue(object);
 }

@@ -6,7 +6,6 @@
 
 #include <QDateTime>
 #include <QLocale>
-
 #include <cmath>
 #include <limits>
 
@@ -16,20 +15,17 @@ namespace {
 
 const QString kSource = QStringLiteral("IxoInstrSetups");
 
-[[noreturn]] void fail(std::int32_t number)
-{
+[[noreturn]] void fail(std::int32_t number) {
     throw AutomationError::standard(number, kSource);
 }
 
 // Days since 1899-12-30, the automation date's numeric meaning.
-double dateToNumber(const QDateTime &date)
-{
+double dateToNumber(const QDateTime &date) {
     static const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
     return static_cast<double>(epoch.msecsTo(date.toUTC())) / 86400000.0;
 }
 
-double parseNumber(const QString &text)
-{
+double parseNumber(const QString &text) {
     bool ok = false;
     const double number = QLocale::c().toDouble(text.trimmed(), &ok);
     if (!ok)
@@ -37,15 +33,13 @@ double parseNumber(const QString &text)
     return number;
 }
 
-QString numberText(double value)
-{
+QString numberText(double value) {
     return QString::number(value, 'g', 15);
 }
 
 } // namespace
 
-double VariantConvert::toNumber(const QVariant &value)
-{
+double VariantConvert::toNumber(const QVariant &value) {
     switch (variantTypeOf(value)) {
     case VariantType::Empty:
         return 0.0;
@@ -70,8 +64,7 @@ double VariantConvert::toNumber(const QVariant &value)
     }
 }
 
-double VariantConvert::roundHalfEven(double value)
-{
+double VariantConvert::roundHalfEven(double value) {
     const double floor = std::floor(value);
     const double diff = value - floor;
     if (diff > 0.5)
@@ -81,8 +74,7 @@ double VariantConvert::roundHalfEven(double value)
     return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
 }
 
-double VariantConvert::checkedRound(double value, double low, double high)
-{
+double VariantConvert::checkedRound(double value, double low, double high) {
     if (std::isnan(value))
         fail(ErrorNumber::Overflow);
     const double rounded = roundHalfEven(value);
@@ -91,22 +83,19 @@ double VariantConvert::checkedRound(double value, double low, double high)
     return rounded;
 }
 
-std::int16_t VariantConvert::toInteger(const QVariant &value)
-{
+std::int16_t VariantConvert::toInteger(const QVariant &value) {
     constexpr double low = std::numeric_limits<std::int16_t>::min();
     constexpr double high = std::numeric_limits<std::int16_t>::max();
     return static_cast<std::int16_t>(checkedRound(toNumber(value), low, high));
 }
 
-std::int32_t VariantConvert::toLong(const QVariant &value)
-{
+std::int32_t VariantConvert::toLong(const QVariant &value) {
     constexpr double low = std::numeric_limits<std::int32_t>::min();
     constexpr double high = std::numeric_limits<std::int32_t>::max();
     return static_cast<std::int32_t>(checkedRound(toNumber(value), low, high));
 }
 
-QString VariantConvert::toString(const QVariant &value)
-{
+QString VariantConvert::toString(const QVariant &value) {
     switch (variantTypeOf(value)) {
     case VariantType::Empty:
         return QString();

@@ -6,8 +6,7 @@
 
 namespace ixo {
 
-VariantType variantTypeOf(const QVariant &value)
-{
+VariantType variantTypeOf(const QVariant &value) {
     if (!value.isValid())
         return VariantType::Empty;
     switch (value.metaType().id()) {
@@ -43,8 +42,7 @@ VariantType variantTypeOf(const QVariant &value)
     return VariantType::Unsupported;
 }
 
-const char *variantTypeName(VariantType type)
-{
+const char *variantTypeName(VariantType type) {
     switch (type) {
     case VariantType::Empty:
         return "Empty";

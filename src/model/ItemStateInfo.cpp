@@ -18,12 +18,9 @@ const QString kVersion = QStringLiteral("Version");
 } // namespace
 
 ItemStateInfo::ItemStateInfo(QObject *parent)
-    : QObject(parent)
-{
-}
+    : QObject(parent) {}
 
-void ItemStateInfo::Init(const SetupInterfaceRef &setupInt)
-{
+void ItemStateInfo::Init(const SetupInterfaceRef &setupInt) {
     if (!setupInt)
         throw AutomationError::standard(ErrorNumber::ObjectNotSet,
                                         QStringLiteral("IxoInstrSetups.ItemStateInfo"));
@@ -31,52 +28,44 @@ void ItemStateInfo::Init(const SetupInterfaceRef &setupInt)
     setVersion(setupInt->Version());
 }
 
-void ItemStateInfo::setName(const QString &name)
-{
+void ItemStateInfo::setName(const QString &name) {
     m_name = name;
     emit changed();
 }
 
-void ItemStateInfo::setDescription(const QString &description)
-{
+void ItemStateInfo::setDescription(const QString &description) {
     m_description = description;
     emit changed();
 }
 
-void ItemStateInfo::setData(const QVariant &data)
-{
+void ItemStateInfo::setData(const QVariant &data) {
     m_data = data;
     emit changed();
 }
 
-void ItemStateInfo::setModel(const QString &model)
-{
+void ItemStateInfo::setModel(const QString &model) {
     m_model = model;
     emit changed();
 }
 
-void ItemStateInfo::setVersion(const QString &version)
-{
+void ItemStateInfo::setVersion(const QString &version) {
     m_version = version;
     emit changed();
 }
 
-QVariant ItemStateInfo::WritePropertiesToVariant()
-{
+QVariant ItemStateInfo::WritePropertiesToVariant() {
     PropertyBag bag;
     WriteToBag(bag);
     return bag.Contents();
 }
 
-void ItemStateInfo::ReadPropertiesFromVariant(const QVariant &contents)
-{
+void ItemStateInfo::ReadPropertiesFromVariant(const QVariant &contents) {
     PropertyBag bag;
     bag.setContents(contents);
     ReadFromBag(bag);
 }
 
-void ItemStateInfo::WriteToBag(PropertyBag &bag) const
-{
+void ItemStateInfo::WriteToBag(PropertyBag &bag) const {
     bag.WriteProperty(kName, m_name);
     bag.WriteProperty(kDescription, m_description);
     bag.WriteProperty(kData, m_data);
@@ -84,8 +73,7 @@ void ItemStateInfo::WriteToBag(PropertyBag &bag) const
     bag.WriteProperty(kVersion, m_version);
 }
 
-void ItemStateInfo::ReadFromBag(const PropertyBag &bag)
-{
+void ItemStateInfo::ReadFromBag(const PropertyBag &bag) {
     const QVariant empty = QString();
     setName(VariantConvert::toString(bag.ReadProperty(kName, empty)));
     setDescription(VariantConvert::toString(bag.ReadProperty(kDescription, empty)));

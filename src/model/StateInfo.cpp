@@ -14,13 +14,11 @@ namespace {
 
 const QString kSource = QStringLiteral("IxoInstrSetups.StateInfo");
 
-[[noreturn]] void fail(std::int32_t number)
-{
+[[noreturn]] void fail(std::int32_t number) {
     throw AutomationError::standard(number, kSource);
 }
 
-PropertyBag &bagOf(PropertyBag *propbag)
-{
+PropertyBag &bagOf(PropertyBag *propbag) {
     if (!propbag)
         fail(ErrorNumber::ObjectNotSet);
     return *propbag;
@@ -33,50 +31,40 @@ const QString StateInfo::kItemKeyPrefix = QStringLiteral("Stateinfoitem");
 
 StateInfo::StateInfo(QObject *parent)
     : QObject(parent)
-    , m_items(std::make_shared<Collection>())
-{
-}
+    , m_items(std::make_shared<Collection>()) {}
 
-void StateInfo::setItems(const CollectionRef &items)
-{
+void StateInfo::setItems(const CollectionRef &items) {
     m_items = items;
     emit itemsReplaced();
 }
 
-void StateInfo::setSetupInterface(const SetupInterfaceRef &setupInterface)
-{
+void StateInfo::setSetupInterface(const SetupInterfaceRef &setupInterface) {
     m_setupInterface = setupInterface;
 }
 
-void StateInfo::setLegacyDovetrackFileMask(const QVariant &mask)
-{
+void StateInfo::setLegacyDovetrackFileMask(const QVariant &mask) {
     m_legacyMask = VariantConvert::toString(mask);
 }
 
-const Collection &StateInfo::items() const
-{
+const Collection &StateInfo::items() const {
     if (!m_items)
         fail(ErrorNumber::ObjectNotSet);
     return *m_items;
 }
 
-void StateInfo::InitProperties()
-{
+void StateInfo::InitProperties() {
     setItems(std::make_shared<Collection>());
 }
 
-void StateInfo::ReadProperties(PropertyBag *propbag)
-{
+void StateInfo::ReadProperties(PropertyBag *propbag) {
     ReadProperties(bagOf(propbag));
 }
 
-void StateInfo::WriteProperties(PropertyBag *propbag)
-{
+void StateInfo::WriteProperties(PropertyBag *propbag) {
     WriteProperties(bagOf(propbag));
 }
 
-void StateInfo::WriteProperties(PropertyBag &propbag)
-{
+void StateInfo::WriteProperties(PropertyBag &propbag) {
     const Collection &list = items();
     const std::int16_t count = VariantConvert::toInteger(list.Count());
     propbag.WriteProperty(kCountKey, QVariant::fromValue(count));
@@ -85,12 +73,12 @@ void StateInfo::WriteProperties(PropertyBag &propbag)
         auto *hack = dynamic_cast<PropertyBagHack *>(object.get());
         if (!hack)
             fail(ErrorNumber::TypeMismatch);
-        propbag.WriteProperty(kItemKeyPrefix + QString::number(i), hack->WritePropertiesToVariant());
+        propbag.WriteProperty(kItemKeyPrefix + QString::number(i),
+                              hack->WritePropertiesToVariant());
     }
 }
 
-void StateInfo::ReadProperties(PropertyBag &propbag)
-{
+void StateInfo::ReadProperties(PropertyBag &propbag) {
     setItems(std::make_shared<Collection>());
     const std::int16_t count = VariantConvert::toInteger(propbag.ReadProperty(kCountKey));
     for (int i = 1; i <= count; ++i) {
@@ -100,8 +88,7 @@ void StateInfo::ReadProperties(PropertyBag &propbag)
     }
 }
 
-std::shared_ptr<ItemStateInfo> StateInfo::item(int index) const
-{
+std::shared_ptr<ItemStateInfo> StateInfo::item(int index) const {
     return std::dynamic_pointer_cast<ItemStateInfo>(items().Item(index).value<ObjectRef>());
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArrayView>
-
 #include <cstdint>
 
 namespace ixo {

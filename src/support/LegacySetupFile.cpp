@@ -14,8 +14,7 @@ const QString kSource = QStringLiteral("IxoToolbarSupport.SetupInterface");
 
 } // namespace
 
-bool LegacySetupFile::takeHeader(const QString &line)
-{
+bool LegacySetupFile::takeHeader(const QString &line) {
     const QString body = line.mid(1).trimmed();
     const qsizetype colon = body.indexOf(QLatin1Char(':'));
     if (colon < 0)
@@ -35,8 +34,7 @@ bool LegacySetupFile::takeHeader(const QString &line)
     return true;
 }
 
-LegacySetupFile LegacySetupFile::parse(const QByteArray &text)
-{
+LegacySetupFile LegacySetupFile::parse(const QByteArray &text) {
     LegacySetupFile file;
     QList<QByteArray> commandLines;
     for (const QByteArray &rawLine : text.split('\n')) {
@@ -56,13 +54,12 @@ LegacySetupFile LegacySetupFile::parse(const QByteArray &text)
     return file;
 }
 
-LegacySetupFile LegacySetupFile::read(const QString &fileName)
-{
+LegacySetupFile LegacySetupFile::read(const QString &fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw AutomationError(ErrorNumber::FileNotFound, kSource,
-                              QStringLiteral("Cannot read %1: %2").arg(fileName,
-                                                                      file.errorString()));
+        throw AutomationError(
+            ErrorNumber::FileNotFound, kSource,
+            QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString()));
     if (file.size() > kMaxSize)
         throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
                               QStringLiteral("%1 is too large for a setup file").arg(fileName));

@@ -5,7 +5,6 @@
 #include <QMetaType>
 #include <QString>
 #include <QVariant>
-
 #include <memory>
 
 namespace ixo {

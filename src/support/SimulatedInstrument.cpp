@@ -16,8 +16,7 @@ namespace {
 const QString kSource = QStringLiteral("IxoInstrSetups.SimulatedInstrument");
 constexpr int kMaxSettings = 4096;
 
-const QMap<QString, QString> &defaultSettings()
-{
+const QMap<QString, QString> &defaultSettings() {
     static const QMap<QString, QString> settings{
         {QStringLiteral(":FREQ"), QStringLiteral("1.000000E+09")},
         {QStringLiteral(":POW"), QStringLiteral("-10.00")},
@@ -28,8 +27,7 @@ const QMap<QString, QString> &defaultSettings()
     return settings;
 }
 
-[[noreturn]] void refuse(const QString &why)
-{
+[[noreturn]] void refuse(const QString &why) {
     throw AutomationError(ErrorNumber::Fail, kSource, why);
 }
 
@@ -41,32 +39,26 @@ const QString SimulatedInstrument::kDefaultVersion = QStringLiteral("2.1.0");
 SimulatedInstrument::SimulatedInstrument(QString model, QString version)
     : m_model(std::move(model))
     , m_version(std::move(version))
-    , m_settings(defaultSettings())
-{
-}
+    , m_settings(defaultSettings()) {}
 
-void SimulatedInstrument::checkFault()
-{
+void SimulatedInstrument::checkFault() {
     if (m_pendingFault.isEmpty())
         return;
     const QString description = std::exchange(m_pendingFault, QString());
     refuse(description);
 }
 
-QString SimulatedInstrument::Model()
-{
+QString SimulatedInstrument::Model() {
     checkFault();
     return m_model;
 }
 
-QString SimulatedInstrument::Version()
-{
+QString SimulatedInstrument::Version() {
     checkFault();
     return m_version;
 }
 
-QVariant SimulatedInstrument::CaptureState()
-{
+QVariant SimulatedInstrument::CaptureState() {
     checkFault();
     QStringList lines;
     for (auto it = m_settings.cbegin(); it != m_settings.cend(); ++it)
@@ -74,8 +66,7 @@ QVariant SimulatedInstrument::CaptureState()
     return lines.join(QLatin1Char('\n')).toUtf8();
 }
 
-void SimulatedInstrument::RestoreState(const QVariant &state)
-{
+void SimulatedInstrument::RestoreState(const QVariant &state) {
     checkFault();
     if (variantTypeOf(state) != VariantType::ByteArray &&
         variantTypeOf(state) != VariantType::String)
@@ -83,8 +74,7 @@ void SimulatedInstrument::RestoreState(const QVariant &state)
     apply(state.toByteArray());
 }
 
-void SimulatedInstrument::apply(const QByteArray &commands)
-{
+void SimulatedInstrument::apply(const QByteArray &commands) {
     // Validate everything first so a bad setup leaves the instrument as it was.
     const QMap<QString, QString> before = m_settings;
     try {
@@ -97,8 +87,7 @@ void SimulatedInstrument::apply(const QByteArray &commands)
     }
 }
 
-void SimulatedInstrument::applyCommand(const QString &command)
-{
+void SimulatedInstrument::applyCommand(const QString &command) {
     if (command.isEmpty())
         return;
     static const QRegularExpression form(QStringLiteral("^(:?[A-Za-z*][A-Za-z0-9:]*)\\s+(\\S.*)$"));
@@ -113,13 +102,11 @@ void SimulatedInstrument::applyCommand(const QString &command)
     m_settings.insert(header, match.captured(2).trimmed());
 }
 
-QString SimulatedInstrument::setting(const QString &header) const
-{
+QString SimulatedInstrument::setting(const QString &header) const {
     return m_settings.value(header.toUpper());
 }
 
-ObjectRef SimulatedInstrument::ImportLegacyFile(const QString &fileName, const QString &progId)
-{
+ObjectRef SimulatedInstrument::ImportLegacyFile(const QString &fileName, const QString &progId) {
     checkFault();
     const LegacySetupFile file = LegacySetupFile::read(fileName);
     ObjectRef object = ClassRegistry::instance().create(progId);

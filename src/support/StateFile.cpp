@@ -22,8 +22,7 @@ constexpr quint32 kMaxProgIdLength = 255;
 constexpr qint64 kHeaderSize = 8 + 2 + 2 + 4;
 constexpr qint64 kTrailerSize = 4;
 
-[[noreturn]] void badFile(const QString &fileName, const QString &why)
-{
+[[noreturn]] void badFile(const QString &fileName, const QString &why) {
     throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
                           QStringLiteral("%1 %2").arg(fileName, why));
 }
@@ -33,12 +32,9 @@ class FieldReader {
 public:
     FieldReader(const QByteArray &bytes, const QString &fileName)
         : m_bytes(bytes)
-        , m_fileName(fileName)
-    {
-    }
+        , m_fileName(fileName) {}
 
-    QByteArray take(qint64 length)
-    {
+    QByteArray take(qint64 length) {
         if (length < 0 || length > m_bytes.size() - m_offset)
             badFile(m_fileName, QStringLiteral("is truncated."));
         QByteArray part = m_bytes.mid(m_offset, length);
@@ -46,8 +42,7 @@ public:
         return part;
     }
 
-    quint32 takeUInt(int width)
-    {
+    quint32 takeUInt(int width) {
         const QByteArray part = take(width);
         quint32 value = 0;
         for (const char byte : part)
@@ -63,8 +58,7 @@ private:
     qint64 m_offset = 0;
 };
 
-void appendUInt(QByteArray &out, quint32 value, int width)
-{
+void appendUInt(QByteArray &out, quint32 value, int width) {
     for (int shift = (width - 1) * 8; shift >= 0; shift -= 8)
         out.append(static_cast<char>((value >> shift) & 0xFFu));
 }
@@ -74,12 +68,9 @@ void appendUInt(QByteArray &out, quint32 value, int width)
 const QByteArray StateFile::kMagic = QByteArrayLiteral("IXOSTATE");
 
 StateFile::StateFile(QObject *parent)
-    : QObject(parent)
-{
-}
+    : QObject(parent) {}
 
-QByteArray StateFile::encode(const QString &progId, const QByteArray &contents)
-{
+QByteArray StateFile::encode(const QString &progId, const QByteArray &contents) {
     const QByteArray id = progId.toUtf8();
     QByteArray out;
     out.reserve(kHeaderSize + id.size() + 4 + contents.size() + kTrailerSize);
@@ -94,8 +85,7 @@ QByteArray StateFile::encode(const QString &progId, const QByteArray &contents)
     return out;
 }
 
-StateFile::Decoded StateFile::decode(const QByteArray &bytes, const QString &fileName)
-{
+StateFile::Decoded StateFile::decode(const QByteArray &bytes, const QString &fileName) {
     FieldReader reader(bytes, fileName);
     if (!bytes.startsWith(kMagic))
         badFile(fileName, QStringLiteral("is not a state file."));
@@ -121,8 +111,7 @@ StateFile::Decoded StateFile::decode(const QByteArray &bytes, const QString &fil
     return decoded;
 }
 
-QByteArray StateFile::contentsOf(QObject &object)
-{
+QByteArray StateFile::contentsOf(QObject &object) {
     if (auto *hack = dynamic_cast<PropertyBagHack *>(&object)) {
         const QVariant contents = hack->WritePropertiesToVariant();
         if (variantTypeOf(contents) != VariantType::ByteArray)
@@ -139,8 +128,7 @@ QByteArray StateFile::contentsOf(QObject &object)
                               .arg(QString::fromLatin1(object.metaObject()->className())));
 }
 
-void StateFile::fillFrom(QObject &object, const QByteArray &contents)
-{
+void StateFile::fillFrom(QObject &object, const QByteArray &contents) {
     if (auto *hack = dynamic_cast<PropertyBagHack *>(&object)) {
         hack->ReadPropertiesFromVariant(contents);
         return;
@@ -154,8 +142,7 @@ void StateFile::fillFrom(QObject &object, const QByteArray &contents)
     throw AutomationError::standard(ErrorNumber::TypeMismatch, kSource);
 }
 
-void StateFile::SaveObject(const ObjectRef &object, const QString &fileName)
-{
+void StateFile::SaveObject(const ObjectRef &object, const QString &fileName) {
     if (!object)
         throw AutomationError::standard(ErrorNumber::ObjectNotSet, kSource);
     const QString progId = ClassRegistry::progIdOf(*object);
@@ -164,45 +151,42 @@ void StateFile::SaveObject(const ObjectRef &object, const QString &fileName)
     const QByteArray bytes = encode(progId, contentsOf(*object));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw AutomationError(ErrorNumber::PathFileAccess, kSource,
-                              QStringLiteral("Cannot write %1: %2").arg(fileName,
-                                                                       file.errorString()));
+        throw AutomationError(
+            ErrorNumber::PathFileAccess, kSource,
+            QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString()));
 }
 
-QByteArray StateFile::readFile(const QString &fileName) const
-{
+QByteArray StateFile::readFile(const QString &fileName) const {
     QFile file(fileName);
     if (!file.exists())
         throw AutomationError(ErrorNumber::FileNotFound, kSource,
                               QStringLiteral("File not found: %1").arg(fileName));
     if (!file.open(QIODevice::ReadOnly))
-        throw AutomationError(ErrorNumber::PathFileAccess, kSource,
-                              QStringLiteral("Cannot read %1: %2").arg(fileName,
-                                                                      file.errorString()));
+        throw AutomationError(
+            ErrorNumber::PathFileAccess, kSource,
+            QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString()));
     if (file.size() > m_maxFileSize)
-        badFile(fileName, QStringLiteral("is larger than the limit of %1 bytes.")
-                              .arg(m_maxFileSize));
+        badFile(fileName,
+                QStringLiteral("is larger than the limit of %1 bytes.").arg(m_maxFileSize));
     QByteArray bytes = file.read(m_maxFileSize + 1);
     if (bytes.size() > m_maxFileSize)
-        badFile(fileName, QStringLiteral("is larger than the limit of %1 bytes.")
-                              .arg(m_maxFileSize));
+        badFile(fileName,
+                QStringLiteral("is larger than the limit of %1 bytes.").arg(m_maxFileSize));
     return bytes;
 }
 
-ObjectRef StateFile::LoadObject(const QString &progId, const QString &fileName)
-{
+ObjectRef StateFile::LoadObject(const QString &progId, const QString &fileName) {
     const Decoded decoded = decode(readFile(fileName), fileName);
     if (decoded.progId.compare(progId, Qt::CaseInsensitive) != 0)
-        throw AutomationError(ErrorNumber::TypeMismatch, kSource,
-                              QStringLiteral("%1 holds a %2, not a %3.")
-                                  .arg(fileName, decoded.progId, progId));
+        throw AutomationError(
+            ErrorNumber::TypeMismatch, kSource,
+            QStringLiteral("%1 holds a %2, not a %3.").arg(fileName, decoded.progId, progId));
     ObjectRef object = ClassRegistry::instance().createForLoading(progId);
     fillFrom(*object, decoded.contents);
     return object;
 }
 
-QString StateFile::FileExtension(const QString &fileName) const
-{
+QString StateFile::FileExtension(const QString &fileName) const {
     const qsizetype separator =
         std::max(fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char('\\')));
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));

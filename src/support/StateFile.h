@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-
 #include <cstdint>
 
 namespace ixo {
