@@ -11,4 +11,11 @@ function(ixo_library name alias)
         $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/src>
         $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/ixoinstrsetups>)
     ixo_warnings(ixo_${name})
+    set_target_properties(ixo_${name} PROPERTIES EXPORT_NAME ${alias})
+    file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR}/src ${CMAKE_CURRENT_SOURCE_DIR})
+    file(GLOB headers ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ixoinstrsetups/${rel})
+    install(TARGETS ixo_${name} EXPORT IxoInstrSetupsTargets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 endfunction()
