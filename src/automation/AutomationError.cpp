@@ -39,6 +39,8 @@ QString AutomationError::standardDescription(std::int32_t number) {
         return QStringLiteral("Invalid use of Null");
     case InvalidFileFormat:
         return QStringLiteral("Invalid file format");
+    case PropertyReadOnly:
+        return QStringLiteral("Can't set a read-only property");
     case CannotCreateObject:
         return QStringLiteral("ActiveX component can't create object");
     case MemberNotSupported:

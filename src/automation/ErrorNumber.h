@@ -13,6 +13,7 @@ inline constexpr std::int32_t PathFileAccess = 75;
 inline constexpr std::int32_t ObjectNotSet = 91;
 inline constexpr std::int32_t InvalidUseOfNull = 94;
 inline constexpr std::int32_t InvalidFileFormat = 321;
+inline constexpr std::int32_t PropertyReadOnly = 383;
 inline constexpr std::int32_t DataValueNotFound = 327;
 inline constexpr std::int32_t CannotCreateObject = 429;
 inline constexpr std::int32_t MemberNotSupported = 438;

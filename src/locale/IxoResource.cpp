@@ -1,0 +1,7 @@
+#include "locale/IxoResource.h"
+
+namespace ixo {
+
+IxoResource::~IxoResource() = default;
+
+} // namespace ixo

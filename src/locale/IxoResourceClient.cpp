@@ -1,0 +1,7 @@
+#include "locale/IxoResourceClient.h"
+
+namespace ixo {
+
+IxoResourceClient::~IxoResourceClient() = default;
+
+} // namespace ixo
