@@ -39,7 +39,6 @@ private slots:
     void removeByPositionAndKey_data();
     void removeByPositionAndKey();
     void removedKeyCanBeReused();
-    void itemsWithoutKey();
 };
 
 void TestCollection::lookupByKeyIgnoresCase_data() {
@@ -128,16 +127,6 @@ void TestCollection::removedKeyCanBeReused() {
     list.Add(QStringLiteral("B"), QStringLiteral("BETA"));
     QCOMPARE(itemsOf(list), QStringLiteral("acB"));
     QCOMPARE(list.Item(QStringLiteral("beta")).toString(), QStringLiteral("B"));
-}
-
-void TestCollection::itemsWithoutKey() {
-    Collection list;
-    list.Add(1);
-    list.Add(2);
-    list.Add(3, QStringLiteral("three"));
-    QCOMPARE(list.Count(), 3);
-    QCOMPARE(list.Item(2.5).toInt(), 2); // positions round half to even
-    QCOMPARE(list.Item(QStringLiteral("Three")).toInt(), 3);
 }
 
 QTEST_APPLESS_MAIN(TestCollection)

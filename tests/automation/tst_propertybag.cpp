@@ -42,7 +42,6 @@ private slots:
     void unstorableTypeRefused();
     void readWithoutDefault();
     void writeWithDefault();
-    void namesIgnoreCaseAndKeepOrder();
     void persistableObjectByProgId();
     void malformedContentsRefused_data();
     void malformedContentsRefused();
@@ -131,17 +130,6 @@ void TestPropertyBag::writeWithDefault() {
     // Writing the default again removes an earlier value.
     bag.WriteProperty(QStringLiteral("CountryCode"), 0, 0);
     QCOMPARE(bag.ReadProperty(QStringLiteral("CountryCode"), 7).toInt(), 7);
-}
-
-void TestPropertyBag::namesIgnoreCaseAndKeepOrder() {
-    PropertyBag bag;
-    bag.WriteProperty(QStringLiteral("Zeta"), 1);
-    bag.WriteProperty(QStringLiteral("Alpha"), 2);
-    bag.WriteProperty(QStringLiteral("ZETA"), 3);
-    PropertyBag read;
-    read.setContents(bag.Contents());
-    QCOMPARE(read.names(), (QStringList{QStringLiteral("Zeta"), QStringLiteral("Alpha")}));
-    QCOMPARE(read.ReadProperty(QStringLiteral("zeta")).toInt(), 3);
 }
 
 void TestPropertyBag::persistableObjectByProgId() {

@@ -15,7 +15,6 @@ private slots:
     void toInteger();
     void toIntegerFails_data();
     void toIntegerFails();
-    void toLongLimits();
     void toString_data();
     void toString();
 };
@@ -70,11 +69,6 @@ void TestVariantConvert::toIntegerFails() {
         QCOMPARE(error.number(), number);
         QVERIFY(!error.description().isEmpty());
     }
-}
-
-void TestVariantConvert::toLongLimits() {
-    QCOMPARE(VariantConvert::toLong(QVariant(qint64(2147483647))), 2147483647);
-    QVERIFY_THROWS_EXCEPTION(AutomationError, VariantConvert::toLong(QVariant(qint64(1) << 31)));
 }
 
 void TestVariantConvert::toString_data() {

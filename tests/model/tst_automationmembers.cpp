@@ -12,7 +12,6 @@ class TestAutomationMembers : public QObject {
 private slots:
     void membersByName_data();
     void membersByName();
-    void lateBoundInitAndProperties();
 };
 
 void TestAutomationMembers::membersByName_data() {
@@ -43,15 +42,6 @@ void TestAutomationMembers::membersByName() {
     }
     for (const QString &name : methods)
         QVERIFY2(invokable.contains(name), qPrintable(name));
-}
-
-void TestAutomationMembers::lateBoundInitAndProperties() {
-    ixo::ItemStateInfo state;
-    const ixo::SetupInterfaceRef instrument = std::make_shared<ixo::SimulatedInstrument>("A", "B");
-    QVERIFY(QMetaObject::invokeMethod(&state, "Init", Q_ARG(ixo::SetupInterfaceRef, instrument)));
-    QCOMPARE(state.property("Model").toString(), QStringLiteral("A"));
-    QVERIFY(state.setProperty("data", QByteArray("x")));
-    QCOMPARE(state.data().toByteArray(), QByteArray("x"));
 }
 
 QTEST_APPLESS_MAIN(TestAutomationMembers)

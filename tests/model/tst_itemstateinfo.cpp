@@ -20,7 +20,6 @@ class TestItemStateInfo : public QObject {
 private slots:
     void initTestCase() { ixo::TypeLibrary::registerServer(); }
     void createdByProgIdWithInitialValues();
-    void contentsOfNewObjectReadBackEmpty();
     void contentsWriteFivePropertiesInOrder();
     void contentsRoundTrip_data();
     void contentsRoundTrip();
@@ -42,19 +41,6 @@ void TestItemStateInfo::createdByProgIdWithInitialValues() {
     const auto identity = ixo::ClassRegistry::instance().identity("IxoInstrSetups.ItemStateInfo");
     QCOMPARE(identity->classId, QUuid("{58B2A885-EBBF-4CFB-AE81-3C2F30074ACA}"));
     QCOMPARE(identity->interfaceId, QUuid("{BAB329AA-150D-4B98-94AC-24A8ED2F9B78}"));
-}
-
-void TestItemStateInfo::contentsOfNewObjectReadBackEmpty() {
-    ItemStateInfo source;
-    ItemStateInfo target;
-    target.setName("old");
-    target.setData(5);
-    target.ReadPropertiesFromVariant(source.WritePropertiesToVariant());
-    QCOMPARE(target.Name(), QString());
-    QCOMPARE(target.Description(), QString());
-    QCOMPARE(target.Model(), QString());
-    QCOMPARE(target.Version(), QString());
-    QCOMPARE(ixo::variantTypeOf(target.data()), ixo::VariantType::Empty);
 }
 
 void TestItemStateInfo::contentsWriteFivePropertiesInOrder() {

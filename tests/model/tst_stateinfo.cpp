@@ -58,7 +58,6 @@ private slots:
     void badCount();
     void missingEntryFails();
     void foreignElementFailsWrite();
-    void loadStartsFromNewCollection();
     void setupInterfaceAndMaskAreNotPersisted();
 };
 
@@ -200,17 +199,6 @@ void TestStateInfo::foreignElementFailsWrite() {
     PropertyBag bag;
     QCOMPARE(errorOf([&] { list.WriteProperties(bag); }), Err::TypeMismatch);
     QCOMPARE(bag.names(), (QStringList{"StateinfoNumStates", "Stateinfoitem1"}));
-}
-
-void TestStateInfo::loadStartsFromNewCollection() {
-    StateInfo source;
-    addState(source, makeState(1));
-    PropertyBag bag;
-    source.WriteProperties(bag);
-    StateInfo list;
-    list.ReadProperties(bag);
-    list.ReadProperties(bag);
-    QCOMPARE(list.Items()->Count(), 1);
 }
 
 void TestStateInfo::setupInterfaceAndMaskAreNotPersisted() {

@@ -18,7 +18,6 @@ private slots:
     void captureThenRestore();
     void badSetupLeavesInstrumentAsItWas_data();
     void badSetupLeavesInstrumentAsItWas();
-    void injectedFaultHitsOneCall();
     void legacyImport_data();
     void legacyImport();
 };
@@ -46,13 +45,6 @@ void TestSimulatedInstrument::badSetupLeavesInstrumentAsItWas() {
     const auto before = instrument.settings();
     QVERIFY(errorOf([&] { instrument.RestoreState(state); }) != 0);
     QCOMPARE(instrument.settings(), before);
-}
-
-void TestSimulatedInstrument::injectedFaultHitsOneCall() {
-    SimulatedInstrument instrument;
-    instrument.failNextCall(QStringLiteral("-350,\"Queue overflow\""));
-    QVERIFY(errorOf([&] { instrument.CaptureState(); }) != 0);
-    QCOMPARE(instrument.Model(), SimulatedInstrument::kDefaultModel);
 }
 
 void TestSimulatedInstrument::legacyImport_data() {
