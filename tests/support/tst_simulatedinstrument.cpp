@@ -15,37 +15,9 @@ class TestSimulatedInstrument : public QObject {
 
 private slots:
     void initTestCase() { ixo::TypeLibrary::registerServer(); }
-    void captureThenRestore();
-    void badSetupLeavesInstrumentAsItWas_data();
-    void badSetupLeavesInstrumentAsItWas();
     void legacyImport_data();
     void legacyImport();
 };
-
-void TestSimulatedInstrument::captureThenRestore() {
-    SimulatedInstrument instrument;
-    instrument.apply(":freq 2.4E9; :OUTP ON");
-    const QVariant state = instrument.CaptureState();
-    instrument.apply(":FREQ 1E6\n:OUTP OFF");
-    instrument.RestoreState(state);
-    QCOMPARE(instrument.setting(":FREQ"), QStringLiteral("2.4E9"));
-    QCOMPARE(instrument.setting(":OUTP"), QStringLiteral("ON"));
-}
-
-void TestSimulatedInstrument::badSetupLeavesInstrumentAsItWas_data() {
-    QTest::addColumn<QVariant>("state");
-    QTest::newRow("number") << QVariant(5);
-    QTest::newRow("bad command after a good one") << QVariant(QByteArray(":FREQ 5\n???"));
-    QTest::newRow("header without value") << QVariant(QByteArray(":POW"));
-}
-
-void TestSimulatedInstrument::badSetupLeavesInstrumentAsItWas() {
-    QFETCH(QVariant, state);
-    SimulatedInstrument instrument;
-    const auto before = instrument.settings();
-    QVERIFY(errorOf([&] { instrument.RestoreState(state); }) != 0);
-    QCOMPARE(instrument.settings(), before);
-}
 
 void TestSimulatedInstrument::legacyImport_data() {
     QTest::addColumn<QByteArray>("text");

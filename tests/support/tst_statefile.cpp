@@ -69,7 +69,6 @@ private slots:
     void failedSaveKeepsOldFile();
     void fileExtension_data();
     void fileExtension();
-    void crcMatchesKnownValue();
 
 private:
     QTemporaryDir m_dir;
@@ -210,11 +209,6 @@ void TestStateFile::fileExtension() {
     QFETCH(QString, fileName);
     QFETCH(QString, extension);
     QCOMPARE(StateFile().FileExtension(fileName), extension);
-}
-
-void TestStateFile::crcMatchesKnownValue() {
-    QCOMPARE(ixo::Crc32::of("123456789"), 0xCBF43926u);
-    QCOMPARE(ixo::Crc32::of(""), 0u);
 }
 
 QTEST_APPLESS_MAIN(TestStateFile)
