@@ -7,11 +7,8 @@
 #include "automation/PropertyBag.h"
 #include "automation/VariantType.h"
 #include "support/Crc32.h"
+#include "support/FileIo.h"
 #include "support/PropertyBagHack.h"
-
-#include <QDataStream>
-#include <QFile>
-#include <QSaveFile>
 
 namespace ixo {
 
@@ -148,35 +145,11 @@ void StateFile::SaveObject(const ObjectRef &object, const QString &fileName) {
     const QString progId = ClassRegistry::progIdOf(*object);
     if (progId.isEmpty())
         throw AutomationError::standard(ErrorNumber::TypeMismatch, kSource);
-    const QByteArray bytes = encode(progId, contentsOf(*object));
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw AutomationError(
-            ErrorNumber::PathFileAccess, kSource,
-            QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString()));
-}
-
-QByteArray StateFile::readFile(const QString &fileName) const {
-    QFile file(fileName);
-    if (!file.exists())
-        throw AutomationError(ErrorNumber::FileNotFound, kSource,
-                              QStringLiteral("File not found: %1").arg(fileName));
-    if (!file.open(QIODevice::ReadOnly))
-        throw AutomationError(
-            ErrorNumber::PathFileAccess, kSource,
-            QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString()));
-    if (file.size() > m_maxFileSize)
-        badFile(fileName,
-                QStringLiteral("is larger than the limit of %1 bytes.").arg(m_maxFileSize));
-    QByteArray bytes = file.read(m_maxFileSize + 1);
-    if (bytes.size() > m_maxFileSize)
-        badFile(fileName,
-                QStringLiteral("is larger than the limit of %1 bytes.").arg(m_maxFileSize));
-    return bytes;
+    FileIo::writeAtomically(fileName, encode(progId, contentsOf(*object)), kSource);
 }
 
 ObjectRef StateFile::LoadObject(const QString &progId, const QString &fileName) {
-    const Decoded decoded = decode(readFile(fileName), fileName);
+    const Decoded decoded = decode(FileIo::readLimited(fileName, m_maxFileSize, kSource), fileName);
     if (decoded.progId.compare(progId, Qt::CaseInsensitive) != 0)
         throw AutomationError(
             ErrorNumber::TypeMismatch, kSource,

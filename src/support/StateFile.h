@@ -41,7 +41,6 @@ public:
 private:
     static QByteArray contentsOf(QObject &object);
     static void fillFrom(QObject &object, const QByteArray &contents);
-    QByteArray readFile(const QString &fileName) const;
 
     qint64 m_maxFileSize = kDefaultMaxFileSize;
 };

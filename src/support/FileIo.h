@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace ixo {
+
+// The two ways this library touches files. Failures are AutomationErrors raised for the given
+// source: a missing file (53), one that cannot be read or written (75), one over the limit (321).
+class FileIo {
+public:
+    static QByteArray readLimited(const QString &fileName, qint64 maxSize, const QString &source);
+    // Through a temporary file, so an existing file keeps its old contents on failure.
+    static void writeAtomically(const QString &fileName, const QByteArray &bytes,
+                                const QString &source);
+};
+
+} // namespace ixo
