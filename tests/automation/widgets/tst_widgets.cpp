@@ -1,0 +1,246 @@
+#include "AutomationAssert.h"
+#include "automation/ErrorNumber.h"
+#include "automation/widgets/ListView.h"
+#include "automation/widgets/MemberAccess.h"
+#include "automation/widgets/MessageBoxStyle.h"
+#include "automation/widgets/QtInteraction.h"
+#include "automation/widgets/ScopedInteraction.h"
+#include "automation/widgets/ScriptedInteraction.h"
+#include "automation/widgets/TypeName.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+using namespace ixo;
+using test::errorOf;
+namespace Style = MessageBoxStyle;
+namespace Result = MessageBoxResult;
+
+namespace ixo::sample {
+
+class frmEditSample : public QDialog {
+    Q_OBJECT
+};
+
+// A button that declares the automation member itself, which wins over the mapping.
+class OwnCaptionButton : public QPushButton {
+    Q_OBJECT
+    Q_PROPERTY(QString Caption MEMBER caption)
+    Q_PROPERTY(int Fixed READ Fixed)
+
+public:
+    QString caption;
+    int Fixed() const { return 1; }
+};
+
+} // namespace ixo::sample
+
+namespace {
+
+using Make = std::function<QWidget *()>;
+
+template <typename W> Make make() {
+    return [] { return new W; };
+}
+
+template <typename W>
+void row(const char *type, const char *member = "", const char *qtProperty = "") {
+    QTest::newRow(W::staticMetaObject.className())
+        << make<W>() << QString::fromLatin1(type) << QString::fromLatin1(member)
+        << QByteArray(qtProperty);
+}
+
+} // namespace
+
+class TestWidgets : public QObject {
+    Q_OBJECT
+
+private slots:
+    void typeAndMappedMember_data() {
+        QTest::addColumn<Make>("make");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<QByteArray>("qtProperty");
+        row<QPushButton>("CommandButton", "Caption", "text");
+        row<QCheckBox>("CheckBox", "Caption", "text");
+        row<QLabel>("Label", "caption", "text");
+        row<QGroupBox>("Frame", "Caption", "title");
+        row<QDialog>("QDialog", "Caption", "windowTitle");
+        row<QLineEdit>("TextBox", "Text", "text");
+        row<QTextEdit>("TextBox", "Text", "plainText");
+        row<QPlainTextEdit>("TextBox", "TEXT", "plainText");
+        row<ListView>("ListView", "ToolTipText", "toolTip");
+        row<sample::frmEditSample>("frmEditSample", "Caption", "windowTitle");
+        row<sample::OwnCaptionButton>("CommandButton");
+        row<QWidget>("QWidget", "Enabled", "enabled");
+    }
+
+    void typeAndMappedMember() {
+        QFETCH(Make, make);
+        QFETCH(QString, member);
+        QFETCH(QByteArray, qtProperty);
+        const std::unique_ptr<QWidget> widget(make());
+        QTEST(TypeName::of(*widget), "type");
+        if (member.isEmpty())
+            return;
+        // Enabled is true by default, so false shows the write.
+        const QVariant value =
+            qtProperty == "enabled" ? QVariant(false) : QVariant(QStringLiteral("new text"));
+        MemberAccess::set(widget.get(), member, value);
+        QCOMPARE(widget->property(qtProperty), value);
+        QCOMPARE(MemberAccess::get(widget.get(), member), value);
+    }
+
+    void missingMember_data() {
+        QTest::addColumn<Make>("make");
+        QTest::addColumn<bool>("child");
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<int>("number");
+        const int missing = ErrorNumber::MemberNotSupported;
+        QTest::newRow("text box caption") << make<QLineEdit>() << false << "Caption" << missing;
+        QTest::newRow("button text") << make<QPushButton>() << false << "Text" << missing;
+        QTest::newRow("child caption") << make<QWidget>() << true << "Caption" << missing;
+        QTest::newRow("unknown") << make<QPushButton>() << false << "Foo" << missing;
+        QTest::newRow("frame controls") << make<QGroupBox>() << true << "Controls" << missing;
+        QTest::newRow("no object") << Make() << false << "Caption" << ErrorNumber::ObjectNotSet;
+    }
+
+    void missingMember() {
+        QFETCH(Make, make);
+        QFETCH(bool, child);
+        QFETCH(QString, member);
+        QFETCH(int, number);
+        QWidget parent;
+        QWidget *widget = make ? make() : nullptr;
+        const std::unique_ptr<QWidget> owner(child ? nullptr : widget);
+        if (child)
+            widget->setParent(&parent);
+        QCOMPARE(errorOf([&] { MemberAccess::set(widget, member, QStringLiteral("x")); }), number);
+        QCOMPARE(errorOf([&] { MemberAccess::get(widget, member); }), number);
+    }
+
+    void declaredMemberWinsAndTagIsPerControl() {
+        sample::OwnCaptionButton button;
+        button.setText(QStringLiteral("qt text"));
+        MemberAccess::set(&button, QStringLiteral("Caption"), QStringLiteral("automation"));
+        QCOMPARE(button.caption, QStringLiteral("automation"));
+        QCOMPARE(button.text(), QStringLiteral("qt text"));
+        QCOMPARE(errorOf([&] { MemberAccess::set(&button, QStringLiteral("Fixed"), 2); }),
+                 ErrorNumber::PropertyReadOnly);
+
+        QCOMPARE(MemberAccess::get(&button, QStringLiteral("Tag")), QVariant(QString()));
+        MemberAccess::set(&button, QStringLiteral("Tag"), QStringLiteral("Caption=203"));
+        QCOMPARE(button.property("Tag").toString(), QStringLiteral("Caption=203"));
+        QObject plain;
+        QCOMPARE(errorOf([&] { MemberAccess::get(&plain, QStringLiteral("Tag")); }),
+                 ErrorNumber::MemberNotSupported);
+    }
+
+    void controlsOfAForm() {
+        QDialog form;
+        auto named = [](auto *widget, const char *name) {
+            widget->setObjectName(QLatin1String(name));
+            return widget;
+        };
+        named(new QLabel(&form), "label");
+        QWidget *frame = named(new QGroupBox(&form), "frame");
+        named(new QPushButton(frame), "inFrame");
+        named(new QLineEdit(named(new QGroupBox(frame), "innerFrame")), "inInner");
+        QWidget *page = named(new QWidget, "page");
+        named(new QTabWidget(&form), "tabs")->addTab(page, QStringLiteral("Page"));
+        named(new QCheckBox(page), "onPage");
+        named(new ListView(&form), "list")->ColumnHeaders()->Add(QStringLiteral("a"));
+        named(new QDialog(&form), "otherWindow");
+
+        QStringList names;
+        const QVariant controls = MemberAccess::get(&form, QStringLiteral("Controls"));
+        for (QObject *control : controls.value<QObjectList>())
+            names << control->objectName();
+        QCOMPARE(names, (QStringList{"label", "frame", "inFrame", "innerFrame", "inInner", "tabs",
+                                     "page", "onPage", "list"}));
+    }
+
+    void columnHeadersCountFromOne() {
+        ListView view;
+        view.ColumnHeaders()->Add(QStringLiteral("first"));
+        QCOMPARE(view.ColumnHeaders()->Item(1)->Text(), QStringLiteral("first"));
+        for (const int bad : {0, 2})
+            QCOMPARE(errorOf([&] { view.ColumnHeaders()->Item(bad); }),
+                     ErrorNumber::SubscriptOutOfRange);
+    }
+
+    void nameFilters() {
+        const auto filters = [](const char *filter) {
+            return QtInteraction::nameFilters(QString::fromLatin1(filter));
+        };
+        QCOMPARE(filters("Tessaview State Files (*.sta)|*.sta"),
+                 QStringList{"Tessaview State Files (*.sta)"});
+        QCOMPARE(filters("States|*.sta;*.set|Other"), QStringList{"States (*.sta *.set)"});
+        QCOMPARE(filters("A (*.a)|*.a|B|*.b"), (QStringList{"A (*.a)", "B (*.b)"}));
+        QCOMPARE(filters(""), QStringList{});
+    }
+
+    void qtMessageBox_data() {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("result");
+        const int enter = Qt::Key_Return, escape = Qt::Key_Escape;
+        QTest::newRow("OK, Enter") << Style::Critical << enter << Result::Ok;
+        QTest::newRow("second default")
+            << (Style::YesNo | Style::DefaultButton2) << enter << Result::No;
+        QTest::newRow("OK/Cancel, Escape") << Style::OkCancel << escape << Result::Cancel;
+        QTest::newRow("retry/cancel")
+            << (Style::RetryCancel | Style::Exclamation) << enter << Result::Retry;
+    }
+
+    void qtMessageBox() {
+        QFETCH(int, key);
+        QTimer::singleShot(0, [key] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                QTest::keyClick(box, static_cast<Qt::Key>(key));
+        });
+        QFETCH(int, style);
+        QTEST(QtInteraction().messageBox(QStringLiteral("text"), style, QStringLiteral("t")),
+              "result");
+    }
+
+    void scriptedAndScopedInteraction() {
+        const auto before = Interaction::current();
+        QVERIFY(std::dynamic_pointer_cast<QtInteraction>(before));
+        const auto script = std::make_shared<ScriptedInteraction>();
+        {
+            const ScopedInteraction scope(script);
+            QCOMPARE(Interaction::current(), InteractionRef(script));
+        }
+        QCOMPARE(Interaction::current(), before);
+
+        script->answerMessageBox(Result::No);
+        QCOMPARE(script->messageBox(QStringLiteral("a"), Style::YesNo, QStringLiteral("t")),
+                 Result::No);
+        // Without a queued answer the first button of the style is pressed.
+        QCOMPARE(script->messageBox(QStringLiteral("b"), Style::RetryCancel, {}), Result::Retry);
+        QCOMPARE(script->messageBoxes().size(), std::size_t(2));
+
+        script->answerFileDialog(QStringLiteral("/tmp/a.sta"));
+        QCOMPARE(script->fileDialog({}), QStringLiteral("/tmp/a.sta"));
+        QCOMPARE(script->fileDialog({}), QString());
+        QDialog dialog;
+        script->answerModal([](QDialog &) { return int(QDialog::Accepted); });
+        QCOMPARE(script->showModal(dialog), int(QDialog::Accepted));
+        QCOMPARE(script->showModal(dialog), int(QDialog::Rejected));
+        QCOMPARE(script->modalTitles().size(), std::size_t(2));
+    }
+};
+
+QTEST_MAIN(TestWidgets)
+#include "tst_widgets.moc"
