@@ -14,6 +14,13 @@ AutomationError::AutomationError(std::int32_t number, QString source, QString de
                  .arg(m_source)
                  .toStdString()) {}
 
+AutomationError AutomationError::withHelp(QString helpFile, std::int32_t helpContext) const {
+    AutomationError error = *this;
+    error.m_helpFile = std::move(helpFile);
+    error.m_helpContext = helpContext;
+    return error;
+}
+
 AutomationError AutomationError::standard(std::int32_t number, const QString &source) {
     return AutomationError(number, source, standardDescription(number));
 }

@@ -19,6 +19,10 @@ public:
     const QString &source() const noexcept { return m_source; }
     const QString &description() const noexcept { return m_description; }
     const char *what() const noexcept override { return m_what.c_str(); }
+    const QString &helpFile() const noexcept { return m_helpFile; }
+    std::int32_t helpContext() const noexcept { return m_helpContext; }
+    // The same error pointing the user at a topic of a help file.
+    AutomationError withHelp(QString helpFile, std::int32_t helpContext) const;
 
     static QString standardDescription(std::int32_t number);
 
@@ -27,6 +31,8 @@ private:
     QString m_source;
     QString m_description;
     std::string m_what;
+    QString m_helpFile;
+    std::int32_t m_helpContext = 0;
 };
 
 } // namespace ixo

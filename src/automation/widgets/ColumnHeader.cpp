@@ -1,5 +1,7 @@
 #include "automation/widgets/ColumnHeader.h"
 
+#include "automation/widgets/Twips.h"
+
 #include <QTreeWidget>
 
 namespace ixo {
@@ -15,6 +17,11 @@ QString ColumnHeader::Text() const {
 
 void ColumnHeader::setText(const QString &text) {
     m_view.headerItem()->setText(m_column, text);
+}
+
+void ColumnHeader::setWidth(float twips) {
+    m_width = twips;
+    m_view.setColumnWidth(m_column, Twips::toPixelsX(twips, m_view));
 }
 
 } // namespace ixo

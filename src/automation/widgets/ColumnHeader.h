@@ -15,6 +15,7 @@ class ColumnHeader : public QObject {
     Q_PROPERTY(QString Text READ Text WRITE setText)
     Q_PROPERTY(QString Tag READ Tag WRITE setTag)
     Q_PROPERTY(int Index READ Index)
+    Q_PROPERTY(float Width READ Width WRITE setWidth)
 
 public:
     ColumnHeader(QTreeWidget &view, int column, QObject *parent);
@@ -25,11 +26,15 @@ public:
     void setTag(const QString &tag) { m_tag = tag; }
     // Counted from 1.
     int Index() const { return m_column + 1; }
+    // In twips, as the container measures; the view shows it in pixels.
+    float Width() const { return m_width; }
+    void setWidth(float twips);
 
 private:
     QTreeWidget &m_view;
     int m_column;
     QString m_tag;
+    float m_width = 0;
 };
 
 } // namespace ixo

@@ -2,23 +2,58 @@
 
 #include "automation/widgets/ColumnHeaders.h"
 
+#include <QColor>
+#include <QIcon>
+#include <QList>
+#include <QString>
 #include <QTreeWidget>
 
 namespace ixo {
 
-// The report list view: rows with sub-items under a row of column headers.
+// The report list view: rows with sub-items under a row of column headers. Rows are counted
+// from 1; a position outside 1 to rowCount() fails with error 9. Each row has a small icon,
+// an index into the view's image list (0 for none), and a fore colour.
 class ListView : public QTreeWidget {
     Q_OBJECT
     Q_CLASSINFO("AutomationTypeName", "ListView")
     Q_PROPERTY(ixo::ColumnHeaders *ColumnHeaders READ ColumnHeaders CONSTANT)
+    Q_PROPERTY(float Width READ Width)
 
 public:
     explicit ListView(QWidget *parent = nullptr);
 
     ixo::ColumnHeaders *ColumnHeaders() const { return m_columnHeaders; }
+    // The width in twips, as the container measures.
+    float Width() const;
+
+    // The small icons, counted from 1.
+    void setSmallIcons(QList<QIcon> icons);
+
+    int rowCount() const { return topLevelItemCount(); }
+    // Appends a row and returns its position.
+    int addRow(const QString &text);
+    void removeRow(int row);
+    void clearRows();
+
+    QString rowText(int row) const;
+    void setRowText(int row, const QString &text);
+    QString subItem(int row, int subItem) const;
+    void setSubItem(int row, int subItem, const QString &text);
+    int smallIcon(int row) const;
+    void setSmallIcon(int row, int icon);
+    // An invalid colour stands for the view's default.
+    QColor foreColor(int row) const;
+    void setForeColor(int row, const QColor &color);
+
+    // 0 when no row is selected.
+    int selectedRow() const;
+    void setSelectedRow(int row);
 
 private:
+    QTreeWidgetItem &itemAt(int row) const;
+
     ixo::ColumnHeaders *m_columnHeaders;
+    QList<QIcon> m_smallIcons;
 };
 
 } // namespace ixo

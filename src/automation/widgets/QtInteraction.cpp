@@ -3,7 +3,9 @@
 #include "automation/widgets/MessageBoxStyle.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <utility>
 #include <vector>
@@ -100,9 +102,17 @@ QString QtInteraction::fileDialog(const FileDialogRequest &request) {
         dialog.setNameFilters(nameFilters(request.filter));
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite,
+                     !(request.flags & FileDialogRequest::kOverwritePrompt));
+    while (dialog.exec() == QDialog::Accepted) {
+        const QString path = dialog.selectedFiles().value(0);
+        if (!(request.flags & FileDialogRequest::kPathMustExist) ||
+            QFileInfo(path).absoluteDir().exists())
+            return path;
+        QMessageBox::warning(&dialog, request.title,
+                             QStringLiteral("The folder of %1 does not exist.").arg(path));
+    }
+    return {};
 }
 
 int QtInteraction::showModal(QDialog &dialog) {

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "automation/AutomationError.h"
+#include "automation/ErrorNumber.h"
+#include "automation/widgets/ListView.h"
+#include "automation/widgets/ScopedInteraction.h"
+#include "automation/widgets/ScriptedInteraction.h"
+#include "control/InstrumentState.h"
+#include "control/frmEditName.h"
+#include "model/ItemStateInfo.h"
+#include "model/StateInfo.h"
+#include "server/TypeLibrary.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringList>
+#include <optional>
+
+namespace ixo::test {
+
+// An instrument that records its calls and fails on demand.
+class FakeSetup : public SetupInterface {
+public:
+    QString model = QStringLiteral("M100");
+    QString version = QStringLiteral("2.3");
+    QVariant captured = QByteArray("setup-1");
+    bool failCapture = false, failRestore = false, failImport = false;
+    std::optional<QVariant> restored;
+    int captures = 0;
+    // What the legacy reader gives: model, version, name, description of a new state.
+    QStringList legacy{QStringLiteral("M100"), QStringLiteral("*"), QStringLiteral("Legacy"),
+                       QStringLiteral("from file")};
+
+    QString Model() override { return model; }
+    QString Version() override { return version; }
+    QVariant CaptureState() override {
+        ++captures;
+        failIf(failCapture, "capture refused");
+        return captured;
+    }
+    void RestoreState(const QVariant &state) override {
+        failIf(failRestore, "restore refused");
+        restored = state;
+    }
+    ObjectRef ImportLegacyFile(const QString &, const QString &) override {
+        failIf(failImport, "not a setup");
+        return state(legacy.at(2), legacy.at(3), legacy.at(0), legacy.at(1));
+    }
+
+    static std::shared_ptr<ItemStateInfo> state(const QString &name, const QString &description,
+                                                const QString &model, const QString &version) {
+        auto result = std::make_shared<ItemStateInfo>();
+        result->setName(name);
+        result->setDescription(description);
+        result->setModel(model);
+        result->setVersion(version);
+        result->setData(name.toUtf8());
+        return result;
+    }
+
+private:
+    static void failIf(bool failing, const char *description) {
+        if (failing)
+            throw AutomationError(ErrorNumber::Fail, QStringLiteral("FakeSetup"),
+                                  QString::fromLatin1(description));
+    }
+};
+
+// A control with a scripted user and an attached list on a fake instrument.
+struct ControlHarness {
+    ControlHarness() { TypeLibrary::registerServer(); }
+
+    std::shared_ptr<ScriptedInteraction> user = std::make_shared<ScriptedInteraction>();
+    ScopedInteraction scope{user};
+    std::shared_ptr<FakeSetup> setup = std::make_shared<FakeSetup>();
+    std::shared_ptr<StateInfo> stateInfo = std::make_shared<StateInfo>();
+    InstrumentState control;
+
+    // Attaches states given as name, or name plus model and version.
+    void attach(const QList<QStringList> &states) {
+        stateInfo->setSetupInterface(setup);
+        for (const QStringList &s : states) {
+            auto item = FakeSetup::state(s.at(0), s.at(0) + QStringLiteral(" text"),
+                                         s.value(1, setup->model), s.value(2, setup->version));
+            stateInfo->Items()->Add(QVariant::fromValue<ObjectRef>(item), s.at(0));
+        }
+        control.setInstrumentStateInfo(stateInfo);
+    }
+
+    ListView &view() const { return *control.stateListView; }
+    QStringList rows() const {
+        QStringList result;
+        for (int row = 1; row <= view().rowCount(); ++row)
+            result << view().rowText(row);
+        return result;
+    }
+    QStringList names() const {
+        QStringList result;
+        for (int i = 1; i <= stateInfo->Items()->Count(); ++i)
+            result << stateInfo->item(i)->Name();
+        return result;
+    }
+    QList<int> icons() const {
+        QList<int> result;
+        for (int row = 1; row <= view().rowCount(); ++row)
+            result << view().smallIcon(row);
+        return result;
+    }
+    bool stateButtonsEnabled() const {
+        return control.restoreBtn->isEnabled() && control.editNameBtn->isEnabled() &&
+               control.removeBtn->isEnabled() && control.exportBtn->isEnabled();
+    }
+    // The user types into the next name dialog and presses OK (or Cancel).
+    void answerDialog(const QString &name, const QString &description, bool ok = true) {
+        user->answerModal([=](QDialog &dialog) {
+            auto &form = static_cast<frmEditName &>(dialog);
+            form.nameTextBox->setText(name);
+            form.descriptionText->setPlainText(description);
+            (ok ? form.okBtn : form.cancelBtn)->click();
+            return dialog.result();
+        });
+    }
+    QString lastMessage() const {
+        return user->messageBoxes().empty() ? QString() : user->messageBoxes().back().text;
+    }
+};
+
+} // namespace ixo::test

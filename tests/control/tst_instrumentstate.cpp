@@ -1,0 +1,198 @@
+#include "AutomationAssert.h"
+#include "ControlHarness.h"
+#include "automation/PropertyBag.h"
+#include "control/SharedEditName.h"
+#include "localization/CIxoResourcesDefault.h"
+#include "localization/IxoResourcesGlobals.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTest>
+
+using namespace ixo;
+using namespace ixo::test;
+
+namespace {
+
+// A provider whose every text names its id.
+class EchoResources : public CIxoResourcesDefault {
+public:
+    QString LoadResString(std::int32_t id) override { return QStringLiteral("#%1").arg(id); }
+    std::int32_t CountryCode() const override { return 7; }
+};
+
+} // namespace
+
+class TestInstrumentState : public QObject {
+    Q_OBJECT
+
+private slots:
+    void createdWithEnglishTexts() {
+        ControlHarness h;
+        InstrumentState &c = h.control;
+        QCOMPARE(c.captureNewBtn->text(), QStringLiteral("Capture New..."));
+        QCOMPARE(c.restoreBtn->toolTip(),
+                 QStringLiteral("Restore highlighted state to instrument"));
+        QCOMPARE(c.editNameBtn->text(), QStringLiteral("Edit Name..."));
+        QCOMPARE(c.removeBtn->toolTip(),
+                 QStringLiteral("Remove the highlighted state from the list"));
+        QCOMPARE(c.importBtn->text(), QStringLiteral("Import..."));
+        QCOMPARE(c.exportBtn->toolTip(), QStringLiteral("Save the highlighted state to a file"));
+        QCOMPARE(c.Frame2->title(), QStringLiteral("Instrument State"));
+        QCOMPARE(c.Frame3->title(), QStringLiteral("Optional"));
+        QCOMPARE(c.Frame1->title(), QString());
+        QCOMPARE(h.view().headerItem()->text(0), QStringLiteral("Name:"));
+        QCOMPARE(h.view().headerItem()->text(1), QStringLiteral("Description:"));
+        QCOMPARE(c.stateListView->ColumnHeaders()->Item(1)->Width(), 1311.75f);
+        QCOMPARE(c.stateListView->ColumnHeaders()->Item(2)->Width(), 2663.25f);
+        QVERIFY(!h.stateButtonsEnabled() && !c.restoreBtn->isEnabled());
+        QVERIFY(c.captureNewBtn->isEnabled() && c.importBtn->isEnabled());
+        QVERIFY(!c.InstrumentStateInfo());
+    }
+
+    void attachMarksOtherInstruments() {
+        ControlHarness h;
+        h.attach({{QStringLiteral("Same")},
+                  {QStringLiteral("Other version"), QStringLiteral("M100"), QStringLiteral("2.4")},
+                  {QStringLiteral("Other model"), QStringLiteral("M200")},
+                  {QStringLiteral("Letter case"), QStringLiteral("m100")}});
+        QCOMPARE(h.rows(), h.names());
+        QCOMPARE(h.view().subItem(2, 1), QStringLiteral("Other version text"));
+        QCOMPARE(h.icons(), (QList<int>{0, 2, 2, 2}));
+        QVERIFY(!h.view().foreColor(1).isValid());
+        QCOMPARE(h.view().foreColor(3), QColor(128, 128, 128));
+        QCOMPARE(h.view().topLevelItem(2)->foreground(1).color(), QColor(128, 128, 128));
+        QVERIFY(h.stateButtonsEnabled());
+        QCOMPARE(h.control.InstrumentStateInfo(), ObjectRef(h.stateInfo));
+
+        h.view().setSmallIcon(1, 1);
+        h.control.ClearSelectedIcon();
+        QCOMPARE(h.icons(), (QList<int>{0, 2, 2, 2}));
+
+        // A second list replaces the rows of the first.
+        auto next = std::make_shared<StateInfo>();
+        next->setSetupInterface(h.setup);
+        h.control.setInstrumentStateInfo(next);
+        QCOMPARE(h.view().rowCount(), 0);
+        QVERIFY(!h.stateButtonsEnabled());
+    }
+
+    void attachFailures() {
+        ControlHarness h;
+        QCOMPARE(errorOf([&] { h.control.setInstrumentStateInfo(std::make_shared<QObject>()); }),
+                 ErrorNumber::TypeMismatch);
+        QCOMPARE(errorOf([&] { h.control.setInstrumentStateInfo(nullptr); }),
+                 ErrorNumber::ObjectNotSet);
+        h.stateInfo->setItems(nullptr);
+        h.control.setInstrumentStateInfo(h.stateInfo);
+        QCOMPARE(h.view().rowCount(), 0);
+        // Without an instrument the loop stops at the first state, keeping no half rows.
+        auto list = std::make_shared<StateInfo>();
+        list->Items()->Add(QVariant::fromValue<ObjectRef>(FakeSetup::state("A", "", "", "")), "A");
+        QCOMPARE(errorOf([&] { h.control.setInstrumentStateInfo(list); }),
+                 ErrorNumber::ObjectNotSet);
+        QVERIFY(!h.stateButtonsEnabled());
+    }
+
+    void uniqueNames_data() {
+        QTest::addColumn<QStringList>("taken");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("gap") << QStringList{"State 1", "State 3"} << "State 2";
+        QTest::newRow("letter case") << QStringList{"state 1"} << "State 2";
+        QTest::newRow("empty") << QStringList{} << "State 1";
+        QTest::newRow("all taken") << QStringList{"State 1", "State 2"} << "State 3";
+    }
+
+    void uniqueNames() {
+        QFETCH(QStringList, taken);
+        ControlHarness h;
+        QCOMPARE(h.control.GetUniqueStateName(), QStringLiteral("State 1"));
+        QList<QStringList> states;
+        for (const QString &name : taken)
+            states << QStringList{name};
+        h.attach(states);
+        QTEST(h.control.GetUniqueStateName(), "proposed");
+    }
+
+    void resourceClient() {
+        ControlHarness h;
+        InstrumentState &c = h.control;
+        QCOMPARE(c.CategoryId(), QStringLiteral("{A20A0573-8B1A-487e-AC55-EAFA32AE3F9D}"));
+        QCOMPARE(c.CountryCode(), 0);
+        const ObjectRef builtIn = c.Resources();
+        QCOMPARE(dynamic_cast<IxoResource &>(*builtIn).Language(), QStringLiteral("English US"));
+        c.LoadResources(0);
+        QCOMPARE(c.Resources(), builtIn);
+
+        const auto echo = std::make_shared<EchoResources>();
+        c.setResources(echo);
+        QCOMPARE(c.Resources(), ObjectRef(echo));
+        QCOMPARE(c.property("IxoResourceClient_CountryCode").toInt(), 7);
+        QCOMPARE(c.captureNewBtn->text(), QStringLiteral("#203"));
+        QCOMPARE(h.view().headerItem()->text(1), QStringLiteral("#201"));
+        QCOMPARE(SharedEditName::instance().okBtn->toolTip(), QStringLiteral("#244"));
+
+        QCOMPARE(errorOf([&] { c.setResources(std::make_shared<QObject>()); }),
+                 ErrorNumber::TypeMismatch);
+        QCOMPARE(c.Resources(), ObjectRef(echo));
+        QCOMPARE(errorOf([&] { c.setResources(nullptr); }), ErrorNumber::ObjectNotSet);
+        QCOMPARE(errorOf([&] { c.CountryCode(); }), ErrorNumber::ObjectNotSet);
+        QVERIFY(QMetaObject::invokeMethod(&c, "IxoResourceClient_LoadResources", Q_ARG(int, 0)));
+        QCOMPARE(c.CountryCode(), 0);
+        QCOMPARE(c.captureNewBtn->text(), QStringLiteral("Capture New..."));
+    }
+
+    void countryCodeIsPersisted_data() {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("written");
+        QTest::newRow("absent") << QVariant() << "Capture New..." << 0;
+        QTest::newRow("German") << QVariant(49) << "Neu erfassen..." << 49;
+        QTest::newRow("unknown code") << QVariant(999) << "Capture New..." << 0;
+    }
+
+    void countryCodeIsPersisted() {
+        QFETCH(QVariant, stored);
+        ControlHarness h;
+        PropertyBag bag;
+        if (stored.isValid())
+            bag.WriteProperty(QStringLiteral("CountryCode"), stored);
+        h.control.ReadProperties(bag);
+        QTEST(h.control.captureNewBtn->text(), "caption");
+        PropertyBag saved;
+        h.control.WriteProperties(saved);
+        QTEST(saved.ReadProperty(QStringLiteral("CountryCode"), 0).toInt(), "written");
+    }
+
+    void propertyFailuresPointAtHelp() {
+        ControlHarness h;
+        PropertyBag bag;
+        bag.WriteProperty(QStringLiteral("CountryCode"), QStringLiteral("abc"));
+        try {
+            h.control.ReadProperties(bag);
+            QFAIL("a country code that is no number was read");
+        } catch (const AutomationError &error) {
+            QCOMPARE(error.number(), ErrorNumber::TypeMismatch);
+            QCOMPARE(error.helpContext(), 750);
+            QVERIFY(!error.helpFile().isEmpty());
+        }
+    }
+
+    // A picture for people to look at: three states, one current, one from another instrument.
+    void screenshot() {
+        ControlHarness h;
+        h.attach({{QStringLiteral("Bench default")},
+                  {QStringLiteral("Old firmware"), QStringLiteral("M100"), QStringLiteral("1.0")},
+                  {QStringLiteral("Noise floor")}});
+        h.view().setSmallIcon(3, 1);
+        h.view().setSelectedRow(3);
+        const QString path = QDir::current().filePath(QStringLiteral("instrumentstate.png"));
+        QVERIFY(h.control.grab().save(path));
+        QCOMPARE(QImage(path).size(), h.control.size());
+        qInfo("screenshot: %s", qPrintable(path));
+    }
+};
+
+QTEST_MAIN(TestInstrumentState)
+#include "tst_instrumentstate.moc"
