@@ -1,8 +1,13 @@
 #!/bin/sh
-# Builds the release programs and runs the demo on the simulated instrument.
+# Builds the release programs and starts the desktop host on the simulated instrument. Without
+# a display it renders the window to build/ixo-setups.png instead.
 set -eu
 cd "$(dirname "$0")/.."
 cmake --preset release
 cmake --build --preset release -j "$(nproc)"
-export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
-exec ./build/release/apps/ixo-states/ixo-states demo "${1:-build/demo}"
+app=./build/release/apps/ixo-setups/ixo-setups
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    exec "$app" "$@"
+fi
+echo "No display: rendering the window on the simulated instrument to build/ixo-setups.png"
+QT_QPA_PLATFORM=offscreen exec "$app" --screenshot build/ixo-setups.png "$@"

@@ -15,7 +15,6 @@ namespace ixo {
 
 namespace {
 
-const QString kDocumentKey = QStringLiteral("StateInfo");
 const QString kItemProgId = QStringLiteral("IxoInstrSetups.ItemStateInfo");
 const QString kListProgId = QStringLiteral("IxoInstrSetups.StateInfo");
 
@@ -67,8 +66,8 @@ std::shared_ptr<StateInfo> StatesCli::loadList(const QString &document) const {
         return states;
     }
     const PropertyBag bag = HostDocument::load(document);
-    auto states =
-        std::dynamic_pointer_cast<StateInfo>(bag.ReadProperty(kDocumentKey).value<ObjectRef>());
+    auto states = std::dynamic_pointer_cast<StateInfo>(
+        bag.ReadProperty(HostDocument::kStateListKey).value<ObjectRef>());
     if (!states)
         throw AutomationError(ErrorNumber::TypeMismatch, QStringLiteral("ixo-states"),
                               QStringLiteral("%1 holds no state list").arg(document));
@@ -78,7 +77,7 @@ std::shared_ptr<StateInfo> StatesCli::loadList(const QString &document) const {
 
 void StatesCli::saveList(const std::shared_ptr<StateInfo> &states, const QString &document) const {
     PropertyBag bag;
-    bag.WriteProperty(kDocumentKey, QVariant::fromValue<ObjectRef>(states));
+    bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(states));
     HostDocument::save(bag, document);
 }
 

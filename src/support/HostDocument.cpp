@@ -10,6 +10,9 @@ const QString kSource = QStringLiteral("IxoInstrSetups.HostDocument");
 
 } // namespace
 
+const QString HostDocument::kStateListKey = QStringLiteral("StateInfo");
+const QString HostDocument::kControlKey = QStringLiteral("InstrumentState");
+
 PropertyBag HostDocument::load(const QString &fileName) {
     PropertyBag bag;
     bag.setContents(FileIo::readLimited(fileName, kMaxFileSize, kSource));

@@ -10,6 +10,9 @@ namespace ixo {
 class HostDocument {
 public:
     static constexpr qint64 kMaxFileSize = qint64(256) * 1024 * 1024;
+    // Where a document keeps the list of saved states and the control's own properties.
+    static const QString kStateListKey;
+    static const QString kControlKey;
 
     static PropertyBag load(const QString &fileName);
     static void save(const PropertyBag &bag, const QString &fileName);

@@ -141,6 +141,11 @@ private slots:
         QVERIFY(QMetaObject::invokeMethod(&c, "IxoResourceClient_LoadResources", Q_ARG(int, 0)));
         QCOMPARE(c.CountryCode(), 0);
         QCOMPARE(c.captureNewBtn->text(), QStringLiteral("Capture New..."));
+        c.LoadResources(49);
+        QCOMPARE(c.CountryCode(), 49);
+        QCOMPARE(SharedEditName::instance().cancelBtn->text(), QStringLiteral("Abbrechen"));
+        c.LoadResources(0);
+        QCOMPARE(SharedEditName::instance().cancelBtn->text(), QStringLiteral("Cancel"));
     }
 
     void countryCodeIsPersisted_data() {

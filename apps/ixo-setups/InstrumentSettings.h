@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <functional>
+
+namespace ixo {
+
+// How the settings panel reads and changes the connected instrument's settings.
+struct InstrumentSettings {
+    // Header (such as ":FREQ") to value.
+    std::function<QMap<QString, QString>()> read;
+    std::function<void(const QString &header, const QString &value)> write;
+};
+
+} // namespace ixo

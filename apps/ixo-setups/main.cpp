@@ -1,0 +1,68 @@
+#include "MainWindow.h"
+#include "control/InstrumentState.h"
+#include "server/TypeLibrary.h"
+#include "support/SimulatedInstrument.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+struct Options {
+    QString screenshot;
+    QString document;
+};
+
+Options parse(const QApplication &app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Keeps a list of saved instrument setups in a document: capture the connected "
+        "instrument's setup, restore it, rename, remove, export and import state files."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({QStringLiteral("screenshot"),
+                      QStringLiteral("Save a picture of the window to <file> and exit."),
+                      QStringLiteral("file")});
+    parser.addPositionalArgument(QStringLiteral("document"),
+                                 QStringLiteral("A document to open (.ixs)."), "[document]");
+    parser.process(app);
+    return {parser.value(QStringLiteral("screenshot")), parser.positionalArguments().value(0)};
+}
+
+ixo::InstrumentSettings settingsOf(const std::shared_ptr<ixo::SimulatedInstrument> &instrument) {
+    return {[instrument] { return instrument->settings(); },
+            [instrument](const QString &header, const QString &value) {
+                instrument->apply((header + QLatin1Char(' ') + value).toUtf8());
+            }};
+}
+
+int takeScreenshot(ixo::MainWindow &window, const QString &fileName) {
+    QApplication::processEvents();
+    if (!window.grab().save(fileName)) {
+        std::fprintf(stderr, "ixo-setups: could not write %s\n", qPrintable(fileName));
+        return 1;
+    }
+    std::printf("ixo-setups: wrote %s\n", qPrintable(fileName));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("IxoInstrSetups"));
+    QApplication::setApplicationName(QStringLiteral("ixo-setups"));
+    QApplication::setApplicationVersion(QStringLiteral(IXO_VERSION));
+    const Options options = parse(app);
+    ixo::TypeLibrary::registerServer();
+    const auto instrument = std::make_shared<ixo::SimulatedInstrument>();
+    ixo::MainWindow window(instrument, settingsOf(instrument));
+    if (!options.document.isEmpty() && !window.openDocument(options.document))
+        return 1;
+    window.show();
+    if (!options.screenshot.isEmpty())
+        return takeScreenshot(window, options.screenshot);
+    return QApplication::exec();
+}
