@@ -1,0 +1,238 @@
+#include "AutomationAssert.h"
+#include "Variants.h"
+#include "automation/Collection.h"
+#include "automation/ErrorNumber.h"
+#include "automation/PropertyBag.h"
+#include "automation/VariantConvert.h"
+
+#include <QCborArray>
+#include <QCborMap>
+#include <QPoint>
+#include <QTest>
+
+using ixo::PropertyBag;
+using ixo::VariantConvert;
+using ixo::test::errorOf;
+using ixo::test::errorTextOf;
+namespace Err = ixo::ErrorNumber;
+
+namespace {
+
+// "a", "b", "c" under the keys Alpha, Beta, Gamma.
+struct Abc : ixo::Collection {
+    Abc() {
+        Add(QStringLiteral("a"), QStringLiteral("Alpha"));
+        Add(QStringLiteral("b"), QStringLiteral("Beta"));
+        Add(QStringLiteral("c"), QStringLiteral("Gamma"));
+    }
+    QString items() const {
+        QString text;
+        for (int i = 1; i <= Count(); ++i)
+            text += Item(i).toString();
+        return text;
+    }
+};
+
+QByteArray documentWith(const QCborValue &value, qint64 version = PropertyBag::kFormatVersion) {
+    QCborMap document;
+    document.insert(QStringLiteral("format"), QStringLiteral("IxoPropertyBag"));
+    document.insert(QStringLiteral("version"), version);
+    document.insert(QStringLiteral("properties"), QCborArray{QCborArray{"P", value}});
+    return QCborValue(document).toCbor();
+}
+
+} // namespace
+
+// Variant conversions, collections and property bags, the automation types the classes build on.
+class TestAutomation : public QObject {
+    Q_OBJECT
+
+private slots:
+    void toInteger_data() {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("number"); // of the error, 0 when the conversion succeeds
+        QTest::newRow("empty") << QVariant() << 0 << 0;
+        QTest::newRow("true") << QVariant(true) << -1 << 0;
+        QTest::newRow("short") << QVariant::fromValue<qint16>(-32768) << -32768 << 0;
+        QTest::newRow("long in range") << QVariant(32767) << 32767 << 0;
+        QTest::newRow("half rounds to even down") << QVariant(2.5) << 2 << 0;
+        QTest::newRow("half rounds to even up") << QVariant(3.5) << 4 << 0;
+        QTest::newRow("negative half") << QVariant(-2.5) << -2 << 0;
+        QTest::newRow("above half") << QVariant(2.51) << 3 << 0;
+        QTest::newRow("single") << QVariant::fromValue(1.5f) << 2 << 0;
+        QTest::newRow("text") << QVariant(QStringLiteral("203")) << 203 << 0;
+        QTest::newRow("text with spaces") << QVariant(QStringLiteral("  203  ")) << 203 << 0;
+        QTest::newRow("text fraction") << QVariant(QStringLiteral("202.5")) << 202 << 0;
+        QTest::newRow("text exponent") << QVariant(QStringLiteral("2e2")) << 200 << 0;
+        QTest::newRow("text negative") << QVariant(QStringLiteral("-1")) << -1 << 0;
+        QTest::newRow("empty text") << QVariant(QString()) << 0 << Err::TypeMismatch;
+        QTest::newRow("letters") << QVariant(QStringLiteral("abc")) << 0 << Err::TypeMismatch;
+        QTest::newRow("hex") << QVariant(QStringLiteral("0x10")) << 0 << Err::TypeMismatch;
+        QTest::newRow("bytes") << QVariant(QByteArray("12")) << 0 << Err::TypeMismatch;
+        QTest::newRow("above range") << QVariant(32768) << 0 << Err::Overflow;
+        QTest::newRow("text above range")
+            << QVariant(QStringLiteral("40000")) << 0 << Err::Overflow;
+        QTest::newRow("rounds above range") << QVariant(32767.5) << 0 << Err::Overflow;
+        QTest::newRow("below range") << QVariant(-32769) << 0 << Err::Overflow;
+        QTest::newRow("null") << QVariant::fromValue(nullptr) << 0 << Err::InvalidUseOfNull;
+    }
+
+    void toInteger() {
+        QFETCH(QVariant, value);
+        QFETCH(int, number);
+        int result = 0;
+        QCOMPARE(errorOf([&] { result = VariantConvert::toInteger(value); }), number);
+        QTEST(result, "expected");
+        // A failure always comes with a description.
+        QCOMPARE(errorTextOf([&] { VariantConvert::toInteger(value); }).isEmpty(), number == 0);
+    }
+
+    void toString_data() {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("empty") << QVariant() << QString();
+        QTest::newRow("text kept with spaces") << QVariant(QStringLiteral(" a ")) << " a ";
+        QTest::newRow("boolean") << QVariant(false) << QStringLiteral("False");
+        QTest::newRow("integer") << QVariant::fromValue<qint16>(-7) << QStringLiteral("-7");
+        QTest::newRow("double") << QVariant(0.1) << QStringLiteral("0.1");
+    }
+
+    void toString() {
+        QFETCH(QVariant, value);
+        QTEST(VariantConvert::toString(value), "expected");
+    }
+
+    void itemAndRemove_data() {
+        QTest::addColumn<QVariant>("index");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("number"); // of the error Item and Remove raise
+        QTest::addColumn<QString>("remaining");
+        const auto key = [](const char *text) { return QVariant(QString::fromLatin1(text)); };
+        QTest::newRow("key") << key("Beta") << QStringLiteral("b") << 0 << QStringLiteral("ac");
+        QTest::newRow("upper key") << key("GAMMA") << QStringLiteral("c") << 0 << "ab";
+        QTest::newRow("lower key") << key("alpha") << QStringLiteral("a") << 0 << "bc";
+        QTest::newRow("first") << QVariant(1) << QStringLiteral("a") << 0 << "bc";
+        QTest::newRow("last") << QVariant(3) << QStringLiteral("c") << 0 << "ab";
+        QTest::newRow("missing key")
+            << key("Delta") << QString() << Err::InvalidProcedureCall << "abc";
+        QTest::newRow("index 0") << QVariant(0) << QString() << Err::SubscriptOutOfRange << "abc";
+        QTest::newRow("past end") << QVariant(4) << QString() << Err::SubscriptOutOfRange << "abc";
+        QTest::newRow("negative") << QVariant(-1) << QString() << Err::SubscriptOutOfRange << "abc";
+    }
+
+    void itemAndRemove() {
+        QFETCH(QVariant, index);
+        QFETCH(int, number);
+        QFETCH(QString, remaining);
+        Abc list;
+        QString item;
+        QCOMPARE(errorOf([&] { item = list.Item(index).toString(); }), number);
+        QTEST(item, "item");
+        QCOMPARE(list.containsKey(index.toString()),
+                 index.typeId() == QMetaType::QString && number == 0);
+        QCOMPARE(errorOf([&] { list.Remove(index); }), number);
+        QCOMPARE(list.items(), remaining);
+        // The keys of the remaining items still lead to their own items.
+        for (const auto &[key, value] : {std::pair{"Alpha", "a"}, {"Beta", "b"}, {"Gamma", "c"}}) {
+            if (remaining.contains(QLatin1String(value)))
+                QCOMPARE(list.Item(QString::fromLatin1(key)).toString(), QLatin1String(value));
+            else
+                QVERIFY(!list.containsKey(QString::fromLatin1(key)));
+        }
+    }
+
+    void keysAreUniqueInAnyCase() {
+        Abc list;
+        QCOMPARE(errorOf([&] { list.Add(QStringLiteral("x"), QStringLiteral("ALPHA")); }),
+                 Err::DuplicateKey);
+        QCOMPARE(list.items(), QStringLiteral("abc"));
+        // A removed key is free again.
+        list.Remove(QStringLiteral("Beta"));
+        list.Add(QStringLiteral("B"), QStringLiteral("BETA"));
+        QCOMPARE(list.items(), QStringLiteral("acB"));
+        QCOMPARE(list.Item(QStringLiteral("beta")).toString(), QStringLiteral("B"));
+        QCOMPARE(list.Item(QStringLiteral("alpha")).toString(), QStringLiteral("a"));
+    }
+
+    void roundTripKeepsTypeAndValue_data() { ixo::test::addVariantRows(); }
+
+    void roundTripKeepsTypeAndValue() {
+        QFETCH(QVariant, value);
+        PropertyBag written;
+        written.WriteProperty(QStringLiteral("Before"), 1);
+        written.WriteProperty(QStringLiteral("Value"), value);
+        PropertyBag read;
+        read.setContents(written.Contents());
+        ixo::test::compareVariants(read.ReadProperty(QStringLiteral("Value")), value);
+    }
+
+    void unstorableTypeRefused() {
+        PropertyBag bag;
+        bag.WriteProperty(QStringLiteral("Kept"), 1);
+        for (const QVariant &value : {QVariant(QPoint(1, 2)), QVariant(QVariantList{QPoint(1, 2)})})
+            QCOMPARE(errorOf([&] { bag.WriteProperty(QStringLiteral("Bad"), value); }),
+                     Err::TypeMismatch);
+        QCOMPARE(bag.names(), QStringList{QStringLiteral("Kept")});
+    }
+
+    void defaults() {
+        PropertyBag bag;
+        QCOMPARE(errorOf([&] { bag.ReadProperty(QStringLiteral("StateinfoNumStates")); }),
+                 Err::DataValueNotFound);
+        QCOMPARE(errorTextOf([&] { bag.ReadProperty(QStringLiteral("NumStates")); }),
+                 QStringLiteral("Data value named 'NumStates' not found"));
+        QCOMPARE(bag.ReadProperty(QStringLiteral("x"), QStringLiteral("d")).toString(),
+                 QStringLiteral("d"));
+        // A value equal to the default is not stored.
+        bag.WriteProperty(QStringLiteral("CountryCode"), 0, 0);
+        QVERIFY(!bag.contains(QStringLiteral("CountryCode")));
+        bag.WriteProperty(QStringLiteral("CountryCode"), 49, 0);
+        QCOMPARE(bag.ReadProperty(QStringLiteral("CountryCode"), 0).toInt(), 49);
+        // Same number, other type: not the default, so it is stored.
+        bag.WriteProperty(QStringLiteral("Short"), QVariant::fromValue<qint16>(0), 0);
+        QVERIFY(bag.contains(QStringLiteral("Short")));
+        // Writing the default again removes an earlier value.
+        bag.WriteProperty(QStringLiteral("CountryCode"), 0, 0);
+        QCOMPARE(bag.ReadProperty(QStringLiteral("CountryCode"), 7).toInt(), 7);
+    }
+
+    void malformedContentsRefused_data() {
+        QTest::addColumn<QVariant>("contents");
+        QTest::addColumn<int>("number");
+        PropertyBag valid;
+        valid.WriteProperty(QStringLiteral("Name"), QStringLiteral("a fairly long value"));
+        const QByteArray good = valid.Contents();
+        const int bad = Err::InvalidFileFormat;
+        QTest::newRow("not a byte array")
+            << QVariant(QString::fromLatin1(good)) << Err::TypeMismatch;
+        QTest::newRow("empty") << QVariant(QByteArray()) << bad;
+        QTest::newRow("garbage") << QVariant(QByteArray("hello world")) << bad;
+        QTest::newRow("truncated") << QVariant(good.left(good.size() - 3)) << bad;
+        QTest::newRow("trailing data") << QVariant(good + '\0') << bad;
+        QTest::newRow("newer version") << QVariant(documentWith(QCborArray{8, "x"}, 2)) << bad;
+        QTest::newRow("integer out of range")
+            << QVariant(documentWith(QCborArray{2, 40000})) << bad;
+        QTest::newRow("string typed as bytes")
+            << QVariant(documentWith(QCborArray{0x2011, "text"})) << bad;
+        QTest::newRow("unknown type") << QVariant(documentWith(QCborArray{77, 1})) << bad;
+        QTest::newRow("bare value") << QVariant(documentWith(5)) << bad;
+        // A byte string claiming 4 GiB, and an array claiming 2^60 elements, in a few bytes.
+        QTest::newRow("hostile byte length")
+            << QVariant(QByteArray::fromHex("a1 64 66726d74 5a ffffffff 00")) << bad;
+        QTest::newRow("hostile array length")
+            << QVariant(QByteArray::fromHex("9b 1000000000000000 01")) << bad;
+        QTest::newRow("deep nesting") << QVariant(QByteArray(100000, '\x81') + '\x01') << bad;
+    }
+
+    void malformedContentsRefused() {
+        QFETCH(QVariant, contents);
+        PropertyBag bag;
+        bag.WriteProperty(QStringLiteral("Kept"), QStringLiteral("old"));
+        QTEST(errorOf([&] { bag.setContents(contents); }), "number");
+        QCOMPARE(bag.ReadProperty(QStringLiteral("Kept")).toString(), QStringLiteral("old"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestAutomation)
+#include "tst_automation.moc"
