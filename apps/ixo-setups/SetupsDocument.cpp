@@ -26,8 +26,10 @@ void SetupsDocument::open(const QString &fileName) {
     if (!stateInfo)
         throw AutomationError(ErrorNumber::InvalidFileFormat, QStringLiteral("ixo-setups"),
                               QStringLiteral("%1 holds no list of saved states").arg(fileName));
+    // Documents written by other hosts may have no properties of the control.
     PropertyBag controlBag;
-    controlBag.setContents(bag.ReadProperty(HostDocument::kControlKey, QByteArray()));
+    if (bag.contains(HostDocument::kControlKey))
+        controlBag.setContents(bag.ReadProperty(HostDocument::kControlKey));
     m_control.ReadProperties(controlBag);
     attach(std::move(stateInfo));
     m_fileName = fileName;

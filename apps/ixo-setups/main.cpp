@@ -1,3 +1,4 @@
+#include "ConsoleInteraction.h"
 #include "MainWindow.h"
 #include "control/InstrumentState.h"
 #include "server/TypeLibrary.h"
@@ -57,6 +58,8 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(IXO_VERSION));
     const Options options = parse(app);
     ixo::TypeLibrary::registerServer();
+    if (!options.screenshot.isEmpty())
+        ixo::Interaction::setCurrent(std::make_shared<ixo::ConsoleInteraction>());
     const auto instrument = std::make_shared<ixo::SimulatedInstrument>();
     ixo::MainWindow window(instrument, settingsOf(instrument));
     if (!options.document.isEmpty() && !window.openDocument(options.document))
