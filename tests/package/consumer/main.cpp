@@ -1,0 +1,21 @@
+// A host that embeds the control from the installed package.
+#include <control/InstrumentState.h>
+#include <model/StateInfo.h>
+#include <server/TypeLibrary.h>
+#include <support/SimulatedInstrument.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <cstdio>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    ixo::TypeLibrary::registerServer();
+    auto states = std::make_shared<ixo::StateInfo>();
+    states->setSetupInterface(std::make_shared<ixo::SimulatedInstrument>());
+    ixo::InstrumentState control;
+    control.setInstrumentStateInfo(states);
+    const QString caption = control.captureNewBtn->text();
+    std::printf("%s\n", qPrintable(caption));
+    return caption == QLatin1String("Capture New...") ? 0 : 1;
+}
