@@ -195,11 +195,7 @@ void InstrumentState::addRowFor(int index) {
     const auto state = stateAt(*m_stateInfo->Items(), index);
     const int row = stateListView->addRow(state->Name());
     stateListView->setSubItem(row, 1, state->Description());
-    const QString model = state->Model();
-    const bool sameModel = model == setupOf(*m_stateInfo).Model();
-    const QString version = state->Version();
-    const bool sameVersion = version == setupOf(*m_stateInfo).Version();
-    if (!sameModel || !sameVersion) {
+    if (!state->matchesInstrument(setupOf(*m_stateInfo))) {
         stateListView->setSmallIcon(row, MarkerImages::kOtherInstrument);
         stateListView->setForeColor(row, kGrey);
     }

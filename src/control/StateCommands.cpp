@@ -207,16 +207,12 @@ void StateCommands::restore() noexcept {
 void StateCommands::restoreSelected() {
     m_control.setMousePointer(InstrumentState::kHourglass);
     const auto state = selectedState();
-    const QString model = state->Model();
-    const bool sameModel = model == setup().Model();
-    const QString version = state->Version();
-    const bool sameVersion = version == setup().Version();
-    if (sameModel && sameVersion) {
+    if (state->matchesInstrument(setup())) {
         setup().RestoreState(state->data());
         m_control.ClearSelectedIcon();
         markCurrent(selectedRow());
     } else {
-        message(text(231) + model + text(224) + version + kCrLf + text(232),
+        message(text(231) + state->Model() + text(224) + state->Version() + kCrLf + text(232),
                 MessageBoxStyle::Exclamation);
     }
     m_control.setMousePointer(InstrumentState::kDefaultPointer);
@@ -381,13 +377,9 @@ std::shared_ptr<ItemStateInfo> StateCommands::readImported(const QString &fileNa
 bool StateCommands::fitsInstrument(const std::shared_ptr<ItemStateInfo> &state) {
     if (!state)
         fail(ErrorNumber::ObjectNotSet);
-    const QString model = state->Model();
-    const bool sameModel = model == setup().Model();
-    const QString version = state->Version();
-    const bool sameVersion = version == setup().Version();
-    if (sameModel && sameVersion)
+    if (state->matchesInstrument(setup()))
         return true;
-    showError(text(223) + model + text(224) + version + kCrLf + text(225));
+    showError(text(223) + state->Model() + text(224) + state->Version() + kCrLf + text(225));
     return false;
 }
 

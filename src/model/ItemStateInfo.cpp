@@ -28,6 +28,14 @@ void ItemStateInfo::Init(const SetupInterfaceRef &setupInt) {
     setVersion(setupInt->Version());
 }
 
+bool ItemStateInfo::matchesInstrument(SetupInterface &setup) const {
+    const QString model = Model();
+    const bool sameModel = model == setup.Model();
+    const QString version = Version();
+    const bool sameVersion = version == setup.Version();
+    return sameModel && sameVersion;
+}
+
 void ItemStateInfo::setName(const QString &name) {
     m_name = name;
     emit changed();

@@ -41,6 +41,10 @@ public:
     QString Version() const { return m_version; }
     void setVersion(const QString &version);
 
+    // Captured on an instrument of exactly this model and version? Asks, in this order, the
+    // state's model, the instrument's, the state's version and the instrument's.
+    bool matchesInstrument(SetupInterface &setup) const;
+
     QVariant WritePropertiesToVariant() override;
     void ReadPropertiesFromVariant(const QVariant &contents) override;
 
