@@ -12,6 +12,7 @@
 #include "control/InstrumentState.h"
 #include "control/MarkerImages.h"
 #include "control/ResourceText.h"
+#include "control/StateMessages.h"
 #include "control/frmEditName.h"
 #include "localization/IxoResourcesGlobals.h"
 #include "model/ItemStateInfo.h"
@@ -212,7 +213,7 @@ void StateCommands::restoreSelected() {
         m_control.ClearSelectedIcon();
         markCurrent(selectedRow());
     } else {
-        message(text(231) + state->Model() + text(224) + state->Version() + kCrLf + text(232),
+        message(StateMessages::restoreRefused(*gResources, state->Model(), state->Version()),
                 MessageBoxStyle::Exclamation);
     }
     m_control.setMousePointer(InstrumentState::kDefaultPointer);
@@ -379,7 +380,7 @@ bool StateCommands::fitsInstrument(const std::shared_ptr<ItemStateInfo> &state) 
         fail(ErrorNumber::ObjectNotSet);
     if (state->matchesInstrument(setup()))
         return true;
-    showError(text(223) + state->Model() + text(224) + state->Version() + kCrLf + text(225));
+    showError(StateMessages::importRefused(*gResources, state->Model(), state->Version()));
     return false;
 }
 
