@@ -213,15 +213,9 @@ void InstrumentState::EnableStateButtons(bool enable) {
         button->setEnabled(enable);
 }
 
-// Searching one past the number of states always finds a free name.
 QString InstrumentState::GetUniqueStateName() const {
-    const CollectionRef items = m_stateInfo ? m_stateInfo->Items() : nullptr;
-    const int last = items ? items->Count() + 1 : 1;
-    for (int number = 1;; ++number) {
-        const QString candidate = ResourceText::get(216) + QString::number(number);
-        if (!items || number >= last || !items->containsKey(candidate))
-            return candidate;
-    }
+    const QString prefix = ResourceText::get(216);
+    return m_stateInfo ? m_stateInfo->firstFreeName(prefix) : prefix + QStringLiteral("1");
 }
 
 void InstrumentState::setMousePointer(int pointer) {

@@ -16,19 +16,16 @@
 #include "control/frmEditName.h"
 #include "localization/IxoResourcesGlobals.h"
 #include "model/ItemStateInfo.h"
+#include "model/StateImport.h"
 #include "model/StateInfo.h"
 #include "support/StateFile.h"
 
 namespace ixo {
 
-const QString StateCommands::kItemProgId = QStringLiteral("IxoInstrSetups.ItemStateInfo");
-
 namespace {
 
 const QString kSource = QStringLiteral("IxoInstrSetups.InstrumentState");
 const QString kCrLf = QStringLiteral("\r\n");
-const QString kStateFileExtension = QStringLiteral(".sta");
-const QString kAnyVersion = QStringLiteral("*");
 constexpr int kSaveFlags = FileDialogRequest::kOverwritePrompt | FileDialogRequest::kPathMustExist;
 
 [[noreturn]] void fail(std::int32_t number) {
@@ -357,22 +354,11 @@ bool StateCommands::chooseImportFile(QString &fileName, QString &extension) {
     return true;
 }
 
-// A file named as a state file that is not one is read as a legacy setup under a free name.
 std::shared_ptr<ItemStateInfo> StateCommands::readImported(const QString &fileName,
                                                            const QString &extension) {
-    if (extension != kStateFileExtension)
-        return asState(setup().ImportLegacyFile(fileName, kItemProgId));
-    std::shared_ptr<ItemStateInfo> state;
-    skipFailure([&] { state = asState(StateFile().LoadObject(kItemProgId, fileName)); });
-    if (state)
-        return state;
-    state = asState(setup().ImportLegacyFile(fileName, kItemProgId));
-    if (!state)
-        fail(ErrorNumber::ObjectNotSet);
-    state->setName(m_control.GetUniqueStateName());
-    if (state->Version() == kAnyVersion)
-        state->setVersion(setup().Version());
-    return state;
+    return StateImport::read(
+        fileName, extension, [this]() -> SetupInterface & { return setup(); },
+        [this] { return m_control.GetUniqueStateName(); });
 }
 
 bool StateCommands::fitsInstrument(const std::shared_ptr<ItemStateInfo> &state) {

@@ -17,8 +17,6 @@ class StateInfo;
 // thread and tells the user of a failure in a message box; none lets a failure escape.
 class StateCommands {
 public:
-    static const QString kItemProgId;
-
     explicit StateCommands(InstrumentState &control);
 
     void captureNew() noexcept;

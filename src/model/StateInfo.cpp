@@ -88,6 +88,15 @@ void StateInfo::ReadProperties(PropertyBag &propbag) {
     }
 }
 
+QString StateInfo::firstFreeName(const QString &prefix) const {
+    const int last = m_items ? m_items->Count() + 1 : 1;
+    for (int number = 1;; ++number) {
+        const QString candidate = prefix + QString::number(number);
+        if (!m_items || number >= last || !m_items->containsKey(candidate))
+            return candidate;
+    }
+}
+
 std::shared_ptr<ItemStateInfo> StateInfo::item(int index) const {
     return std::dynamic_pointer_cast<ItemStateInfo>(items().Item(index).value<ObjectRef>());
 }

@@ -47,6 +47,10 @@ public:
     void ReadProperties(PropertyBag &propbag) override;
     void WriteProperties(PropertyBag &propbag) override;
 
+    // The first of prefix + "1", prefix + "2", ... that is no key of Items; there always is
+    // one within Count + 1 tries.
+    QString firstFreeName(const QString &prefix) const;
+
     // The state at a 1-based position, typed.
     std::shared_ptr<ItemStateInfo> item(int index) const;
 
