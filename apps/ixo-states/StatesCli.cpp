@@ -1,177 +1,439 @@
 #include "StatesCli.h"
 
+#include "StateDiff.h"
 #include "automation/AutomationError.h"
-#include "automation/ClassRegistry.h"
 #include "automation/ErrorNumber.h"
+#include "automation/VariantType.h"
+#include "control/StateMessages.h"
+#include "localization/CIxoResourcesDefault.h"
 #include "model/ItemStateInfo.h"
+#include "model/StateImport.h"
 #include "support/HostDocument.h"
 #include "support/SimulatedInstrument.h"
 #include "support/StateFile.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 
 namespace ixo {
 
 namespace {
 
-const QString kItemProgId = QStringLiteral("IxoInstrSetups.ItemStateInfo");
-const QString kListProgId = QStringLiteral("IxoInstrSetups.StateInfo");
+const QString kSource = QStringLiteral("ixo-states");
+const QString kSimulator = QStringLiteral("SIM");
+
+enum Option { Json = 1, Instrument = 2, Name = 4, Description = 8 };
+
+[[noreturn]] void fail(std::int32_t number, const QString &description) {
+    throw AutomationError(number, kSource, description);
+}
+
+QString terminalText(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
 
 } // namespace
 
+struct StatesCli::Command {
+    QString name;
+    QString arguments;
+    QString summary;
+    int options;
+    int minArguments;
+    int maxArguments;
+    int (StatesCli::*handler)(const QStringList &);
+};
+
+const std::vector<StatesCli::Command> &StatesCli::commands() {
+    static const std::vector<Command> all{
+        {"list", "<document>", "Lists the saved states of a document.", Json | Instrument, 1, 1,
+         &StatesCli::list},
+        {"capture", "<document> [--name N] [--description D]",
+         "Captures the instrument's setup as a new state (the document is created if needed).",
+         Json | Instrument | Name | Description, 1, 1, &StatesCli::capture},
+        {"restore", "<document> <name>",
+         "Sends a saved state back to the instrument, if it was captured on the same model and "
+         "version.",
+         Json | Instrument, 2, 2, &StatesCli::restore},
+        {"rename", "<document> <name> <new name> [--description D]",
+         "Renames a state (it moves to the end of the list) or changes its description.",
+         Json | Instrument | Description, 3, 3, &StatesCli::rename},
+        {"remove", "<document> <name>", "Removes a saved state.", Json | Instrument, 2, 2,
+         &StatesCli::remove},
+        {"export", "<document> <name> <file.sta>", "Writes a saved state to a state file.", Json, 3,
+         3, &StatesCli::exportState},
+        {"import", "<document> <file> [--name N]",
+         "Adds the state of a state file or a legacy setup file, if it fits the instrument.",
+         Json | Instrument | Name, 2, 2, &StatesCli::importState},
+        {"diff", "<A> <B>",
+         "Compares the data of two states, each a state file or <document>:<name>: SCPI text "
+         "line by line, other data as byte ranges.",
+         Json, 2, 2, &StatesCli::diff},
+        {"demo", "[directory]",
+         "Captures, exports, restores and imports on the simulated instrument.", 0, 0, 1,
+         &StatesCli::demo},
+    };
+    return all;
+}
+
 StatesCli::StatesCli(QTextStream &out, QTextStream &err)
     : m_out(out)
-    , m_err(err)
-    , m_instrument(std::make_shared<SimulatedInstrument>()) {}
+    , m_err(err) {
+    m_parser.addOptions({
+        {QStringLiteral("json"), QStringLiteral("Print the result as JSON.")},
+        {QStringLiteral("instrument"),
+         QStringLiteral("The instrument's resource (default SIM, the simulated instrument)."),
+         QStringLiteral("resource"), kSimulator},
+        {QStringLiteral("name"), QStringLiteral("The state's name."), QStringLiteral("name")},
+        {QStringLiteral("description"), QStringLiteral("The state's description."),
+         QStringLiteral("text")},
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show help.")},
+    });
+}
 
 int StatesCli::run(const QStringList &arguments) {
-    const QString command = arguments.value(0);
+    const QString name = arguments.value(0);
+    if (name.isEmpty() || name == QLatin1String("--help") || name == QLatin1String("-h") ||
+        name == QLatin1String("help"))
+        return usage();
+    for (const Command &command : commands()) {
+        if (command.name == name)
+            return runCommand(command, arguments);
+    }
+    return usage(QStringLiteral("unknown command: %1").arg(name));
+}
+
+int StatesCli::runCommand(const Command &command, const QStringList &arguments) {
+    if (!m_parser.parse(QStringList{kSource} + arguments))
+        return usage(m_parser.errorText());
+    if (m_parser.isSet(QStringLiteral("help")))
+        return commandHelp(command);
+    const std::pair<const char *, int> options[] = {
+        {"json", Json}, {"instrument", Instrument}, {"name", Name}, {"description", Description}};
+    for (const auto &[option, flag] : options) {
+        if (m_parser.isSet(QString::fromLatin1(option)) && !(command.options & flag))
+            return usage(QStringLiteral("%1 takes no --%2").arg(command.name, option));
+    }
+    const QStringList args = m_parser.positionalArguments().mid(1);
+    if (args.size() < command.minArguments || args.size() > command.maxArguments)
+        return usage(
+            QStringLiteral("usage: ixo-states %1 %2").arg(command.name, command.arguments));
+    m_json = m_parser.isSet(QStringLiteral("json"));
+    m_name = optionValue(QStringLiteral("name"));
+    m_description = optionValue(QStringLiteral("description"));
     try {
-        if (command == QLatin1String("demo") && arguments.size() <= 2)
-            return demo(arguments.value(1, QStringLiteral("ixo-demo")));
-        if (command == QLatin1String("list") && arguments.size() == 2)
-            return list(arguments[1]);
-        if (command == QLatin1String("capture") && (arguments.size() == 3 || arguments.size() == 4))
-            return capture(arguments[1], arguments[2], arguments.value(3));
-        if (command == QLatin1String("export") && arguments.size() == 4)
-            return exportState(arguments[1], arguments[2], arguments[3]);
-        if (command == QLatin1String("import") && arguments.size() == 3)
-            return importState(arguments[1], arguments[2]);
-        if (command == QLatin1String("remove") && arguments.size() == 3)
-            return remove(arguments[1], arguments[2]);
+        return (this->*command.handler)(args);
     } catch (const AutomationError &error) {
-        m_err << "error " << error.number() << " (" << error.source()
-              << "): " << error.description() << Qt::endl;
-        return 1;
+        printError(error.number(), error.source(), error.description());
+        return kFailed;
     }
-    return usage();
 }
 
-int StatesCli::usage() {
-    m_err << "usage: ixo-states demo [directory]\n"
-             "       ixo-states list <document>\n"
-             "       ixo-states capture <document> <name> [description]\n"
-             "       ixo-states export <document> <name> <file.sta>\n"
-             "       ixo-states import <document> <file.sta | setup file>\n"
-             "       ixo-states remove <document> <name>"
+int StatesCli::usage(const QString &problem) {
+    if (!problem.isEmpty())
+        m_err << "ixo-states: " << problem << Qt::endl << Qt::endl;
+    m_err << "usage: ixo-states <command> [--json] [--instrument RESOURCE] ...\n\n";
+    for (const Command &command : commands())
+        m_err << "  " << command.name << ' ' << command.arguments << '\n';
+    m_err << "\n'ixo-states <command> --help' tells more. Exit codes: 0 done (diff: the same), "
+             "1 diff found differences, 2 usage error,\n3 refused (another instrument's state or "
+             "a taken name), 4 failed."
           << Qt::endl;
-    return 2;
+    return problem.isEmpty() ? kDone : kUsage;
 }
 
-std::shared_ptr<StateInfo> StatesCli::loadList(const QString &document) const {
-    if (!QFileInfo::exists(document)) {
-        auto states = std::make_shared<StateInfo>();
-        states->setSetupInterface(m_instrument);
-        return states;
+int StatesCli::commandHelp(const Command &command) {
+    m_out << "usage: ixo-states " << command.name << ' ' << command.arguments << "\n\n"
+          << command.summary << "\n\n";
+    const std::pair<int, const char *> options[] = {
+        {Json, "--json                 print the result as JSON"},
+        {Instrument, "--instrument RESOURCE  the instrument (default SIM, simulated)"},
+        {Name, "--name NAME            the state's name"},
+        {Description, "--description TEXT     the state's description"}};
+    for (const auto &[flag, text] : options) {
+        if (command.options & flag)
+            m_out << "  " << text << '\n';
     }
-    const PropertyBag bag = HostDocument::load(document);
-    auto states = std::dynamic_pointer_cast<StateInfo>(
-        bag.ReadProperty(HostDocument::kStateListKey).value<ObjectRef>());
-    if (!states)
-        throw AutomationError(ErrorNumber::TypeMismatch, QStringLiteral("ixo-states"),
-                              QStringLiteral("%1 holds no state list").arg(document));
-    states->setSetupInterface(m_instrument);
+    m_out << Qt::flush;
+    return kDone;
+}
+
+std::optional<QString> StatesCli::optionValue(const QString &option) const {
+    if (!m_parser.isSet(option))
+        return std::nullopt;
+    return m_parser.value(option);
+}
+
+const SetupInterfaceRef &StatesCli::instrument() {
+    if (!m_instrument) {
+        const QString resource = m_parser.value(QStringLiteral("instrument"));
+        if (resource.compare(kSimulator, Qt::CaseInsensitive) != 0)
+            fail(ErrorNumber::InvalidProcedureCall,
+                 QStringLiteral("unsupported instrument resource: %1").arg(resource));
+        m_instrument = std::make_shared<SimulatedInstrument>();
+    }
+    return m_instrument;
+}
+
+std::shared_ptr<StateInfo> StatesCli::loadList(const QString &document) {
+    auto states = std::make_shared<StateInfo>();
+    if (QFileInfo::exists(document)) {
+        const PropertyBag bag = HostDocument::load(document);
+        states = std::dynamic_pointer_cast<StateInfo>(
+            bag.ReadProperty(HostDocument::kStateListKey).value<ObjectRef>());
+        if (!states)
+            fail(ErrorNumber::InvalidFileFormat,
+                 QStringLiteral("%1 holds no list of saved states").arg(document));
+    }
     return states;
 }
 
+// Keeps whatever else the document holds, such as the control's properties.
 void StatesCli::saveList(const std::shared_ptr<StateInfo> &states, const QString &document) const {
     PropertyBag bag;
+    if (QFileInfo::exists(document))
+        bag = HostDocument::load(document);
     bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(states));
     HostDocument::save(bag, document);
 }
 
-void StatesCli::printList(const StateInfo &states) {
+std::shared_ptr<ItemStateInfo> StatesCli::stateIn(const StateInfo &states,
+                                                  const QString &name) const {
+    if (!states.Items()->containsKey(name))
+        fail(ErrorNumber::InvalidProcedureCall, QStringLiteral("no state named %1").arg(name));
+    auto state =
+        std::dynamic_pointer_cast<ItemStateInfo>(states.Items()->Item(name).value<ObjectRef>());
+    if (!state)
+        fail(ErrorNumber::TypeMismatch, QStringLiteral("%1 is no saved state").arg(name));
+    return state;
+}
+
+namespace {
+
+QJsonObject jsonOf(ItemStateInfo &state, SetupInterface &instrument) {
+    const QVariant data = state.data();
+    const bool text = variantTypeOf(data) == VariantType::String;
+    return {{QStringLiteral("name"), state.Name()},
+            {QStringLiteral("description"), state.Description()},
+            {QStringLiteral("model"), state.Model()},
+            {QStringLiteral("version"), state.Version()},
+            {QStringLiteral("data"), text ? QStringLiteral("text") : QStringLiteral("bytes")},
+            {QStringLiteral("size"),
+             double(text ? data.toString().toUtf8().size() : data.toByteArray().size())},
+            {QStringLiteral("fitsInstrument"), state.matchesInstrument(instrument)}};
+}
+
+} // namespace
+
+int StatesCli::printList(const StateInfo &states, const QString &document) {
+    SetupInterface &setup = *instrument();
+    QJsonArray json;
     const int count = states.Items()->Count();
-    m_out << count << (count == 1 ? " saved state" : " saved states") << Qt::endl;
+    QStringList text;
+    text << QStringLiteral("%1: %2 saved state%3 (instrument %4 %5)")
+                .arg(document)
+                .arg(count)
+                .arg(count == 1 ? "" : "s")
+                .arg(setup.Model(), setup.Version());
     for (int i = 1; i <= count; ++i) {
         const auto state = states.item(i);
-        const bool here =
-            state->Model() == m_instrument->Model() && state->Version() == m_instrument->Version();
-        m_out << "  " << i << ". " << state->Name() << " - " << state->Description() << " ["
-              << state->Model() << ' ' << state->Version() << (here ? "" : ", other instrument")
-              << ", " << state->data().toByteArray().size() << " bytes]" << Qt::endl;
+        const QJsonObject entry = jsonOf(*state, setup);
+        json.append(entry);
+        text << QStringLiteral("  %1. %2 - %3 [%4 %5, %6 %7%8]")
+                    .arg(i)
+                    .arg(state->Name(), state->Description(), state->Model(), state->Version())
+                    .arg(entry[QStringLiteral("size")].toInt())
+                    .arg(entry[QStringLiteral("data")].toString() == QLatin1String("text")
+                             ? "characters"
+                             : "bytes")
+                    .arg(entry[QStringLiteral("fitsInstrument")].toBool() ? ""
+                                                                          : ", other instrument");
     }
+    print(
+        {{QStringLiteral("document"), document},
+         {QStringLiteral("instrument"), QJsonObject{{QStringLiteral("model"), setup.Model()},
+                                                    {QStringLiteral("version"), setup.Version()}}},
+         {QStringLiteral("states"), json}},
+        text);
+    return kDone;
 }
 
-void StatesCli::addState(StateInfo &states, const std::shared_ptr<QObject> &state) {
-    const QString name = state->property("Name").toString();
-    states.Items()->Add(QVariant::fromValue(state), name);
+int StatesCli::list(const QStringList &args) {
+    return printList(*loadList(args[0]), args[0]);
 }
 
-int StatesCli::list(const QString &document) {
-    printList(*loadList(document));
-    return 0;
-}
-
-int StatesCli::capture(const QString &document, const QString &name, const QString &description) {
-    const auto states = loadList(document);
+int StatesCli::capture(const QStringList &args) {
+    const auto states = loadList(args[0]);
     auto state = std::make_shared<ItemStateInfo>();
-    state->Init(states->SetupInterface());
-    state->setName(name);
-    state->setDescription(description);
-    state->setData(states->SetupInterface()->CaptureState());
-    addState(*states, state);
-    saveList(states, document);
-    printList(*states);
-    return 0;
+    state->Init(instrument());
+    state->setName(m_name ? *m_name
+                          : states->firstFreeName(CIxoResourcesDefault().LoadResString(216)));
+    state->setDescription(m_description.value_or(QString()));
+    if (states->Items()->containsKey(state->Name()))
+        return refuse(state->Name() + CIxoResourcesDefault().LoadResString(233));
+    state->setData(instrument()->CaptureState());
+    states->Items()->Add(QVariant::fromValue<ObjectRef>(state), state->Name());
+    saveList(states, args[0]);
+    return printList(*states, args[0]);
 }
 
-int StatesCli::exportState(const QString &document, const QString &name, const QString &file) {
-    const auto states = loadList(document);
-    StateFile stateFile;
-    stateFile.SaveObject(states->Items()->Item(name).value<ObjectRef>(), file);
-    m_out << "exported " << name << " to " << file << Qt::endl;
-    return 0;
+int StatesCli::restore(const QStringList &args) {
+    const auto states = loadList(args[0]);
+    const auto state = stateIn(*states, args[1]);
+    SetupInterface &setup = *instrument();
+    if (!state->matchesInstrument(setup)) {
+        CIxoResourcesDefault texts;
+        return refuse(StateMessages::restoreRefused(texts, state->Model(), state->Version()));
+    }
+    setup.RestoreState(state->data());
+    print({{QStringLiteral("restored"), state->Name()}},
+          {QStringLiteral("restored %1 to %2 %3")
+               .arg(state->Name(), setup.Model(), setup.Version())});
+    return kDone;
 }
 
-int StatesCli::importState(const QString &document, const QString &file) {
-    const auto states = loadList(document);
-    StateFile stateFile;
-    const bool isStateFile =
-        stateFile.FileExtension(file).compare(QLatin1String(".sta"), Qt::CaseInsensitive) == 0;
-    const ObjectRef state = isStateFile ? stateFile.LoadObject(kItemProgId, file)
-                                        : m_instrument->ImportLegacyFile(file, kItemProgId);
-    addState(*states, state);
-    saveList(states, document);
-    printList(*states);
-    return 0;
+int StatesCli::rename(const QStringList &args) {
+    const auto states = loadList(args[0]);
+    const auto state = stateIn(*states, args[1]);
+    const QString &newName = args[2];
+    if (m_description)
+        state->setDescription(*m_description);
+    if (newName != args[1]) {
+        if (states->Items()->containsKey(newName))
+            return refuse(newName + CIxoResourcesDefault().LoadResString(233));
+        // As in the control, a renamed state moves to the end of the list.
+        states->Items()->Remove(args[1]);
+        state->setName(newName);
+        states->Items()->Add(QVariant::fromValue<ObjectRef>(state), newName);
+    }
+    saveList(states, args[0]);
+    return printList(*states, args[0]);
 }
 
-int StatesCli::remove(const QString &document, const QString &name) {
-    const auto states = loadList(document);
-    states->Items()->Remove(name);
-    saveList(states, document);
-    printList(*states);
-    return 0;
+int StatesCli::remove(const QStringList &args) {
+    const auto states = loadList(args[0]);
+    stateIn(*states, args[1]);
+    states->Items()->Remove(args[1]);
+    saveList(states, args[0]);
+    return printList(*states, args[0]);
 }
 
-int StatesCli::demo(const QString &directory) {
+int StatesCli::exportState(const QStringList &args) {
+    const auto states = loadList(args[0]);
+    StateFile().SaveObject(stateIn(*states, args[1]), args[2]);
+    print({{QStringLiteral("exported"), args[1]}, {QStringLiteral("file"), args[2]}},
+          {QStringLiteral("exported %1 to %2").arg(args[1], args[2])});
+    return kDone;
+}
+
+int StatesCli::importState(const QStringList &args) {
+    const auto states = loadList(args[0]);
+    const QString &file = args[1];
+    CIxoResourcesDefault texts;
+    const auto state = StateImport::read(
+        file, StateFile().FileExtension(file),
+        [this]() -> SetupInterface & { return *instrument(); },
+        [&] { return states->firstFreeName(texts.LoadResString(216)); });
+    if (!state)
+        fail(ErrorNumber::InvalidFileFormat, file + texts.LoadResString(229));
+    if (!state->matchesInstrument(*instrument()))
+        return refuse(StateMessages::importRefused(texts, state->Model(), state->Version()));
+    if (m_name)
+        state->setName(*m_name);
+    if (states->Items()->containsKey(state->Name()))
+        return refuse(texts.LoadResString(226) + state->Name() + texts.LoadResString(227) +
+                      QStringLiteral("\nGive it another name with --name."));
+    states->Items()->Add(QVariant::fromValue<ObjectRef>(state), state->Name());
+    saveList(states, args[0]);
+    return printList(*states, args[0]);
+}
+
+// A state file, or a state of a document given as <document>:<name>.
+QVariant StatesCli::dataOf(const QString &reference) {
+    if (QFileInfo(reference).isFile()) {
+        const auto state = std::dynamic_pointer_cast<ItemStateInfo>(
+            StateFile().LoadObject(StateImport::kItemProgId, reference));
+        if (!state)
+            fail(ErrorNumber::TypeMismatch,
+                 QStringLiteral("%1 holds no saved state").arg(reference));
+        return state->data();
+    }
+    const qsizetype colon = reference.lastIndexOf(QLatin1Char(':'));
+    if (colon <= 0 || !QFileInfo(reference.left(colon)).isFile())
+        fail(ErrorNumber::FileNotFound,
+             QStringLiteral("%1 is neither a state file nor <document>:<name>").arg(reference));
+    return stateIn(*loadList(reference.left(colon)), reference.mid(colon + 1))->data();
+}
+
+int StatesCli::diff(const QStringList &args) {
+    const StateDiff diff = StateDiff::compare(dataOf(args[0]), dataOf(args[1]));
+    print(diff.toJson(), diff.toText());
+    return diff.same() ? kDone : kDifferent;
+}
+
+int StatesCli::demo(const QStringList &args) {
+    const QString directory = args.value(0, QStringLiteral("ixo-demo"));
     if (!QDir().mkpath(directory))
-        throw AutomationError(ErrorNumber::PathFileAccess, QStringLiteral("ixo-states"),
-                              QStringLiteral("Cannot create %1").arg(directory));
+        fail(ErrorNumber::PathFileAccess, QStringLiteral("Cannot create %1").arg(directory));
     const QString document = QDir(directory).filePath(QStringLiteral("demo.ixs"));
     const QString stateFile = QDir(directory).filePath(QStringLiteral("carrier.sta"));
     QFile::remove(document);
-    m_out << "Simulated instrument: " << m_instrument->Model() << ' ' << m_instrument->Version()
+    auto simulator = std::make_shared<SimulatedInstrument>();
+    m_instrument = simulator;
+    m_out << "Simulated instrument: " << simulator->Model() << ' ' << simulator->Version()
           << Qt::endl;
-
-    m_instrument->apply(":FREQ 2.4E9\n:POW -20\n:OUTP ON");
-    capture(document, QStringLiteral("Carrier"), QStringLiteral("2.4 GHz, -20 dBm, on"));
-    m_instrument->apply(":AM:STAT ON\n:AM:DEPT 80");
-    capture(document, QStringLiteral("AM test"), QStringLiteral("carrier with 80 % AM"));
-    exportState(document, QStringLiteral("Carrier"), stateFile);
-
-    m_instrument->apply(":FREQ 1E6\n:OUTP OFF\n:AM:STAT OFF");
-    const auto states = loadList(document);
-    states->SetupInterface()->RestoreState(states->item(1)->data());
-    m_out << "restored Carrier: FREQ " << m_instrument->setting(QStringLiteral(":FREQ"))
-          << ", OUTP " << m_instrument->setting(QStringLiteral(":OUTP")) << Qt::endl;
-
-    remove(document, QStringLiteral("carrier"));
-    importState(document, stateFile);
+    const auto captureAs = [&](const char *name, const char *description) {
+        m_name = QString::fromUtf8(name);
+        m_description = QString::fromUtf8(description);
+        capture({document});
+    };
+    simulator->apply(":FREQ 2.4E9\n:POW -20\n:OUTP ON");
+    captureAs("Carrier", "2.4 GHz, -20 dBm, on");
+    simulator->apply(":AM:STAT ON\n:AM:DEPT 80");
+    captureAs("AM test", "carrier with 80 % AM");
+    exportState({document, QStringLiteral("Carrier"), stateFile});
+    simulator->apply(":FREQ 1E6\n:OUTP OFF\n:AM:STAT OFF");
+    restore({document, QStringLiteral("Carrier")});
+    m_out << "after restore: FREQ " << simulator->setting(QStringLiteral(":FREQ")) << ", OUTP "
+          << simulator->setting(QStringLiteral(":OUTP")) << Qt::endl;
+    diff({document + QStringLiteral(":Carrier"), document + QStringLiteral(":AM test")});
+    m_name.reset();
+    m_description.reset();
+    remove({document, QStringLiteral("Carrier")});
+    importState({document, stateFile});
     m_out << "document: " << document << Qt::endl;
-    return 0;
+    return kDone;
+}
+
+int StatesCli::refuse(const QString &message) {
+    printError(0, kSource, terminalText(message));
+    return kRefused;
+}
+
+void StatesCli::print(const QJsonObject &json, const QStringList &text) {
+    if (m_json)
+        m_out << QJsonDocument(json).toJson(QJsonDocument::Indented);
+    else
+        m_out << text.join(QLatin1Char('\n')) << '\n';
+    m_out << Qt::flush;
+}
+
+void StatesCli::printError(std::int32_t number, const QString &source, const QString &description) {
+    if (m_json) {
+        m_err << QJsonDocument(
+                     QJsonObject{{QStringLiteral("error"),
+                                  QJsonObject{{QStringLiteral("number"), number},
+                                              {QStringLiteral("source"), source},
+                                              {QStringLiteral("description"), description}}}})
+                     .toJson(QJsonDocument::Indented);
+    } else if (number == 0) {
+        m_err << "ixo-states: " << description << '\n';
+    } else {
+        m_err << "error " << number << " (" << source << "): " << description << '\n';
+    }
+    m_err << Qt::flush;
 }
 
 } // namespace ixo

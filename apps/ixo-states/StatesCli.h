@@ -1,42 +1,70 @@
 #pragma once
 
-#include "automation/PropertyBag.h"
 #include "model/StateInfo.h"
 
+#include <QCommandLineParser>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace ixo {
 
-class SimulatedInstrument;
+class ItemStateInfo;
 
 // The command-line host: keeps a list of saved states in a document file and works on it
-// against the simulated instrument.
+// against an instrument, with the same model and support classes as the control.
 class StatesCli {
 public:
-    StatesCli(QTextStream &out, QTextStream &err);
+    // Exit codes.
+    static constexpr int kDone = 0;
+    static constexpr int kDifferent = 1;
+    static constexpr int kUsage = 2;
+    static constexpr int kRefused = 3;
+    static constexpr int kFailed = 4;
 
+    StatesCli(QTextStream &out, QTextStream &err);
     int run(const QStringList &arguments);
 
 private:
-    int demo(const QString &directory);
-    int list(const QString &document);
-    int capture(const QString &document, const QString &name, const QString &description);
-    int exportState(const QString &document, const QString &name, const QString &file);
-    int importState(const QString &document, const QString &file);
-    int remove(const QString &document, const QString &name);
-    int usage();
+    struct Command;
+    static const std::vector<Command> &commands();
 
-    std::shared_ptr<StateInfo> loadList(const QString &document) const;
+    int runCommand(const Command &command, const QStringList &arguments);
+    int usage(const QString &problem = QString());
+    int commandHelp(const Command &command);
+
+    int list(const QStringList &args);
+    int capture(const QStringList &args);
+    int restore(const QStringList &args);
+    int rename(const QStringList &args);
+    int remove(const QStringList &args);
+    int exportState(const QStringList &args);
+    int importState(const QStringList &args);
+    int diff(const QStringList &args);
+    int demo(const QStringList &args);
+
+    const SetupInterfaceRef &instrument();
+    std::optional<QString> optionValue(const QString &option) const;
+    std::shared_ptr<StateInfo> loadList(const QString &document);
     void saveList(const std::shared_ptr<StateInfo> &states, const QString &document) const;
-    void printList(const StateInfo &states);
-    void addState(StateInfo &states, const std::shared_ptr<QObject> &state);
+    std::shared_ptr<ItemStateInfo> stateIn(const StateInfo &states, const QString &name) const;
+    QVariant dataOf(const QString &reference);
+    int printList(const StateInfo &states, const QString &document);
+    int refuse(const QString &message);
+    void print(const QJsonObject &json, const QStringList &text);
+    void printError(std::int32_t number, const QString &source, const QString &description);
 
     QTextStream &m_out;
     QTextStream &m_err;
-    std::shared_ptr<SimulatedInstrument> m_instrument;
+    QCommandLineParser m_parser;
+    SetupInterfaceRef m_instrument;
+    bool m_json = false;
+    std::optional<QString> m_name;
+    std::optional<QString> m_description;
 };
 
 } // namespace ixo
