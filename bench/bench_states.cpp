@@ -77,13 +77,3 @@ void BM_StateFileRoundTrip(benchmark::State &state) {
 BENCHMARK(BM_StateFileRoundTrip)->Arg(4096)->Arg(1 << 20)->Arg(16 << 20);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    ixo::TypeLibrary::registerServer();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
