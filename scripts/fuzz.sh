@@ -1,0 +1,17 @@
+#!/bin/sh
+# Builds the libFuzzer targets with clang and runs each for a while (default 30 s each).
+# New inputs go to build/fuzz/corpus; crashes to build/fuzz/artifacts.
+set -eu
+cd "$(dirname "$0")/.."
+seconds="${1:-30}"
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+export LSAN_OPTIONS="suppressions=$(pwd)/fuzz/lsan.supp"
+for target in fuzz_bagcontents fuzz_statefile fuzz_legacyfile fuzz_markup; do
+    work="build/fuzz/corpus/$target"
+    mkdir -p "$work" build/fuzz/artifacts
+    echo "== $target for ${seconds}s"
+    "./build/fuzz/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
+        -artifact_prefix=build/fuzz/artifacts/ -print_final_stats=1 "$work" "fuzz/corpus/$target"
+done
