@@ -5,10 +5,12 @@ set -eu
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 cmake --preset fuzz
-cmake --build --preset fuzz -j "$(nproc)"
+targets="fuzz_bagcontents fuzz_statefile fuzz_legacyfile fuzz_markup"
+# Only the fuzz targets and what they need.
+cmake --build --preset fuzz -j "$(nproc)" --target $targets
 export QT_QPA_PLATFORM=offscreen
 export LSAN_OPTIONS="suppressions=$(pwd)/fuzz/lsan.supp"
-for target in fuzz_bagcontents fuzz_statefile fuzz_legacyfile fuzz_markup; do
+for target in $targets; do
     work="build/fuzz/corpus/$target"
     mkdir -p "$work" build/fuzz/artifacts
     echo "== $target for ${seconds}s"
