@@ -1,0 +1,331 @@
+#include "support/ScpiInstrument.h"
+
+#include "automation/AutomationError.h"
+#include "automation/ErrorNumber.h"
+#include "automation/VariantType.h"
+#include "support/Ieee488Block.h"
+#include "support/InstrumentTransport.h"
+#include "support/LegacySetupFile.h"
+#include "support/ResourceString.h"
+#include "support/VisaStatus.h"
+
+#include <QRegularExpression>
+
+namespace ixo {
+
+namespace {
+
+const QString kSource = QStringLiteral("IxoInstrSetups.ScpiInstrument");
+constexpr qsizetype kMaxQuoted = 60;
+
+// Instrument answers quoted in messages: short, and without control characters.
+QString quoted(QByteArrayView bytes) {
+    QString text;
+    for (const char c : bytes.first(std::min(bytes.size(), kMaxQuoted))) {
+        const auto u = static_cast<unsigned char>(c);
+        text += u >= 0x20 && u < 0x7F ? QString(QLatin1Char(c))
+                                      : QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+    }
+    if (bytes.size() > kMaxQuoted)
+        text += QStringLiteral("...");
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+[[noreturn]] void refuse(std::int32_t number, const QString &why) {
+    throw AutomationError(number, kSource, why);
+}
+
+} // namespace
+
+const QString ScpiInstrument::kLearnQuery = QStringLiteral("*LRN?");
+
+ScpiInstrument::ScpiInstrument(const QString &resourceName)
+    : m_transport(InstrumentTransport::create(ResourceString::parse(resourceName))) {}
+
+ScpiInstrument::ScpiInstrument(std::unique_ptr<InstrumentTransport> transport)
+    : m_transport(std::move(transport)) {}
+
+ScpiInstrument::~ScpiInstrument() = default;
+
+QString ScpiInstrument::resourceName() const {
+    return m_transport->resourceName();
+}
+
+void ScpiInstrument::setTimeout(int milliseconds) {
+    if (milliseconds <= 0)
+        refuse(ErrorNumber::InvalidProcedureCall, QStringLiteral("The timeout must be positive"));
+    m_timeoutMs = milliseconds;
+}
+
+void ScpiInstrument::setMaxBlockSize(qsizetype bytes) {
+    if (bytes <= 0)
+        refuse(ErrorNumber::InvalidProcedureCall,
+               QStringLiteral("The block size limit must be positive"));
+    m_maxBlockSize = bytes;
+}
+
+void ScpiInstrument::setLearnQuery(const QString &query) {
+    m_captureQuery = query.trimmed().isEmpty() ? kLearnQuery : query.trimmed();
+    m_capturesBlocks = false;
+}
+
+void ScpiInstrument::setSetupQuery(const QString &query) {
+    if (query.trimmed().isEmpty())
+        refuse(ErrorNumber::InvalidProcedureCall, QStringLiteral("The setup query is empty"));
+    m_captureQuery = query.trimmed();
+    m_capturesBlocks = true;
+}
+
+void ScpiInstrument::setRestoreCommand(const QString &command) {
+    m_restoreCommand = command.trimmed();
+}
+
+void ScpiInstrument::disconnect() {
+    m_transport->close();
+    m_identity.reset();
+    m_input.clear();
+}
+
+// Runs one exchange; when it fails the connection is out of step, so it is closed.
+template <typename Exchange> auto ScpiInstrument::guarded(Exchange &&exchange) {
+    try {
+        return exchange();
+    } catch (const AutomationError &) {
+        disconnect();
+        throw;
+    }
+}
+
+void ScpiInstrument::protocolError(const QString &what) {
+    disconnect();
+    refuse(VisaStatus::Io, resourceName() + QLatin1Char(' ') + what);
+}
+
+void ScpiInstrument::connectIfNeeded() {
+    if (m_identity && m_transport->isOpen())
+        return;
+    disconnect();
+    guarded([this] {
+        const QDeadlineTimer until = deadline();
+        m_transport->open(until);
+        writeMessage("*IDN?", until);
+        const QByteArray answer = readLine(until, QStringLiteral("*IDN?"));
+        QStringList fields = QString::fromUtf8(answer).split(QLatin1Char(','));
+        for (QString &field : fields)
+            field = field.trimmed();
+        if (fields.size() < 4 || fields[1].isEmpty())
+            protocolError(QStringLiteral("did not identify itself: *IDN? answered ") +
+                          quoted(answer));
+        m_identity = Identity{fields[0], fields[1], fields[2], fields.mid(3).join(u',')};
+    });
+}
+
+ScpiInstrument::Identity ScpiInstrument::identity() {
+    connectIfNeeded();
+    return *m_identity;
+}
+
+QString ScpiInstrument::Model() {
+    return identity().model;
+}
+
+QString ScpiInstrument::Version() {
+    return identity().firmware;
+}
+
+void ScpiInstrument::discardInput() {
+    // Whatever arrived outside an exchange (a late terminator) must not answer the next query.
+    m_input.clear();
+    if (m_transport->isOpen())
+        m_transport->read(m_maxBlockSize, QDeadlineTimer(0));
+}
+
+void ScpiInstrument::writeMessage(const QByteArray &message, QDeadlineTimer until) {
+    m_transport->write(message.endsWith('\n') ? message : message + '\n', until);
+}
+
+void ScpiInstrument::fill(qsizetype maxBytes, QDeadlineTimer until, const QString &query) {
+    const QByteArray bytes = m_transport->read(std::max<qsizetype>(1, maxBytes), until);
+    if (bytes.isEmpty()) {
+        disconnect();
+        refuse(VisaStatus::Timeout, QStringLiteral("%1 did not answer %2 within %3 ms")
+                                        .arg(resourceName(), query)
+                                        .arg(m_timeoutMs));
+    }
+    m_input.append(bytes);
+}
+
+QByteArray ScpiInstrument::readLine(QDeadlineTimer until, const QString &query) {
+    for (;;) {
+        const qsizetype end = m_input.indexOf('\n');
+        if (end >= 0) {
+            QByteArray line = m_input.left(end);
+            m_input.remove(0, end + 1);
+            if (line.endsWith('\r'))
+                line.chop(1);
+            return line;
+        }
+        if (m_input.size() > m_maxBlockSize)
+            protocolError(QStringLiteral("answered %1 with more than %2 bytes")
+                              .arg(query)
+                              .arg(m_maxBlockSize));
+        fill(m_maxBlockSize + 1 - m_input.size(), until, query);
+    }
+}
+
+QByteArray ScpiInstrument::readBlock(QDeadlineTimer until, const QString &query) {
+    for (;;) {
+        while (!m_input.isEmpty() && (m_input[0] == ' ' || m_input[0] == '\t'))
+            m_input.remove(0, 1);
+        const Ieee488Block::Header header = Ieee488Block::scan(m_input, m_maxBlockSize);
+        switch (header.status) {
+        case Ieee488Block::Status::Incomplete:
+            fill(16, until, query);
+            continue;
+        case Ieee488Block::Status::NotABlock:
+            protocolError(
+                QStringLiteral("answered %1 with %2, not a block").arg(query, quoted(m_input)));
+        case Ieee488Block::Status::TooLarge:
+            protocolError(QStringLiteral("announced a block of %1 bytes for %2, more than the "
+                                         "limit of %3 bytes")
+                              .arg(header.dataLength)
+                              .arg(query)
+                              .arg(m_maxBlockSize));
+        case Ieee488Block::Status::Definite: {
+            const qsizetype total = header.headerLength + header.dataLength;
+            while (m_input.size() < total)
+                fill(total - m_input.size(), until, query);
+            QByteArray data = m_input.mid(header.headerLength, header.dataLength);
+            m_input.remove(0, total);
+            takeTerminator();
+            return data;
+        }
+        case Ieee488Block::Status::Indefinite: {
+            // The data runs to the message terminator.
+            qsizetype end;
+            while ((end = m_input.indexOf('\n', header.headerLength)) < 0) {
+                if (m_input.size() - header.headerLength > m_maxBlockSize)
+                    protocolError(QStringLiteral("answered %1 with a block of more than %2 bytes")
+                                      .arg(query)
+                                      .arg(m_maxBlockSize));
+                fill(m_maxBlockSize + header.headerLength + 1 - m_input.size(), until, query);
+            }
+            QByteArray data = m_input.mid(header.headerLength, end - header.headerLength);
+            m_input.remove(0, end + 1);
+            return data;
+        }
+        }
+    }
+}
+
+void ScpiInstrument::takeTerminator() {
+    if (m_input.isEmpty())
+        m_input.append(m_transport->read(2, QDeadlineTimer(0)));
+    if (m_input.startsWith("\r\n"))
+        m_input.remove(0, 2);
+    else if (m_input.startsWith('\n'))
+        m_input.remove(0, 1);
+}
+
+QByteArray ScpiInstrument::query(const QString &query) {
+    connectIfNeeded();
+    return guarded([&] {
+        const QDeadlineTimer until = deadline();
+        discardInput();
+        writeMessage(query.toUtf8(), until);
+        return readLine(until, query);
+    });
+}
+
+void ScpiInstrument::send(const QString &commands) {
+    connectIfNeeded();
+    guarded([&] {
+        discardInput();
+        writeMessage(commands.toUtf8(), deadline());
+    });
+}
+
+QStringList ScpiInstrument::readErrors() {
+    static const QRegularExpression errorForm(QStringLiteral("^[+-]?\\d+\\s*(,|$)"));
+    QStringList errors;
+    for (int i = 0; i < kMaxErrorsRead; ++i) {
+        const QString error = QString::fromUtf8(query(QStringLiteral(":SYST:ERR?"))).trimmed();
+        if (!errorForm.match(error).hasMatch())
+            protocolError(QStringLiteral("answered :SYST:ERR? with ") + quoted(error.toUtf8()));
+        if (error.section(QLatin1Char(','), 0, 0).toInt() == 0)
+            break;
+        errors.append(error);
+    }
+    return errors;
+}
+
+void ScpiInstrument::failOnInstrumentErrors(const QString &operation) {
+    const QStringList errors = readErrors();
+    if (!errors.isEmpty())
+        refuse(ErrorNumber::Fail,
+               QStringLiteral("%1 reported an error during the %2: %3")
+                   .arg(resourceName(), operation, errors.join(QLatin1String("; "))));
+}
+
+QVariant ScpiInstrument::CaptureState() {
+    connectIfNeeded();
+    // Older errors are cleared first so that they are not blamed on this capture.
+    const QVariant state = guarded([this] {
+        const QDeadlineTimer until = deadline();
+        discardInput();
+        writeMessage("*CLS\n" + m_captureQuery.toUtf8(), until);
+        return m_capturesBlocks ? QVariant(readBlock(until, m_captureQuery))
+                                : QVariant(QString::fromUtf8(readLine(until, m_captureQuery)));
+    });
+    failOnInstrumentErrors(QStringLiteral("capture"));
+    if ((m_capturesBlocks ? state.toByteArray().isEmpty() : state.toString().trimmed().isEmpty()))
+        refuse(ErrorNumber::Fail, QStringLiteral("%1 answered %2 with an empty setup")
+                                      .arg(resourceName(), m_captureQuery));
+    return state;
+}
+
+void ScpiInstrument::RestoreState(const QVariant &state) {
+    QByteArray commands;
+    const VariantType type = variantTypeOf(state);
+    if (type == VariantType::String) {
+        QByteArrayList lines;
+        for (const QByteArray &line : state.toString().toUtf8().split('\n'))
+            if (!line.trimmed().isEmpty())
+                lines.append(line.trimmed());
+        if (lines.isEmpty())
+            refuse(ErrorNumber::InvalidProcedureCall,
+                   QStringLiteral("The setup holds no commands"));
+        commands = lines.join('\n');
+    } else if (type == VariantType::ByteArray) {
+        if (m_restoreCommand.isEmpty())
+            refuse(
+                ErrorNumber::TypeMismatch,
+                QStringLiteral("%1 has no restore command for a setup block").arg(resourceName()));
+        const QByteArray bytes = state.toByteArray();
+        if (bytes.size() > m_maxBlockSize)
+            refuse(ErrorNumber::Overflow,
+                   QStringLiteral("The setup of %1 bytes is larger than the limit of %2 bytes")
+                       .arg(bytes.size())
+                       .arg(m_maxBlockSize));
+        commands = m_restoreCommand.toUtf8() + ' ' + Ieee488Block::encode(bytes);
+    } else {
+        refuse(ErrorNumber::TypeMismatch,
+               QStringLiteral("A setup is text or bytes, not %1").arg(variantTypeName(type)));
+    }
+    connectIfNeeded();
+    guarded([&] {
+        const QDeadlineTimer until = deadline();
+        discardInput();
+        writeMessage("*CLS\n" + commands + "\n*OPC?", until);
+        const QByteArray done = readLine(until, QStringLiteral("*OPC?")).trimmed();
+        if (done != "1" && done != "+1")
+            protocolError(QStringLiteral("answered *OPC? with ") + quoted(done));
+    });
+    failOnInstrumentErrors(QStringLiteral("restore"));
+}
+
+ObjectRef ScpiInstrument::ImportLegacyFile(const QString &fileName, const QString &progId) {
+    return LegacySetupFile::import(fileName, progId);
+}
+
+} // namespace ixo
