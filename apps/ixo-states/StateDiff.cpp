@@ -3,6 +3,7 @@
 #include "automation/VariantType.h"
 
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <algorithm>
 
@@ -16,8 +17,10 @@ QString textOf(const QVariant &value) {
     return QString::fromUtf8(value.toByteArray());
 }
 
+// A learn string puts its commands on one line, separated by ";": each is compared on its own.
 QStringList linesOf(const QString &text) {
-    QStringList lines = text.split(QLatin1Char('\n'));
+    static const QRegularExpression separators(QStringLiteral("[\\n;]"));
+    QStringList lines = text.split(separators);
     for (QString &line : lines) {
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);

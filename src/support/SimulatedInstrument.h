@@ -1,6 +1,7 @@
 #pragma once
 
-#include "support/SetupInterface.h"
+#include "support/ScpiInstrument.h"
+#include "support/SimulatedDevice.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -8,37 +9,27 @@
 
 namespace ixo {
 
-// An in-process signal generator that answers like a real one: its setup is a list of SCPI
-// commands, captured as bytes and restored by sending them back.
-class SimulatedInstrument : public SetupInterface {
+// The embedded default instrument: the SCPI client talking in-process to the simulated signal
+// generator, so it answers, fails and times out as the same device does over a socket. Captures
+// the learn string; byte setups are restored with :SYST:SET.
+class SimulatedInstrument : public ScpiInstrument {
 public:
     static const QString kDefaultModel;
     static const QString kDefaultVersion;
 
-    SimulatedInstrument(QString model = kDefaultModel, QString version = kDefaultVersion);
+    explicit SimulatedInstrument(QString model = kDefaultModel, QString version = kDefaultVersion);
+    explicit SimulatedInstrument(std::shared_ptr<SimulatedDevice> device);
 
-    QString Model() override;
-    QVariant CaptureState() override;
-    void RestoreState(const QVariant &state) override;
-    QString Version() override;
-    ObjectRef ImportLegacyFile(const QString &fileName, const QString &progId) override;
+    SimulatedDevice &device() const { return *m_device; }
 
-    // Applies SCPI setting commands such as ":FREQ 1E6" separated by newlines or ";".
-    void apply(const QByteArray &commands);
-    QString setting(const QString &header) const;
-    QMap<QString, QString> settings() const { return m_settings; }
-
-    // Makes the next instrument call fail, for exercising error paths.
-    void failNextCall(const QString &description) { m_pendingFault = description; }
+    // Applies SCPI setting commands such as ":FREQ 1E6" separated by newlines or ";", all or
+    // none; raises the instrument's errors.
+    void apply(const QByteArray &commands) { m_device->apply(commands); }
+    QString setting(const QString &header) const { return m_device->setting(header); }
+    QMap<QString, QString> settings() const { return m_device->settings(); }
 
 private:
-    void checkFault();
-    void applyCommand(const QString &command);
-
-    QString m_model;
-    QString m_version;
-    QMap<QString, QString> m_settings;
-    QString m_pendingFault;
+    std::shared_ptr<SimulatedDevice> m_device;
 };
 
 } // namespace ixo

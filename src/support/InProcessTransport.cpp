@@ -1,0 +1,91 @@
+#include "support/InProcessTransport.h"
+
+#include "automation/AutomationError.h"
+#include "support/SimulatedDevice.h"
+#include "support/VisaStatus.h"
+
+#include <QThread>
+
+namespace ixo {
+
+InProcessTransport::InProcessTransport(std::shared_ptr<SimulatedDevice> device)
+    : m_device(std::move(device)) {}
+
+InProcessTransport::~InProcessTransport() = default;
+
+QString InProcessTransport::resourceName() const {
+    return QStringLiteral("the simulated instrument");
+}
+
+void InProcessTransport::lost() const {
+    throw AutomationError(VisaStatus::ConnectionLost,
+                          QStringLiteral("IxoInstrSetups.InProcessTransport"),
+                          resourceName() + QStringLiteral(" closed the connection"));
+}
+
+void InProcessTransport::open(QDeadlineTimer) {
+    close();
+    m_open = true;
+}
+
+void InProcessTransport::close() {
+    m_open = false;
+    m_closing = false;
+    m_input.clear();
+    m_pending.clear();
+}
+
+bool InProcessTransport::isOpen() const {
+    return m_open && !(m_closing && m_pending.isEmpty());
+}
+
+void InProcessTransport::write(const QByteArray &bytes, QDeadlineTimer) {
+    if (!isOpen())
+        lost();
+    m_input.append(bytes);
+    for (;;) {
+        const qsizetype length = SimulatedDevice::messageLength(m_input);
+        if (length == 0)
+            return;
+        if (length < 0) {
+            m_device->queueError(QStringLiteral("-363,\"Input buffer overrun\""));
+            m_input.clear();
+            return;
+        }
+        const SimulatedDevice::Reply reply =
+            m_device->process(QByteArrayView(m_input).first(length));
+        m_input.remove(0, length);
+        if (reply.bytes.isEmpty() || m_closing)
+            continue;
+        Pending pending{reply.bytes, QDeadlineTimer(reply.delayMs)};
+        if (reply.dropHalfway) {
+            pending.bytes.truncate(pending.bytes.size() / 2);
+            m_closing = true;
+        }
+        if (!pending.bytes.isEmpty())
+            m_pending.append(pending);
+    }
+}
+
+QByteArray InProcessTransport::read(qsizetype maxBytes, QDeadlineTimer deadline) {
+    if (!isOpen())
+        lost();
+    if (m_pending.isEmpty()) {
+        QThread::msleep(static_cast<unsigned long>(std::max<qint64>(0, deadline.remainingTime())));
+        return QByteArray();
+    }
+    Pending &front = m_pending.first();
+    if (!front.readyAt.hasExpired()) {
+        const qint64 wait = std::min(front.readyAt.remainingTime(), deadline.remainingTime());
+        QThread::msleep(static_cast<unsigned long>(std::max<qint64>(0, wait)));
+        if (!front.readyAt.hasExpired())
+            return QByteArray();
+    }
+    const QByteArray bytes = front.bytes.left(maxBytes);
+    front.bytes.remove(0, bytes.size());
+    if (front.bytes.isEmpty())
+        m_pending.removeFirst();
+    return bytes;
+}
+
+} // namespace ixo

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "support/InstrumentTransport.h"
+
+#include <QList>
+
+namespace ixo {
+
+class SimulatedDevice;
+
+// A transport to a SimulatedDevice in the same process, with the timing and failures of a real
+// connection: delayed answers arrive late or time out, a dropped answer ends the connection.
+class InProcessTransport : public InstrumentTransport {
+public:
+    explicit InProcessTransport(std::shared_ptr<SimulatedDevice> device);
+    ~InProcessTransport() override;
+
+    QString resourceName() const override;
+    void open(QDeadlineTimer deadline) override;
+    void close() override;
+    bool isOpen() const override;
+    void write(const QByteArray &bytes, QDeadlineTimer deadline) override;
+    QByteArray read(qsizetype maxBytes, QDeadlineTimer deadline) override;
+
+    SimulatedDevice &device() const { return *m_device; }
+
+private:
+    struct Pending {
+        QByteArray bytes;
+        QDeadlineTimer readyAt;
+    };
+
+    [[noreturn]] void lost() const;
+
+    std::shared_ptr<SimulatedDevice> m_device;
+    QByteArray m_input;
+    QList<Pending> m_pending;
+    bool m_open = false;
+    bool m_closing = false;
+};
+
+} // namespace ixo

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <mutex>
+
+namespace ixo {
+
+// The simulated signal generator's SCPI device model: a dozen settings, the common commands,
+// a learn string, a binary setup block and an error queue. The same model answers in-process
+// (InProcessTransport) and over loopback (SimulatorServer). Thread-safe, so tests may inject
+// faults while a server thread serves it.
+class SimulatedDevice {
+public:
+    static const QString kManufacturer;
+    static const QString kDefaultModel;
+    static const QString kDefaultVersion;
+    // The setup query answering a block, and the command taking it back.
+    static const QString kSetupQuery;
+    static const QString kSetupCommand;
+    static constexpr qsizetype kMaxMessage = qsizetype(1) * 1024 * 1024;
+    static constexpr int kErrorQueueSize = 32;
+
+    // An answer, and how the connection delivers it.
+    struct Reply {
+        QByteArray bytes;
+        int delayMs = 0;
+        // Send half of the answer, then close the connection.
+        bool dropHalfway = false;
+    };
+
+    explicit SimulatedDevice(QString model = kDefaultModel, QString version = kDefaultVersion,
+                             QString serial = QStringLiteral("000001"));
+
+    QString model() const;
+    QString version() const;
+    QString identity() const;
+
+    // The length of the first complete program message in input, terminator included; 0 while
+    // incomplete; -1 when it cannot complete within kMaxMessage.
+    static qsizetype messageLength(QByteArrayView input);
+    // Runs one program message (commands separated by ";") and answers its queries.
+    Reply process(QByteArrayView message);
+
+    // Changes settings directly, all or nothing; raises the instrument's errors.
+    void apply(const QByteArray &commands);
+    QString setting(const QString &header) const;
+    QMap<QString, QString> settings() const;
+    // Queues an error as if a command had failed, e.g. for input the connection had to drop.
+    void queueError(const QString &error);
+
+    // Fault injection. A capture is a message with *LRN? or the setup query; a restore is one
+    // that changes settings. A failed capture answers empty and queues the error; a failed
+    // restore changes nothing and queues the error. A delayed restore delays the next answer
+    // (its *OPC?). The garbled answer is sent verbatim instead of the next answer.
+    void failNextCapture(
+        const QString &error = QStringLiteral("-200,\"Execution error; setup not available\""));
+    void failNextRestore(const QString &error = QStringLiteral("-221,\"Settings conflict\""));
+    void delayNextCapture(int milliseconds);
+    void delayNextRestore(int milliseconds);
+    void dropNextCapture();
+    void garbleNextAnswer(const QByteArray &bytes);
+
+private:
+    struct Command {
+        QString header;
+        QByteArray parameter;
+        bool hasParameter = false;
+        bool isBlock = false;
+    };
+
+    bool parse(QByteArrayView message, QList<Command> &commands);
+    QByteArray execute(const Command &command, bool blankCapture);
+    void set(const Command &command);
+    QByteArray learnString() const;
+    QByteArray setupBlock() const;
+    void restoreBlock(const QByteArray &block);
+    Reply run(QByteArrayView message, bool withFaults);
+    void reset();
+    void pushError(const QString &error);
+
+    QString m_model;
+    QString m_version;
+    QString m_serial;
+    QStringList m_values;
+    QStringList m_errors;
+
+    QString m_failCapture;
+    QString m_failRestore;
+    int m_delayCapture = 0;
+    int m_delayRestore = 0;
+    int m_pendingDelay = 0;
+    bool m_dropCapture = false;
+    bool m_garble = false;
+    QByteArray m_garbage;
+
+    mutable std::mutex m_mutex;
+};
+
+} // namespace ixo
