@@ -29,10 +29,19 @@ QByteArray FileIo::readLimited(const QString &fileName, qint64 maxSize, const QS
             QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString()));
     if (file.size() > maxSize)
         tooLarge(fileName, maxSize, source);
+    // Read in chunks: QIODevice::read(n) allocates n bytes up front, whatever the file holds.
     // Files that grow while being read, or report no size, are still held to the limit.
-    QByteArray bytes = file.read(maxSize + 1);
-    if (bytes.size() > maxSize)
-        tooLarge(fileName, maxSize, source);
+    constexpr qint64 kChunk = 64 * 1024;
+    QByteArray bytes;
+    bytes.reserve(file.size());
+    for (;;) {
+        const QByteArray chunk = file.read(std::min(kChunk, maxSize + 1 - bytes.size()));
+        if (chunk.isEmpty())
+            break;
+        bytes.append(chunk);
+        if (bytes.size() > maxSize)
+            tooLarge(fileName, maxSize, source);
+    }
     return bytes;
 }
 
