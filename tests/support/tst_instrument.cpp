@@ -1,0 +1,302 @@
+#include "AutomationAssert.h"
+#include "automation/ErrorNumber.h"
+#include "automation/VariantType.h"
+#include "model/ItemStateInfo.h"
+#include "server/TypeLibrary.h"
+#include "support/LegacySetupFile.h"
+#include "support/ResourceString.h"
+#include "support/ScpiInstrument.h"
+#include "support/SimulatedDevice.h"
+#include "support/SimulatedInstrument.h"
+#include "support/SimulatorServer.h"
+#include "support/VisaStatus.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <functional>
+
+using namespace ixo;
+using test::errorOf;
+using test::errorTextOf;
+
+namespace {
+
+const QString kItemProgId = QStringLiteral("IxoInstrSetups.ItemStateInfo");
+
+// The simulator served on a loopback port by a thread of its own, as a separate instrument
+// would be: the client's blocking waits must not starve it.
+class ServedDevice {
+public:
+    ServedDevice() {
+        m_thread.start();
+        m_context.moveToThread(&m_thread);
+        QMetaObject::invokeMethod(
+            &m_context,
+            [this] {
+                m_server = new SimulatorServer(device);
+                if (m_server->listen(QHostAddress::LocalHost, 0))
+                    m_port = m_server->port();
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    ~ServedDevice() {
+        QMetaObject::invokeMethod(
+            &m_context, [this] { delete m_server; }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+    QString resource() const { return QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(m_port); }
+
+    const std::shared_ptr<SimulatedDevice> device = std::make_shared<SimulatedDevice>();
+
+private:
+    QThread m_thread;
+    QObject m_context;
+    SimulatorServer *m_server = nullptr;
+    quint16 m_port = 0;
+};
+
+// A client over loopback, or the in-process simulated instrument; both on the same device.
+struct Bench {
+    explicit Bench(bool loopback, bool blocks) {
+        if (loopback) {
+            served = std::make_unique<ServedDevice>();
+            device = served->device;
+            client = std::make_unique<ScpiInstrument>(served->resource());
+            client->setRestoreCommand(SimulatedDevice::kSetupCommand);
+        } else {
+            device = std::make_shared<SimulatedDevice>();
+            client = std::make_unique<SimulatedInstrument>(device);
+        }
+        if (blocks)
+            client->setSetupQuery(SimulatedDevice::kSetupQuery);
+    }
+    std::unique_ptr<ServedDevice> served;
+    std::shared_ptr<SimulatedDevice> device;
+    std::unique_ptr<ScpiInstrument> client;
+};
+
+} // namespace
+
+class TestInstrument : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { TypeLibrary::registerServer(); }
+
+    void captureAndRestore_data() {
+        QTest::addColumn<bool>("loopback");
+        QTest::addColumn<bool>("blocks");
+        QTest::newRow("loopback, learn string") << true << false;
+        QTest::newRow("loopback, setup block") << true << true;
+        QTest::newRow("in-process, learn string") << false << false;
+        QTest::newRow("in-process, setup block") << false << true;
+    }
+
+    void captureAndRestore() {
+        QFETCH(bool, loopback);
+        QFETCH(bool, blocks);
+        Bench bench(loopback, blocks);
+        ScpiInstrument &client = *bench.client;
+        QCOMPARE(client.Model(), QStringLiteral("SG-100"));
+        QCOMPARE(client.Version(), QStringLiteral("2.1.0"));
+        QCOMPARE(client.identity().manufacturer, QStringLiteral("IXO"));
+
+        bench.device->apply(":FREQ 2.4E9\n:OUTP ON;:TRIG:SOUR BUS");
+        const QVariant state = client.CaptureState();
+        QCOMPARE(variantTypeOf(state), blocks ? VariantType::ByteArray : VariantType::String);
+        bench.device->apply(":FREQ 1E6\n:OUTP OFF\n:TRIG:SOUR EXT");
+        client.RestoreState(state);
+        QCOMPARE(bench.device->setting(":FREQ"), QStringLiteral("2.400000E+09"));
+        QCOMPARE(bench.device->setting(":OUTP"), QStringLiteral("ON"));
+        QCOMPARE(bench.device->setting(":TRIG:SOUR"), QStringLiteral("BUS"));
+
+        // Identity is asked once per connection: a changed answer is not seen.
+        bench.device->garbleNextAnswer("OTHER,XX-1,0,9.9\n");
+        QCOMPARE(client.Model(), QStringLiteral("SG-100"));
+    }
+
+    void faults_data() {
+        using Setup = std::function<void(SimulatedDevice &)>;
+        QTest::addColumn<bool>("loopback");
+        QTest::addColumn<bool>("blocks");
+        QTest::addColumn<Setup>("fault");
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("text");
+        const auto none = [](SimulatedDevice &) {};
+        for (const bool loopback : {true, false}) {
+            const char *via = loopback ? "loopback" : "in-process";
+            QTest::addRow("%s: restore refused", via)
+                << loopback << false << Setup([](SimulatedDevice &d) {
+                       d.failNextRestore("-221,\"Settings conflict\"");
+                   })
+                << "restore" << ErrorNumber::Fail << "-221,\"Settings conflict\"";
+            QTest::addRow("%s: capture timeout", via)
+                << loopback << false << Setup([](SimulatedDevice &d) { d.delayNextCapture(3000); })
+                << "capture" << VisaStatus::Timeout << "did not answer *LRN? within 200 ms";
+            QTest::addRow("%s: dropped mid-block", via)
+                << loopback << true << Setup([](SimulatedDevice &d) { d.dropNextCapture(); })
+                << "capture" << VisaStatus::ConnectionLost << "closed the connection";
+        }
+        QTest::newRow("capture refused")
+            << true << true << Setup([](SimulatedDevice &d) { d.failNextCapture(); }) << "capture"
+            << ErrorNumber::Fail << "during the capture: -200,\"Execution error";
+        QTest::newRow("bad setting in the setup")
+            << true << false << Setup(none) << "restore :FREQ 99E9" << ErrorNumber::Fail
+            << "-222,\"Data out of range; :FREQ 99E9\"";
+        QTest::newRow("restore timeout")
+            << true << false << Setup([](SimulatedDevice &d) { d.delayNextRestore(3000); })
+            << "restore" << VisaStatus::Timeout << "did not answer *OPC? within 200 ms";
+        QTest::newRow("garbage identity")
+            << true << false << Setup([](SimulatedDevice &d) { d.garbleNextAnswer("hello\n"); })
+            << "model" << VisaStatus::Io << "did not identify itself: *IDN? answered \"hello\"";
+        QTest::newRow("garbage for a block")
+            << true << true << Setup([](SimulatedDevice &d) { d.garbleNextAnswer("\x01zz\n"); })
+            << "capture" << VisaStatus::Io << "with \"\\x01zz\\x0a\", not a block";
+        QTest::newRow("block header over the limit")
+            << true << true
+            << Setup([](SimulatedDevice &d) { d.garbleNextAnswer("#9999999999\n"); }) << "capture"
+            << VisaStatus::Io
+            << "announced a block of 999999999 bytes for :SYST:SET?, more than the limit";
+        QTest::newRow("block shorter than its header")
+            << true << true << Setup([](SimulatedDevice &d) { d.garbleNextAnswer("#15abc\n"); })
+            << "capture" << VisaStatus::Timeout << "did not answer :SYST:SET? within 200 ms";
+    }
+
+    // Each fault gives its error instead of a hang, and the next call works again.
+    void faults() {
+        QFETCH(bool, loopback);
+        QFETCH(bool, blocks);
+        QFETCH(std::function<void(SimulatedDevice &)>, fault);
+        QFETCH(QString, operation);
+        Bench bench(loopback, blocks);
+        ScpiInstrument &client = *bench.client;
+        client.setTimeout(200);
+        QVariant state;
+        if (operation != QLatin1String("model"))
+            state = operation.startsWith(QLatin1String("restore ")) ? QVariant(operation.mid(8))
+                                                                    : client.CaptureState();
+        fault(*bench.device);
+        const std::function<void()> action = [&] {
+            if (operation == QLatin1String("model"))
+                client.Model();
+            else if (operation == QLatin1String("capture"))
+                client.CaptureState();
+            else
+                client.RestoreState(state);
+        };
+        try {
+            action();
+            QFAIL("no error");
+        } catch (const AutomationError &error) {
+            QTEST(error.number(), "number");
+            QFETCH(QString, text);
+            QVERIFY2(error.description().contains(text), qPrintable(error.description()));
+        }
+        QCOMPARE(client.Model(), QStringLiteral("SG-100"));
+        QVERIFY(!client.CaptureState().toByteArray().isEmpty());
+    }
+
+    void unreachable() {
+        ScpiInstrument client(QStringLiteral("TCPIP::127.0.0.1::1::SOCKET"));
+        QCOMPARE(errorOf([&] { client.Model(); }), VisaStatus::ResourceNotFound);
+    }
+
+    void resourceStrings_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("canonical");
+        const int invalid = VisaStatus::InvalidResourceName;
+        const int unsupported = VisaStatus::NotSupported;
+        QTest::newRow("socket") << "TCPIP::10.0.0.5::5025::SOCKET" << 0
+                                << "TCPIP0::10.0.0.5::5025::SOCKET";
+        QTest::newRow("board, case, spaces")
+            << " tcpip3::scope-2.lab::1234::socket " << 0 << "TCPIP3::scope-2.lab::1234::SOCKET";
+        QTest::newRow("port 0") << "TCPIP::host::0::SOCKET" << invalid << "";
+        QTest::newRow("port too large") << "TCPIP::host::65536::SOCKET" << invalid << "";
+        QTest::newRow("empty host") << "TCPIP::::5025::SOCKET" << invalid << "";
+        QTest::newRow("space in host") << "TCPIP::my host::5025::SOCKET" << invalid << "";
+        QTest::newRow("unknown interface") << "COM1" << invalid << "";
+        QTest::newRow("empty") << "" << invalid << "";
+        QTest::newRow("too many TCPIP parts") << "TCPIP::h::a::b::SOCKET" << invalid << "";
+        QTest::newRow("VXI-11") << "TCPIP::10.0.0.5::INSTR" << unsupported
+                                << "TCPIP0::10.0.0.5::INSTR";
+        QTest::newRow("VXI-11 device")
+            << "TCPIP0::10.0.0.5::inst0::INSTR" << unsupported << "TCPIP0::10.0.0.5::INSTR";
+        QTest::newRow("USB") << "USB0::0x0957::0x1796::MY123::INSTR" << unsupported
+                             << "USB0::0x0957::0x1796::MY123::INSTR";
+        QTest::newRow("USB without serial") << "USB::0x0957::0x1796" << invalid << "";
+        QTest::newRow("GPIB") << "GPIB0::12::INSTR" << unsupported << "GPIB0::12::INSTR";
+        QTest::newRow("serial") << "ASRL1::INSTR" << unsupported << "ASRL1::INSTR";
+    }
+
+    void resourceStrings() {
+        QFETCH(QString, text);
+        QFETCH(QString, canonical);
+        QTEST(errorOf([&] { ScpiInstrument client(text); }), "number");
+        if (!canonical.isEmpty())
+            QCOMPARE(ResourceString::parse(text).toString(), canonical);
+    }
+
+    void legacyFiles_data() {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("progId");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QStringList>("fields"); // Name, Description, Model, Version, data
+        QTest::newRow("full header")
+            << QByteArray("# Model: SG-100\n# Version: 2.1.0\n# Name: Bench\n"
+                          "# Description: carrier on\n:FREQ 2.4E9\r\n\n:OUTP ON\n")
+            << kItemProgId << 0
+            << QStringList{"Bench", "carrier on", "SG-100", "2.1.0", ":FREQ 2.4E9\n:OUTP ON"};
+        QTest::newRow("no header")
+            << QByteArray(":FREQ 2.4E9;:OUTP ON") << kItemProgId << 0
+            << QStringList{"bench-carrier", "", "", "*", ":FREQ 2.4E9;:OUTP ON"};
+        const int format = ErrorNumber::InvalidFileFormat;
+        QTest::newRow("binary") << QByteArray("IXS1\x00\x02\x03", 7) << kItemProgId << format
+                                << QStringList{"not text"};
+        QTest::newRow("not UTF-8") << QByteArray("\xff\xfe:FREQ 1E6\n") << kItemProgId << format
+                                   << QStringList{"not UTF-8"};
+        QTest::newRow("markup") << QByteArray("<?xml version=\"1.0\"?>\n<setup/>\n") << kItemProgId
+                                << format << QStringList{"Line 1 of the setup file"};
+        QTest::newRow("comments only") << QByteArray("# Model: SG-100\n") << kItemProgId << format
+                                       << QStringList{"no instrument commands"};
+        QTest::newRow("not a state class")
+            << QByteArray(":OUTP ON\n") << QStringLiteral("IxoInstrSetups.StateInfo")
+            << int(ErrorNumber::TypeMismatch) << QStringList{"does not hold a saved state"};
+    }
+
+    // An imported setup restores through the same client.
+    void legacyFiles() {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, progId);
+        QFETCH(QStringList, fields);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bench-carrier.set"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+        file.close();
+        SimulatedInstrument instrument;
+        ObjectRef object;
+        const QString error =
+            errorTextOf([&] { object = instrument.ImportLegacyFile(path, progId); });
+        QTEST(errorOf([&] { instrument.ImportLegacyFile(path, progId); }), "number");
+        if (!object) {
+            QVERIFY2(error.contains(fields.value(0)), qPrintable(error));
+            return;
+        }
+        const auto state = std::dynamic_pointer_cast<ItemStateInfo>(object);
+        QVERIFY(state);
+        QCOMPARE((QStringList{state->Name(), state->Description(), state->Model(), state->Version(),
+                              state->data().toString()}),
+                 fields);
+        instrument.RestoreState(state->data());
+        QCOMPARE(instrument.setting(":FREQ"), QStringLiteral("2.400000E+09"));
+        QCOMPARE(instrument.setting(":OUTP"), QStringLiteral("ON"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInstrument)
+#include "tst_instrument.moc"
