@@ -1,6 +1,7 @@
 #include "automation/ClassRegistry.h"
 
 #include "automation/AutomationError.h"
+#include "automation/CaseFold.h"
 #include "automation/ErrorNumber.h"
 #include "automation/Persistable.h"
 
@@ -16,7 +17,7 @@ QString classInfo(const QMetaObject &metaObject, const char *name) {
 }
 
 QString registryKey(const QString &progId) {
-    return progId.toCaseFolded();
+    return CaseFold::fold(progId);
 }
 
 } // namespace

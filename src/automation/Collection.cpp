@@ -1,6 +1,7 @@
 #include "automation/Collection.h"
 
 #include "automation/AutomationError.h"
+#include "automation/CaseFold.h"
 #include "automation/ErrorNumber.h"
 #include "automation/VariantConvert.h"
 #include "automation/VariantType.h"
@@ -25,7 +26,7 @@ Collection::Collection(QObject *parent)
     : QObject(parent) {}
 
 QString Collection::foldKey(const QString &key) {
-    return key.toCaseFolded();
+    return CaseFold::fold(key);
 }
 
 void Collection::Add(const QVariant &item, const QVariant &key) {

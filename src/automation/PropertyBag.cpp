@@ -1,6 +1,7 @@
 #include "automation/PropertyBag.h"
 
 #include "automation/AutomationError.h"
+#include "automation/CaseFold.h"
 #include "automation/ErrorNumber.h"
 #include "automation/ObjectRef.h"
 #include "automation/VariantCodec.h"
@@ -39,7 +40,7 @@ QCborMap parseDocument(const QByteArray &bytes) {
 } // namespace
 
 QString PropertyBag::foldName(const QString &name) {
-    return name.toCaseFolded();
+    return CaseFold::fold(name);
 }
 
 void PropertyBag::WriteProperty(const QString &name, const QVariant &value) {

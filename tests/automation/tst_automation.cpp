@@ -1,5 +1,6 @@
 #include "AutomationAssert.h"
 #include "Variants.h"
+#include "automation/CaseFold.h"
 #include "automation/Collection.h"
 #include "automation/ErrorNumber.h"
 #include "automation/PropertyBag.h"
@@ -153,6 +154,21 @@ private slots:
         QCOMPARE(list.items(), QStringLiteral("acB"));
         QCOMPARE(list.Item(QStringLiteral("beta")).toString(), QStringLiteral("B"));
         QCOMPARE(list.Item(QStringLiteral("alpha")).toString(), QStringLiteral("a"));
+    }
+
+    void caseFoldMatchesQt_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("lower") << QStringLiteral("state 12");
+        QTest::newRow("mixed ASCII") << QStringLiteral("StateinfoNumStates @[`{Z");
+        QTest::newRow("Latin-1") << QStringLiteral("STRA\u00DFE \u00C4rger");
+        QTest::newRow("Greek") << QStringLiteral("\u03A3\u03B1\u03C2");
+        QTest::newRow("Kelvin sign") << QStringLiteral("\u212A");
+    }
+
+    void caseFoldMatchesQt() {
+        QFETCH(QString, text);
+        QCOMPARE(ixo::CaseFold::fold(text), text.toCaseFolded());
     }
 
     void roundTripKeepsTypeAndValue_data() { ixo::test::addVariantRows(); }
