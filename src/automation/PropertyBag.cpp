@@ -115,7 +115,7 @@ void PropertyBag::setContents(const QVariant &contents) {
     PropertyBag parsed = fromDocument(parseDocument(contents.toByteArray()));
     // Decoding every value now means a bad document is refused before anyone reads from it.
     for (const auto &property : parsed.m_properties)
-        VariantCodec::decode(property.second);
+        VariantCodec::validate(property.second);
     *this = std::move(parsed);
 }
 

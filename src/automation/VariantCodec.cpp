@@ -58,6 +58,10 @@ QVariant VariantCodec::decode(const QCborValue &encoded) {
     return decodeAt(encoded, 0);
 }
 
+void VariantCodec::validate(const QCborValue &encoded) {
+    decodeAt(encoded, 0, Strings::CheckedOnly);
+}
+
 QCborValue VariantCodec::encodeAt(const QVariant &value, int depth) {
     const VariantType type = variantTypeOf(value);
     switch (type) {
@@ -117,7 +121,7 @@ QCborValue VariantCodec::encodeObject(const QVariant &value, int depth) {
     return QCborArray{static_cast<qint64>(VariantType::Object), progId, inner.toDocument()};
 }
 
-QVariant VariantCodec::decodeAt(const QCborValue &encoded, int depth) {
+QVariant VariantCodec::decodeAt(const QCborValue &encoded, int depth, Strings strings) {
     if (!encoded.isArray())
         malformed(QStringLiteral("a value is not a [type, payload] array"));
     const QCborArray parts = encoded.toArray();
@@ -135,13 +139,13 @@ QVariant VariantCodec::decodeAt(const QCborValue &encoded, int depth) {
     if (parts.size() != 2)
         malformed(QStringLiteral("a value is not a [type, payload] pair"));
     if (typeCode == static_cast<qint64>(VariantType::Array))
-        return decodeArray(parts.at(1), depth);
+        return decodeArray(parts.at(1), depth, strings);
     if (typeCode < 0 || typeCode > std::numeric_limits<std::uint16_t>::max())
         malformed(QStringLiteral("unknown type code %1").arg(typeCode));
-    return decodeScalar(static_cast<int>(typeCode), parts.at(1));
+    return decodeScalar(static_cast<int>(typeCode), parts.at(1), strings);
 }
 
-QVariant VariantCodec::decodeScalar(int typeCode, const QCborValue &payload) {
+QVariant VariantCodec::decodeScalar(int typeCode, const QCborValue &payload, Strings strings) {
     switch (static_cast<VariantType>(typeCode)) {
     case VariantType::Boolean:
         if (!payload.isBool())
@@ -166,26 +170,26 @@ QVariant VariantCodec::decodeScalar(int typeCode, const QCborValue &payload) {
     case VariantType::String:
         if (!payload.isString())
             malformed(QStringLiteral("a String value is not text"));
-        return payload.toString();
+        return strings == Strings::Copied ? QVariant(payload.toString()) : QVariant();
     case VariantType::ByteArray:
         if (!payload.isByteArray())
             malformed(QStringLiteral("a byte array value is not a byte string"));
-        return payload.toByteArray();
+        return strings == Strings::Copied ? QVariant(payload.toByteArray()) : QVariant();
     default:
         malformed(QStringLiteral("unknown type code %1").arg(typeCode));
     }
 }
 
-QVariant VariantCodec::decodeArray(const QCborValue &payload, int depth) {
-    if (!payload.isArray())
+QVariant VariantCodec::decodeArray(const QCborValue &encoded, int depth, Strings strings) {
+    if (!encoded.isArray())
         malformed(QStringLiteral("an array value is not an array"));
     if (depth >= kMaxDepth)
         malformed(QStringLiteral("arrays are nested too deeply"));
     QVariantList list;
-    const QCborArray elements = payload.toArray();
+    const QCborArray elements = encoded.toArray();
     list.reserve(elements.size());
     for (const QCborValue &element : elements)
-        list.append(decodeAt(element, depth + 1));
+        list.append(decodeAt(element, depth + 1, strings));
     return list;
 }
 

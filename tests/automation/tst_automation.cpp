@@ -231,6 +231,11 @@ private slots:
             << QVariant(documentWith(QCborArray{2, 40000})) << bad;
         QTest::newRow("string typed as bytes")
             << QVariant(documentWith(QCborArray{0x2011, "text"})) << bad;
+        QTest::newRow("bytes typed as string")
+            << QVariant(documentWith(QCborArray{8, QByteArray("raw")})) << bad;
+        QTest::newRow("string typed as bytes in an array")
+            << QVariant(documentWith(QCborArray{0x200C, QCborArray{QCborArray{0x2011, "text"}}}))
+            << bad;
         QTest::newRow("unknown type") << QVariant(documentWith(QCborArray{77, 1})) << bad;
         QTest::newRow("bare value") << QVariant(documentWith(5)) << bad;
         // A byte string claiming 4 GiB, and an array claiming 2^60 elements, in a few bytes.
