@@ -193,8 +193,7 @@ void InstrumentState::setInstrumentStateInfo(const ObjectRef &stateInfo) {
 
 void InstrumentState::addRowFor(int index) {
     const auto state = stateAt(*m_stateInfo->Items(), index);
-    const int row = stateListView->addRow(state->Name());
-    stateListView->setSubItem(row, 1, state->Description());
+    const int row = stateListView->addRow(QStringList{state->Name(), state->Description()});
     if (!state->matchesInstrument(setupOf(*m_stateInfo))) {
         stateListView->setSmallIcon(row, MarkerImages::kOtherInstrument);
         stateListView->setForeColor(row, kGrey);

@@ -31,8 +31,14 @@ void ListView::setSmallIcons(QList<QIcon> icons) {
 }
 
 int ListView::addRow(const QString &text) {
-    auto *item = new QTreeWidgetItem(this, QStringList{text});
+    return addRow(QStringList{text});
+}
+
+int ListView::addRow(const QStringList &texts) {
+    // Filled in before it joins the view, so the model announces it once.
+    auto *item = new QTreeWidgetItem(texts);
     item->setData(0, kSmallIconRole, 0);
+    addTopLevelItem(item);
     return rowCount();
 }
 

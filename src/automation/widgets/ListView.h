@@ -32,6 +32,8 @@ public:
     int rowCount() const { return topLevelItemCount(); }
     // Appends a row and returns its position.
     int addRow(const QString &text);
+    // Appends a row with its sub-items; one insertion, without a change per column.
+    int addRow(const QStringList &texts);
     void removeRow(int row);
     void clearRows();
 
