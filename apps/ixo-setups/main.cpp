@@ -1,8 +1,11 @@
 #include "ConsoleInteraction.h"
 #include "MainWindow.h"
+#include "automation/AutomationError.h"
 #include "control/InstrumentState.h"
 #include "server/TypeLibrary.h"
-#include "support/SimulatedInstrument.h"
+#include "support/InstrumentFactory.h"
+#include "support/ScpiInstrument.h"
+#include "support/ScpiSettings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -14,6 +17,7 @@ namespace {
 struct Options {
     QString screenshot;
     QString document;
+    QString instrument;
 };
 
 Options parse(const QApplication &app) {
@@ -26,17 +30,23 @@ Options parse(const QApplication &app) {
     parser.addOption({QStringLiteral("screenshot"),
                       QStringLiteral("Save a picture of the window to <file> and exit."),
                       QStringLiteral("file")});
+    parser.addOption({QStringLiteral("instrument"),
+                      QStringLiteral("The instrument's VISA resource, such as "
+                                     "TCPIP::192.168.1.20::5025::SOCKET (default SIM, the "
+                                     "simulated instrument)."),
+                      QStringLiteral("resource"), ixo::InstrumentFactory::kSimulator});
     parser.addPositionalArgument(QStringLiteral("document"),
                                  QStringLiteral("A document to open (.ixs)."), "[document]");
     parser.process(app);
-    return {parser.value(QStringLiteral("screenshot")), parser.positionalArguments().value(0)};
+    return {parser.value(QStringLiteral("screenshot")), parser.positionalArguments().value(0),
+            parser.value(QStringLiteral("instrument"))};
 }
 
-ixo::InstrumentSettings settingsOf(const std::shared_ptr<ixo::SimulatedInstrument> &instrument) {
-    return {[instrument] { return instrument->settings(); },
-            [instrument](const QString &header, const QString &value) {
-                instrument->apply((header + QLatin1Char(' ') + value).toUtf8());
-            }};
+ixo::InstrumentSettings settingsOf(const std::shared_ptr<ixo::ScpiInstrument> &instrument) {
+    const ixo::ScpiSettings settings(instrument);
+    return {
+        [settings] { return settings.read(); },
+        [settings](const QString &header, const QString &value) { settings.write(header, value); }};
 }
 
 int takeScreenshot(ixo::MainWindow &window, const QString &fileName) {
@@ -60,7 +70,13 @@ int main(int argc, char *argv[]) {
     ixo::TypeLibrary::registerServer();
     if (!options.screenshot.isEmpty())
         ixo::Interaction::setCurrent(std::make_shared<ixo::ConsoleInteraction>());
-    const auto instrument = std::make_shared<ixo::SimulatedInstrument>();
+    std::shared_ptr<ixo::ScpiInstrument> instrument;
+    try {
+        instrument = ixo::InstrumentFactory::open(options.instrument);
+    } catch (const ixo::AutomationError &error) {
+        std::fprintf(stderr, "ixo-setups: %s\n", qPrintable(error.description()));
+        return 1;
+    }
     ixo::MainWindow window(instrument, settingsOf(instrument));
     if (!options.document.isEmpty() && !window.openDocument(options.document))
         return 1;

@@ -9,6 +9,7 @@
 #include "model/ItemStateInfo.h"
 #include "model/StateImport.h"
 #include "support/HostDocument.h"
+#include "support/InstrumentFactory.h"
 #include "support/SimulatedInstrument.h"
 #include "support/StateFile.h"
 
@@ -22,7 +23,6 @@ namespace ixo {
 namespace {
 
 const QString kSource = QStringLiteral("ixo-states");
-const QString kSimulator = QStringLiteral("SIM");
 
 enum Option { Json = 1, Instrument = 2, Name = 4, Description = 8 };
 
@@ -85,7 +85,7 @@ StatesCli::StatesCli(QTextStream &out, QTextStream &err)
         {QStringLiteral("json"), QStringLiteral("Print the result as JSON.")},
         {QStringLiteral("instrument"),
          QStringLiteral("The instrument's resource (default SIM, the simulated instrument)."),
-         QStringLiteral("resource"), kSimulator},
+         QStringLiteral("resource"), InstrumentFactory::kSimulator},
         {QStringLiteral("name"), QStringLiteral("The state's name."), QStringLiteral("name")},
         {QStringLiteral("description"), QStringLiteral("The state's description."),
          QStringLiteral("text")},
@@ -168,11 +168,7 @@ std::optional<QString> StatesCli::optionValue(const QString &option) const {
 
 const SetupInterfaceRef &StatesCli::instrument() {
     if (!m_instrument) {
-        const QString resource = m_parser.value(QStringLiteral("instrument"));
-        if (resource.compare(kSimulator, Qt::CaseInsensitive) != 0)
-            fail(ErrorNumber::InvalidProcedureCall,
-                 QStringLiteral("unsupported instrument resource: %1").arg(resource));
-        m_instrument = std::make_shared<SimulatedInstrument>();
+        m_instrument = InstrumentFactory::open(m_parser.value(QStringLiteral("instrument")));
     }
     return m_instrument;
 }

@@ -3,9 +3,11 @@
 #include "automation/VariantType.h"
 #include "model/ItemStateInfo.h"
 #include "server/TypeLibrary.h"
+#include "support/InstrumentFactory.h"
 #include "support/LegacySetupFile.h"
 #include "support/ResourceString.h"
 #include "support/ScpiInstrument.h"
+#include "support/ScpiSettings.h"
 #include "support/SimulatedDevice.h"
 #include "support/SimulatedInstrument.h"
 #include "support/SimulatorServer.h"
@@ -295,6 +297,51 @@ private slots:
         instrument.RestoreState(state->data());
         QCOMPARE(instrument.setting(":FREQ"), QStringLiteral("2.400000E+09"));
         QCOMPARE(instrument.setting(":OUTP"), QStringLiteral("ON"));
+    }
+
+    void learnStrings_data() {
+        QTest::addColumn<QString>("learnString");
+        QTest::addColumn<QStringList>("settings"); // header, value, header, value...
+        QTest::newRow("common commands left out")
+            << "*RST;:FREQ 1E9;:OUTP ON;*CLS" << QStringList{":FREQ", "1E9", ":OUTP", "ON"};
+        QTest::newRow("quoted ; stays in its value")
+            << ":SYST:NAME \"a;b\";:POW -10" << QStringList{":POW", "-10", ":SYST:NAME", "\"a;b\""};
+        QTest::newRow("spaces, empty commands, no value")
+            << " :FREQ  2E6 ;;:ABOR;:POW  -3 " << QStringList{":FREQ", "2E6", ":POW", "-3"};
+        QTest::newRow("unterminated quote keeps the rest")
+            << ":FREQ 1;:NAME 'x;:POW 2" << QStringList{":FREQ", "1", ":NAME", "'x;:POW 2"};
+        QTest::newRow("empty") << "" << QStringList{};
+    }
+
+    void learnStrings() {
+        QFETCH(QString, learnString);
+        QStringList flat;
+        const QMap<QString, QString> settings = ScpiSettings::parse(learnString);
+        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+            flat << it.key() << it.value();
+        QTEST(flat, "settings");
+    }
+
+    // The settings panel's edits reach the instrument, and its refusals come back as errors.
+    void settingsOverLoopback() {
+        ServedDevice served;
+        const ScpiSettings settings(InstrumentFactory::open(served.resource()));
+        QCOMPARE(settings.read().value(":FREQ"), QStringLiteral("1.000000E+09"));
+        settings.write(":FREQ", " 2.5E9 ");
+        QCOMPARE(served.device->setting(":FREQ"), QStringLiteral("2.500000E+09"));
+        QCOMPARE(settings.read().value(":FREQ"), QStringLiteral("2.500000E+09"));
+        QVERIFY(errorTextOf([&] { settings.write(":FREQ", "1E99"); }).contains(":FREQ 1E99"));
+        QCOMPARE(errorOf([&] { settings.write(":FREQ", "1;*RST"); }),
+                 ErrorNumber::InvalidProcedureCall);
+        QCOMPARE(served.device->setting(":FREQ"), QStringLiteral("2.500000E+09"));
+    }
+
+    void factory() {
+        QVERIFY(std::dynamic_pointer_cast<SimulatedInstrument>(InstrumentFactory::open(" sim ")));
+        QCOMPARE(errorOf([] { InstrumentFactory::open("GPIB0::5::INSTR"); }),
+                 VisaStatus::NotSupported);
+        QCOMPARE(InstrumentFactory::open("tcpip::host::5025::socket")->resourceName(),
+                 QStringLiteral("TCPIP0::host::5025::SOCKET"));
     }
 };
 

@@ -1,0 +1,15 @@
+#include "support/InstrumentFactory.h"
+
+#include "support/SimulatedInstrument.h"
+
+namespace ixo {
+
+const QString InstrumentFactory::kSimulator = QStringLiteral("SIM");
+
+std::shared_ptr<ScpiInstrument> InstrumentFactory::open(const QString &resource) {
+    if (resource.trimmed().compare(kSimulator, Qt::CaseInsensitive) == 0)
+        return std::make_shared<SimulatedInstrument>();
+    return std::make_shared<ScpiInstrument>(resource.trimmed());
+}
+
+} // namespace ixo

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Captures and restores through ixo-states on a simulator reached over TCP, and checks the
+# instrument's setting really changed back; a second simulator of another model is refused.
+# Usage: instrument_loopback.sh <ixo-instrument-sim> <ixo-states> <work directory>
+set -euo pipefail
+sim=$1 states=$2 work=$3
+rm -rf "$work" && mkdir -p "$work"
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
+
+# Starts a simulator on a free port and sets resource to its resource string. Not run in a
+# subshell, so that the trap knows every simulator it has to stop.
+start_sim() {
+    local log=$work/sim${#pids[@]}.log
+    "$sim" --port 0 "$@" >"$log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        if grep -q 'listening on' "$log"; then
+            resource=$(sed -n 's/.*listening on \(TCPIP::[^ ]*\).*/\1/p' "$log")
+            return
+        fi
+        sleep 0.1
+    done
+    echo "simulator did not start: $(cat "$log")" >&2
+    exit 1
+}
+
+# Sends one SCPI line and prints the answer when it is a query.
+scpi() {
+    local port=$1 line=$2
+    exec 3<>"/dev/tcp/127.0.0.1/$port"
+    printf '%s\n' "$line" >&3
+    if [[ $line == *\? ]]; then
+        IFS= read -r -t 5 answer <&3
+        printf '%s\n' "${answer%$'\r'}"
+    fi
+    exec 3>&-
+}
+
+port_of() { echo "$1" | cut -d: -f5; }
+
+doc=$work/loopback.ixs
+start_sim
+port=$(port_of "$resource")
+
+scpi "$port" ":FREQ 2.5E9"
+"$states" capture "$doc" --instrument "$resource" --name "Carrier 2.5 GHz"
+scpi "$port" ":FREQ 1E8"
+[[ $(scpi "$port" ":FREQ?") == "1.000000E+08" ]] || { echo "setting did not change" >&2; exit 1; }
+
+"$states" restore "$doc" "Carrier 2.5 GHz" --instrument "$resource"
+got=$(scpi "$port" ":FREQ?")
+[[ $got == "2.500000E+09" ]] || { echo "restore left :FREQ at $got" >&2; exit 1; }
+
+start_sim --model OTHER-9
+set +e
+out=$("$states" restore "$doc" "Carrier 2.5 GHz" --instrument "$resource" 2>&1)
+code=$?
+set -e
+[[ $code == 3 && $out == *"was not restored"* ]] || { echo "restore onto another model: $code $out" >&2; exit 1; }
+echo "loopback capture and restore passed"
