@@ -95,6 +95,7 @@ const QString SimulatedDevice::kDefaultModel = QStringLiteral("SG-100");
 const QString SimulatedDevice::kDefaultVersion = QStringLiteral("2.1.0");
 const QString SimulatedDevice::kSetupQuery = QStringLiteral(":SYST:SET?");
 const QString SimulatedDevice::kSetupCommand = QStringLiteral(":SYST:SET");
+const QString SimulatedDevice::kWaveformCommand = QStringLiteral(":ARB:DATA");
 
 SimulatedDevice::SimulatedDevice(QString model, QString version, QString serial)
     : m_model(std::move(model))
@@ -107,6 +108,7 @@ void SimulatedDevice::reset() {
     m_values.clear();
     for (const Setting &setting : kSettings)
         m_values.append(QString::fromLatin1(setting.initial));
+    m_waveform.clear();
 }
 
 QString SimulatedDevice::model() const {
@@ -294,6 +296,16 @@ QByteArray SimulatedDevice::execute(const Command &command, bool blankCapture) {
             m_errors.clear();
         return {};
     }
+    if (header == kWaveformCommand + QLatin1Char('?'))
+        return Ieee488Block::encode(m_waveform);
+    if (header == kWaveformCommand) {
+        if (!command.isBlock)
+            scpiError(-104, QStringLiteral("Data type error"), QStringLiteral("block expected"));
+        if (command.parameter.size() > kMaxWaveform)
+            scpiError(-223, QStringLiteral("Too much data"), header);
+        m_waveform = command.parameter;
+        return {};
+    }
     if (header == kSetupCommand) {
         if (!command.isBlock)
             scpiError(-104, QStringLiteral("Data type error"), QStringLiteral("block expected"));
@@ -317,13 +329,20 @@ QByteArray SimulatedDevice::learnString() const {
     return commands.join(';');
 }
 
-// Magic, then each value as a length byte and its text, then a CRC-32 of all before it.
+// Magic, then each value as a length byte and its text, then the waveform's length (32 bits,
+// big-endian) and bytes when there is one, then a CRC-32 of all before it.
 QByteArray SimulatedDevice::setupBlock() const {
     QByteArray data = kBlockMagic;
+    data.reserve(data.size() + 16 * kSettings.size() + m_waveform.size() + 8);
     for (const QString &value : m_values) {
         const QByteArray bytes = value.toUtf8().left(255);
         data.append(static_cast<char>(bytes.size()));
         data.append(bytes);
+    }
+    if (!m_waveform.isEmpty()) {
+        const quint32 length = qToBigEndian(static_cast<quint32>(m_waveform.size()));
+        data.append(reinterpret_cast<const char *>(&length), sizeof length);
+        data.append(m_waveform);
     }
     const quint32 crc = qToBigEndian(Crc32::of(data));
     data.append(reinterpret_cast<const char *>(&crc), sizeof crc);
@@ -351,25 +370,37 @@ void SimulatedDevice::restoreBlock(const QByteArray &block) {
         values.append(normalized(setting, QString::fromUtf8(body.sliced(pos, length))));
         pos += length;
     }
-    if (pos != body.size())
-        invalid(QStringLiteral("bytes after the setup"));
+    QByteArray waveform;
+    if (pos != body.size()) {
+        if (body.size() - pos < 4)
+            invalid(QStringLiteral("bytes after the setup"));
+        const auto length = qFromBigEndian<quint32>(body.constData() + pos);
+        pos += 4;
+        if (length == 0 || length > kMaxWaveform || qsizetype(length) != body.size() - pos)
+            invalid(QStringLiteral("waveform length does not match the setup"));
+        waveform = body.sliced(pos).toByteArray();
+    }
     m_values = values;
+    m_waveform = waveform;
 }
 
 void SimulatedDevice::apply(const QByteArray &commands) {
     const std::lock_guard lock(m_mutex);
     const QStringList values = m_values;
+    const QByteArray waveform = m_waveform;
     const QStringList errors = std::exchange(m_errors, {});
     QByteArrayView rest(commands);
     while (!rest.isEmpty()) {
-        const qsizetype newline = rest.indexOf('\n');
-        const qsizetype length = newline < 0 ? rest.size() : newline + 1;
+        // Split as a connection would, so that a block's data may hold newlines.
+        const qsizetype complete = messageLength(rest);
+        const qsizetype length = complete > 0 ? complete : rest.size();
         run(rest.first(length), false);
         rest = rest.sliced(length);
     }
     const QStringList raised = std::exchange(m_errors, errors);
     if (!raised.isEmpty()) {
         m_values = values;
+        m_waveform = waveform;
         throw AutomationError(ErrorNumber::Fail, kSource, raised.join(QLatin1String("; ")));
     }
 }
@@ -381,6 +412,11 @@ QString SimulatedDevice::setting(const QString &header) const {
         key.prepend(QLatin1Char(':'));
     const int index = settingIndex(key);
     return index < 0 ? QString() : m_values[index];
+}
+
+QByteArray SimulatedDevice::waveform() const {
+    const std::lock_guard lock(m_mutex);
+    return m_waveform;
 }
 
 QMap<QString, QString> SimulatedDevice::settings() const {

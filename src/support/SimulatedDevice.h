@@ -10,8 +10,8 @@
 
 namespace ixo {
 
-// The simulated signal generator's SCPI device model: a dozen settings, the common commands,
-// a learn string, a binary setup block and an error queue. The same model answers in-process
+// The simulated signal generator's SCPI device model: a dozen settings, an arbitrary-waveform
+// memory, the common commands, a learn string, a binary setup block and an error queue. The same model answers in-process
 // (InProcessTransport) and over loopback (SimulatorServer). Thread-safe, so tests may inject
 // faults while a server thread serves it.
 class SimulatedDevice {
@@ -22,7 +22,11 @@ public:
     // The setup query answering a block, and the command taking it back.
     static const QString kSetupQuery;
     static const QString kSetupCommand;
-    static constexpr qsizetype kMaxMessage = qsizetype(1) * 1024 * 1024;
+    // The waveform memory (":ARB:DATA <block>", ":ARB:DATA?") is part of the setup block only,
+    // since a learn string is text.
+    static const QString kWaveformCommand;
+    static constexpr qsizetype kMaxWaveform = qsizetype(4) * 1024 * 1024;
+    static constexpr qsizetype kMaxMessage = kMaxWaveform + 64 * 1024;
     static constexpr int kErrorQueueSize = 32;
 
     // An answer, and how the connection delivers it.
@@ -50,6 +54,7 @@ public:
     void apply(const QByteArray &commands);
     QString setting(const QString &header) const;
     QMap<QString, QString> settings() const;
+    QByteArray waveform() const;
     // Queues an error as if a command had failed, e.g. for input the connection had to drop.
     void queueError(const QString &error);
 
@@ -87,6 +92,7 @@ private:
     QString m_version;
     QString m_serial;
     QStringList m_values;
+    QByteArray m_waveform;
     QStringList m_errors;
 
     QString m_failCapture;

@@ -3,6 +3,7 @@
 #include "automation/VariantType.h"
 #include "model/ItemStateInfo.h"
 #include "server/TypeLibrary.h"
+#include "support/Ieee488Block.h"
 #include "support/InstrumentFactory.h"
 #include "support/LegacySetupFile.h"
 #include "support/ResourceString.h"
@@ -106,14 +107,21 @@ private slots:
         QCOMPARE(client.Version(), QStringLiteral("2.1.0"));
         QCOMPARE(client.identity().manufacturer, QStringLiteral("IXO"));
 
-        bench.device->apply(":FREQ 2.4E9\n:OUTP ON;:TRIG:SOUR BUS");
+        // A waveform of every byte value, newlines included, travels in the setup block only.
+        QByteArray waveform(300 * 1024, Qt::Uninitialized);
+        for (qsizetype i = 0; i < waveform.size(); ++i)
+            waveform[i] = static_cast<char>(i * 7);
+        const QByteArray setWaveform = ":ARB:DATA " + Ieee488Block::encode(waveform);
+        bench.device->apply(":FREQ 2.4E9\n:OUTP ON;:TRIG:SOUR BUS\n" + setWaveform);
         const QVariant state = client.CaptureState();
         QCOMPARE(variantTypeOf(state), blocks ? VariantType::ByteArray : VariantType::String);
-        bench.device->apply(":FREQ 1E6\n:OUTP OFF\n:TRIG:SOUR EXT");
+        bench.device->apply(":FREQ 1E6\n:OUTP OFF\n:TRIG:SOUR EXT\n:ARB:DATA #13abc");
         client.RestoreState(state);
         QCOMPARE(bench.device->setting(":FREQ"), QStringLiteral("2.400000E+09"));
         QCOMPARE(bench.device->setting(":OUTP"), QStringLiteral("ON"));
         QCOMPARE(bench.device->setting(":TRIG:SOUR"), QStringLiteral("BUS"));
+        // The learn string begins with *RST, which empties the memory.
+        QCOMPARE(bench.device->waveform(), blocks ? waveform : QByteArray());
 
         // Identity is asked once per connection: a changed answer is not seen.
         bench.device->garbleNextAnswer("OTHER,XX-1,0,9.9\n");

@@ -1,0 +1,118 @@
+#include "SideBySide.h"
+#include "support/Ieee488Block.h"
+#include "support/ScpiInstrument.h"
+#include "support/SimulatedDevice.h"
+#include "support/SimulatorServer.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <memory>
+
+namespace ixo::bench {
+
+namespace {
+
+// Runs servers on a thread of their own, as a separate instrument would be.
+class ServerThread {
+public:
+    ServerThread() {
+        m_thread.start();
+        m_context.moveToThread(&m_thread);
+    }
+    ~ServerThread() {
+        QMetaObject::invokeMethod(
+            &m_context, [this] { m_objects.clear(); }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+    ServerThread(const ServerThread &) = delete;
+    ServerThread &operator=(const ServerThread &) = delete;
+
+    // Creates a server there and returns its loopback port.
+    template <typename Make> quint16 serve(Make make) {
+        quint16 port = 0;
+        QMetaObject::invokeMethod(
+            &m_context,
+            [&] {
+                auto [object, listening] = make();
+                port = listening;
+                m_objects.push_back(std::move(object));
+            },
+            Qt::BlockingQueuedConnection);
+        return port;
+    }
+
+private:
+    QThread m_thread;
+    QObject m_context;
+    std::vector<std::unique_ptr<QObject>> m_objects;
+};
+
+// Sends back whatever it receives: the raw transfer that a capture and a restore compare to.
+std::pair<std::unique_ptr<QObject>, quint16> echoServer() {
+    auto server = std::make_unique<QTcpServer>();
+    QTcpServer *raw = server.get();
+    QObject::connect(raw, &QTcpServer::newConnection, raw, [raw] {
+        QTcpSocket *socket = raw->nextPendingConnection();
+        QObject::connect(socket, &QTcpSocket::readyRead, socket,
+                         [socket] { socket->write(socket->readAll()); });
+    });
+    raw->listen(QHostAddress::LocalHost, 0);
+    return {std::move(server), raw->serverPort()};
+}
+
+void rawEcho(QTcpSocket &socket, const QByteArray &bytes) {
+    socket.write(bytes);
+    qsizetype received = 0;
+    while (received < bytes.size()) {
+        socket.waitForBytesWritten(0);
+        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(5000))
+            throw std::runtime_error("echo server did not answer");
+        received += socket.readAll().size();
+    }
+}
+
+// A 1 MiB waveform captured in the setup block over loopback and restored again (each byte
+// crosses the socket twice), against echoing the same bytes through a bare socket.
+void BM_LoopbackCaptureRestore(benchmark::State &state) {
+    const qsizetype size = state.range(0);
+    QByteArray waveform(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        waveform[i] = static_cast<char>(i * 13);
+    auto device = std::make_shared<SimulatedDevice>();
+    device->apply(":ARB:DATA " + Ieee488Block::encode(waveform));
+
+    ServerThread servers;
+    const quint16 simulatorPort = servers.serve([&] {
+        auto server = std::make_unique<SimulatorServer>(device);
+        server->listen(QHostAddress::LocalHost, 0);
+        const quint16 port = server->port();
+        return std::pair<std::unique_ptr<QObject>, quint16>{std::move(server), port};
+    });
+    const quint16 echoPort = servers.serve(echoServer);
+
+    ScpiInstrument client(QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(simulatorPort));
+    client.setSetupQuery(SimulatedDevice::kSetupQuery);
+    client.setRestoreCommand(SimulatedDevice::kSetupCommand);
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, echoPort);
+    if (!socket.waitForConnected(5000)) {
+        state.SkipWithError("echo server unreachable");
+        return;
+    }
+    const QByteArray block = client.CaptureState().toByteArray();
+
+    const auto units = static_cast<double>(2 * size);
+    const Side ours{[&] { client.RestoreState(client.CaptureState()); }, units};
+    const Side raw{[&] { rawEcho(socket, block); }, units};
+    sideBySide(state, ours, {{"raw_socket", raw, Baseline::Ratio::Throughput, false}});
+    state.SetBytesProcessed(state.iterations() * 2 * size);
+    if (device->waveform() != waveform)
+        state.SkipWithError("the waveform did not survive the round trip");
+}
+BENCHMARK(BM_LoopbackCaptureRestore)->Arg(1 << 20)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+} // namespace ixo::bench
