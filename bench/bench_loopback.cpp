@@ -49,14 +49,23 @@ private:
     std::vector<std::unique_ptr<QObject>> m_objects;
 };
 
-// Sends back whatever it receives: the raw transfer that a capture and a restore compare to.
-std::pair<std::unique_ptr<QObject>, quint16> echoServer() {
+// Takes a whole message of the given size, then sends it back: the same bytes moved as a
+// capture moves them (instrument to host) and then as a restore does (host to instrument),
+// with no parsing, checksum or SCPI exchange around them.
+std::pair<std::unique_ptr<QObject>, quint16> echoServer(qsizetype messageSize) {
     auto server = std::make_unique<QTcpServer>();
     QTcpServer *raw = server.get();
-    QObject::connect(raw, &QTcpServer::newConnection, raw, [raw] {
+    QObject::connect(raw, &QTcpServer::newConnection, raw, [raw, messageSize] {
         QTcpSocket *socket = raw->nextPendingConnection();
-        QObject::connect(socket, &QTcpSocket::readyRead, socket,
-                         [socket] { socket->write(socket->readAll()); });
+        auto message = std::make_shared<QByteArray>();
+        message->reserve(messageSize);
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, message, messageSize] {
+            message->append(socket->readAll());
+            if (message->size() >= messageSize) {
+                socket->write(*message);
+                message->clear();
+            }
+        });
     });
     raw->listen(QHostAddress::LocalHost, 0);
     return {std::move(server), raw->serverPort()};
@@ -74,7 +83,7 @@ void rawEcho(QTcpSocket &socket, const QByteArray &bytes) {
 }
 
 // A 1 MiB waveform captured in the setup block over loopback and restored again (each byte
-// crosses the socket twice), against echoing the same bytes through a bare socket.
+// crosses the socket twice), against sending the same bytes through a bare socket and back.
 void BM_LoopbackCaptureRestore(benchmark::State &state) {
     const qsizetype size = state.range(0);
     QByteArray waveform(size, Qt::Uninitialized);
@@ -90,18 +99,18 @@ void BM_LoopbackCaptureRestore(benchmark::State &state) {
         const quint16 port = server->port();
         return std::pair<std::unique_ptr<QObject>, quint16>{std::move(server), port};
     });
-    const quint16 echoPort = servers.serve(echoServer);
-
     ScpiInstrument client(QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(simulatorPort));
     client.setSetupQuery(SimulatedDevice::kSetupQuery);
     client.setRestoreCommand(SimulatedDevice::kSetupCommand);
+    const qsizetype blockSize = client.CaptureState().toByteArray().size();
+    const quint16 echoPort = servers.serve([blockSize] { return echoServer(blockSize); });
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, echoPort);
     if (!socket.waitForConnected(5000)) {
         state.SkipWithError("echo server unreachable");
         return;
     }
-    const QByteArray block = client.CaptureState().toByteArray();
+    const QByteArray block(blockSize, 'x');
 
     const auto units = static_cast<double>(2 * size);
     const Side ours{[&] { client.RestoreState(client.CaptureState()); }, units};

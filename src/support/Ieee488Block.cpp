@@ -2,13 +2,17 @@
 
 namespace ixo {
 
+void Ieee488Block::appendHeader(QByteArray &to, qsizetype dataLength) {
+    const QByteArray length = QByteArray::number(dataLength);
+    to.append('#');
+    to.append(static_cast<char>('0' + length.size()));
+    to.append(length);
+}
+
 QByteArray Ieee488Block::encode(QByteArrayView data) {
-    const QByteArray length = QByteArray::number(data.size());
     QByteArray block;
-    block.reserve(2 + length.size() + data.size());
-    block.append('#');
-    block.append(static_cast<char>('0' + length.size()));
-    block.append(length);
+    block.reserve(kMaxHeaderLength + data.size());
+    appendHeader(block, data.size());
     block.append(data);
     return block;
 }

@@ -18,6 +18,9 @@ public:
     };
 
     static QByteArray encode(QByteArrayView data);
+    // Appends "#<n><length>" alone, for a caller that writes the data itself.
+    static void appendHeader(QByteArray &to, qsizetype dataLength);
+    static constexpr qsizetype kMaxHeaderLength = 2 + 19;
     // Looks at the header at the start of bytes without trusting its length beyond maxLength.
     static Header scan(QByteArrayView bytes, qsizetype maxLength);
 };

@@ -17,6 +17,9 @@ namespace {
 
 const QString kSource = QStringLiteral("IxoInstrSetups.ScpiInstrument");
 constexpr qsizetype kMaxQuoted = 60;
+// A restore clears the error queue first and ends by waiting for the instrument.
+constexpr QByteArrayView kClear = "*CLS\n";
+constexpr QByteArrayView kDone = "\n*OPC?\n";
 
 // Instrument answers quoted in messages: short, and without control characters.
 QString quoted(QByteArrayView bytes) {
@@ -193,10 +196,14 @@ QByteArray ScpiInstrument::readBlock(QDeadlineTimer until, const QString &query)
                               .arg(m_maxBlockSize));
         case Ieee488Block::Status::Definite: {
             const qsizetype total = header.headerLength + header.dataLength;
+            m_input.reserve(total + 2);
             while (m_input.size() < total)
                 fill(total - m_input.size(), until, query);
-            QByteArray data = m_input.mid(header.headerLength, header.dataLength);
-            m_input.remove(0, total);
+            // The data keeps the input's buffer; only what follows it is copied.
+            QByteArray rest = m_input.sliced(total);
+            QByteArray data = std::exchange(m_input, std::move(rest));
+            data.truncate(total);
+            data.remove(0, header.headerLength);
             takeTerminator();
             return data;
         }
@@ -295,7 +302,7 @@ void ScpiInstrument::RestoreState(const QVariant &state) {
         if (lines.isEmpty())
             refuse(ErrorNumber::InvalidProcedureCall,
                    QStringLiteral("The setup holds no commands"));
-        commands = lines.join('\n');
+        commands = kClear.toByteArray() + lines.join('\n') + kDone.toByteArray();
     } else if (type == VariantType::ByteArray) {
         if (m_restoreCommand.isEmpty())
             refuse(
@@ -307,7 +314,13 @@ void ScpiInstrument::RestoreState(const QVariant &state) {
                    QStringLiteral("The setup of %1 bytes is larger than the limit of %2 bytes")
                        .arg(bytes.size())
                        .arg(m_maxBlockSize));
-        commands = m_restoreCommand.toUtf8() + ' ' + Ieee488Block::encode(bytes);
+        // The block goes straight into the one message buffer: it may be megabytes.
+        const QByteArray command = m_restoreCommand.toUtf8();
+        commands.reserve(kClear.size() + command.size() + 1 + Ieee488Block::kMaxHeaderLength +
+                         bytes.size() + kDone.size());
+        commands.append(kClear).append(command).append(' ');
+        Ieee488Block::appendHeader(commands, bytes.size());
+        commands.append(bytes).append(kDone);
     } else {
         refuse(ErrorNumber::TypeMismatch,
                QStringLiteral("A setup is text or bytes, not %1").arg(variantTypeName(type)));
@@ -316,7 +329,7 @@ void ScpiInstrument::RestoreState(const QVariant &state) {
     guarded([&] {
         const QDeadlineTimer until = deadline();
         discardInput();
-        writeMessage("*CLS\n" + commands + "\n*OPC?", until);
+        writeMessage(commands, until);
         const QByteArray done = readLine(until, QStringLiteral("*OPC?")).trimmed();
         if (done != "1" && done != "+1")
             protocolError(QStringLiteral("answered *OPC? with ") + quoted(done));

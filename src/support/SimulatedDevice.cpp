@@ -108,7 +108,12 @@ void SimulatedDevice::reset() {
     m_values.clear();
     for (const Setting &setting : kSettings)
         m_values.append(QString::fromLatin1(setting.initial));
-    m_waveform.clear();
+    setWaveform({});
+}
+
+void SimulatedDevice::setWaveform(QByteArray waveform) {
+    m_waveformCrc = Crc32::of(waveform);
+    m_waveform = std::move(waveform);
 }
 
 QString SimulatedDevice::model() const {
@@ -255,7 +260,9 @@ SimulatedDevice::Reply SimulatedDevice::run(QByteArrayView message, bool withFau
         reply.dropHalfway = false;
         return reply;
     }
-    reply.bytes = answers.join(';') + '\n';
+    // A lone answer keeps its buffer, which a setup block reserves room in for the newline.
+    reply.bytes = answers.size() == 1 ? std::move(answers.front()) : answers.join(';');
+    reply.bytes.append('\n');
     if (withFaults) {
         reply.delayMs = std::exchange(m_pendingDelay, 0);
         if (std::exchange(m_garble, false))
@@ -303,7 +310,7 @@ QByteArray SimulatedDevice::execute(const Command &command, bool blankCapture) {
             scpiError(-104, QStringLiteral("Data type error"), QStringLiteral("block expected"));
         if (command.parameter.size() > kMaxWaveform)
             scpiError(-223, QStringLiteral("Too much data"), header);
-        m_waveform = command.parameter;
+        setWaveform(command.parameter);
         return {};
     }
     if (header == kSetupCommand) {
@@ -329,24 +336,41 @@ QByteArray SimulatedDevice::learnString() const {
     return commands.join(';');
 }
 
-// Magic, then each value as a length byte and its text, then the waveform's length (32 bits,
-// big-endian) and bytes when there is one, then a CRC-32 of all before it.
+// Magic, then each value as a length byte and its text, then, when there is a waveform, its
+// length and CRC-32 (32 bits each, big-endian) and its bytes, then a CRC-32 of all but the
+// waveform bytes.
 QByteArray SimulatedDevice::setupBlock() const {
-    QByteArray data = kBlockMagic;
-    data.reserve(data.size() + 16 * kSettings.size() + m_waveform.size() + 8);
+    QByteArrayList values;
+    qsizetype bodySize = kBlockMagic.size() + 4;
     for (const QString &value : m_values) {
-        const QByteArray bytes = value.toUtf8().left(255);
-        data.append(static_cast<char>(bytes.size()));
-        data.append(bytes);
+        values.append(value.toUtf8().left(255));
+        bodySize += 1 + values.back().size();
+    }
+    if (!m_waveform.isEmpty())
+        bodySize += 8 + m_waveform.size();
+    // Built in place with room for the terminator: the waveform may be megabytes.
+    QByteArray block;
+    block.reserve(Ieee488Block::kMaxHeaderLength + bodySize + 1);
+    Ieee488Block::appendHeader(block, bodySize);
+    const qsizetype start = block.size();
+    block.append(kBlockMagic);
+    for (const QByteArray &bytes : values) {
+        block.append(static_cast<char>(bytes.size()));
+        block.append(bytes);
     }
     if (!m_waveform.isEmpty()) {
         const quint32 length = qToBigEndian(static_cast<quint32>(m_waveform.size()));
-        data.append(reinterpret_cast<const char *>(&length), sizeof length);
-        data.append(m_waveform);
+        const quint32 waveformCrc = qToBigEndian(m_waveformCrc);
+        block.append(reinterpret_cast<const char *>(&length), sizeof length);
+        block.append(reinterpret_cast<const char *>(&waveformCrc), sizeof waveformCrc);
+        block.append(m_waveform);
     }
-    const quint32 crc = qToBigEndian(Crc32::of(data));
-    data.append(reinterpret_cast<const char *>(&crc), sizeof crc);
-    return Ieee488Block::encode(data);
+    // The waveform bytes are left to their own checksum.
+    Crc32 crc32;
+    crc32.update(QByteArrayView(block).sliced(start, bodySize - 4 - m_waveform.size()));
+    const quint32 crc = qToBigEndian(crc32.value());
+    block.append(reinterpret_cast<const char *>(&crc), sizeof crc);
+    return block;
 }
 
 void SimulatedDevice::restoreBlock(const QByteArray &block) {
@@ -357,8 +381,6 @@ void SimulatedDevice::restoreBlock(const QByteArray &block) {
         invalid(QStringLiteral("not a setup of this instrument"));
     const QByteArrayView body = QByteArrayView(block).chopped(4);
     const quint32 crc = qFromBigEndian<quint32>(block.constData() + body.size());
-    if (crc != Crc32::of(body))
-        invalid(QStringLiteral("checksum mismatch"));
     QStringList values;
     qsizetype pos = kBlockMagic.size();
     for (const Setting &setting : kSettings) {
@@ -370,24 +392,34 @@ void SimulatedDevice::restoreBlock(const QByteArray &block) {
         values.append(normalized(setting, QString::fromUtf8(body.sliced(pos, length))));
         pos += length;
     }
-    QByteArray waveform;
+    QByteArrayView covered = body;
+    QByteArrayView waveform;
+    quint32 waveformCrc = Crc32::of({});
     if (pos != body.size()) {
-        if (body.size() - pos < 4)
+        if (body.size() - pos < 8)
             invalid(QStringLiteral("bytes after the setup"));
         const auto length = qFromBigEndian<quint32>(body.constData() + pos);
-        pos += 4;
+        waveformCrc = qFromBigEndian<quint32>(body.constData() + pos + 4);
+        pos += 8;
         if (length == 0 || length > kMaxWaveform || qsizetype(length) != body.size() - pos)
             invalid(QStringLiteral("waveform length does not match the setup"));
-        waveform = body.sliced(pos).toByteArray();
+        covered = body.first(pos);
+        waveform = body.sliced(pos);
     }
+    if (crc != Crc32::of(covered))
+        invalid(QStringLiteral("checksum mismatch"));
+    if (waveformCrc != Crc32::of(waveform))
+        invalid(QStringLiteral("waveform checksum mismatch"));
     m_values = values;
-    m_waveform = waveform;
+    m_waveform = waveform.toByteArray();
+    m_waveformCrc = waveformCrc;
 }
 
 void SimulatedDevice::apply(const QByteArray &commands) {
     const std::lock_guard lock(m_mutex);
     const QStringList values = m_values;
     const QByteArray waveform = m_waveform;
+    const quint32 waveformCrc = m_waveformCrc;
     const QStringList errors = std::exchange(m_errors, {});
     QByteArrayView rest(commands);
     while (!rest.isEmpty()) {
@@ -401,6 +433,7 @@ void SimulatedDevice::apply(const QByteArray &commands) {
     if (!raised.isEmpty()) {
         m_values = values;
         m_waveform = waveform;
+        m_waveformCrc = waveformCrc;
         throw AutomationError(ErrorNumber::Fail, kSource, raised.join(QLatin1String("; ")));
     }
 }

@@ -11,9 +11,9 @@
 namespace ixo {
 
 // The simulated signal generator's SCPI device model: a dozen settings, an arbitrary-waveform
-// memory, the common commands, a learn string, a binary setup block and an error queue. The same model answers in-process
-// (InProcessTransport) and over loopback (SimulatorServer). Thread-safe, so tests may inject
-// faults while a server thread serves it.
+// memory, the common commands, a learn string, a binary setup block and an error queue. The same
+// model answers in-process (InProcessTransport) and over loopback (SimulatorServer). Thread-safe,
+// so tests may inject faults while a server thread serves it.
 class SimulatedDevice {
 public:
     static const QString kManufacturer;
@@ -84,6 +84,7 @@ private:
     QByteArray learnString() const;
     QByteArray setupBlock() const;
     void restoreBlock(const QByteArray &block);
+    void setWaveform(QByteArray waveform);
     Reply run(QByteArrayView message, bool withFaults);
     void reset();
     void pushError(const QString &error);
@@ -93,6 +94,8 @@ private:
     QString m_serial;
     QStringList m_values;
     QByteArray m_waveform;
+    // Its checksum, kept so that a capture need not read the whole memory again.
+    quint32 m_waveformCrc = 0;
     QStringList m_errors;
 
     QString m_failCapture;
