@@ -307,6 +307,31 @@ private slots:
         QCOMPARE(instrument.setting(":OUTP"), QStringLiteral("ON"));
     }
 
+    // A setup block damaged in its settings or in its waveform is refused and changes nothing.
+    void damagedBlocks_data() {
+        QTest::addColumn<int>("offsetFromEnd");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("settings checksum") << 2 << "-161,\"Invalid block data; checksum mismatch";
+        QTest::newRow("waveform byte") << 10 << "waveform checksum mismatch";
+    }
+
+    void damagedBlocks() {
+        QFETCH(int, offsetFromEnd);
+        SimulatedInstrument instrument;
+        instrument.setSetupQuery(SimulatedDevice::kSetupQuery);
+        instrument.setRestoreCommand(SimulatedDevice::kSetupCommand);
+        instrument.apply(":FREQ 2E9\n:ARB:DATA #216abcdefghijklmnop");
+        QByteArray block = instrument.CaptureState().toByteArray();
+        block[block.size() - offsetFromEnd] =
+            static_cast<char>(block[block.size() - offsetFromEnd] ^ 1);
+        instrument.apply(":FREQ 1E6\n:ARB:DATA #13xyz");
+        const QString error = errorTextOf([&] { instrument.RestoreState(block); });
+        QFETCH(QString, text);
+        QVERIFY2(error.contains(text), qPrintable(error));
+        QCOMPARE(instrument.setting(":FREQ"), QStringLiteral("1.000000E+06"));
+        QCOMPARE(instrument.device().waveform(), QByteArray("xyz"));
+    }
+
     void learnStrings_data() {
         QTest::addColumn<QString>("learnString");
         QTest::addColumn<QStringList>("settings"); // header, value, header, value...
