@@ -2,13 +2,15 @@
 
 #include "automation/AutomationError.h"
 #include "automation/CaseFold.h"
+#include "automation/CborInput.h"
 #include "automation/ErrorNumber.h"
 #include "automation/ObjectRef.h"
 #include "automation/VariantCodec.h"
 #include "automation/VariantType.h"
 
-#include <QCborArray>
 #include <QCborStreamReader>
+#include <QIODevice>
+#include <optional>
 
 namespace ixo {
 
@@ -20,22 +22,48 @@ const QString kFormatName = QStringLiteral("IxoPropertyBag");
 const QString kVersionKey = QStringLiteral("version");
 const QString kPropertiesKey = QStringLiteral("properties");
 
-[[noreturn]] void malformed(const QString &why) {
-    throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
-                          QStringLiteral("Invalid property bag contents: %1").arg(why));
+// Room for a value's encoding, so a document is written into one buffer.
+qsizetype sizeHintOf(const BagValue &value) {
+    constexpr qsizetype kHead = 16;
+    if (const QVariant *plain = value.plain()) {
+        if (plain->metaType().id() == QMetaType::QByteArray)
+            return kHead + plain->toByteArray().size();
+        if (plain->metaType().id() == QMetaType::QString)
+            return kHead + 3 * plain->toString().size();
+        return kHead;
+    }
+    if (const BagValue::Slice *slice = value.slice())
+        return kHead + slice->size;
+    if (const BagValue::Elements *elements = value.elements()) {
+        qsizetype total = kHead;
+        for (const BagValue &element : *elements)
+            total += sizeHintOf(element);
+        return total;
+    }
+    return kHead + 3 * value.object()->progId.size() + value.object()->bag->sizeHint();
 }
 
-QCborMap parseDocument(const QByteArray &bytes) {
-    QCborStreamReader reader(bytes);
-    const QCborValue value = QCborValue::fromCbor(reader);
-    if (reader.lastError() != QCborError::NoError)
-        malformed(reader.lastError().toString());
-    if (reader.currentOffset() != bytes.size())
-        malformed(QStringLiteral("data follows the end of the document"));
-    if (!value.isMap())
-        malformed(QStringLiteral("the document is not a map"));
-    return value.toMap();
-}
+struct Header {
+    std::optional<QString> format;
+    std::optional<qint64> version;
+    bool versionSeen = false;
+    bool propertiesSeen = false;
+
+    // Checks what has been read so far, or all of it at the end of the document.
+    void check(bool complete) const {
+        if ((format || complete) && format != kFormatName)
+            CborInput::malformed(QStringLiteral("not a property bag document"));
+        if ((versionSeen || complete) && (!version || *version < 1))
+            CborInput::malformed(QStringLiteral("no valid format version"));
+        if (version && *version > PropertyBag::kFormatVersion)
+            CborInput::malformed(
+                QStringLiteral("format version %1 is newer than this program reads (%2)")
+                    .arg(*version)
+                    .arg(PropertyBag::kFormatVersion));
+        if (complete && !propertiesSeen)
+            CborInput::malformed(QStringLiteral("no property list"));
+    }
+};
 
 } // namespace
 
@@ -44,16 +72,16 @@ QString PropertyBag::foldName(const QString &name) {
 }
 
 void PropertyBag::WriteProperty(const QString &name, const QVariant &value) {
-    store(name, VariantCodec::encode(value));
+    store(name, BagValue::fromVariant(value));
 }
 
 void PropertyBag::WriteProperty(const QString &name, const QVariant &value,
                                 const QVariant &defaultValue) {
-    QCborValue encoded = VariantCodec::encode(value);
+    BagValue stored = BagValue::fromVariant(value);
     if (sameValue(value, defaultValue))
         remove(name);
     else
-        store(name, std::move(encoded));
+        store(name, std::move(stored));
 }
 
 QVariant PropertyBag::ReadProperty(const QString &name) const {
@@ -61,14 +89,14 @@ QVariant PropertyBag::ReadProperty(const QString &name) const {
     if (found == m_index.cend())
         throw AutomationError(ErrorNumber::DataValueNotFound, kSource,
                               QStringLiteral("Data value named '%1' not found").arg(name));
-    return VariantCodec::decode(m_properties[*found].second);
+    return m_properties[*found].second.toVariant();
 }
 
 QVariant PropertyBag::ReadProperty(const QString &name, const QVariant &defaultValue) const {
     const auto found = m_index.constFind(foldName(name));
     if (found == m_index.cend())
         return defaultValue;
-    return VariantCodec::decode(m_properties[*found].second);
+    return m_properties[*found].second.toVariant();
 }
 
 bool PropertyBag::contains(const QString &name) const {
@@ -83,15 +111,15 @@ QStringList PropertyBag::names() const {
     return result;
 }
 
-void PropertyBag::store(const QString &name, QCborValue encoded) {
+void PropertyBag::store(const QString &name, BagValue value) {
     const QString folded = foldName(name);
     const auto found = m_index.constFind(folded);
     if (found != m_index.cend()) {
-        m_properties[*found].second = std::move(encoded);
+        m_properties[*found].second = std::move(value);
         return;
     }
     m_index.insert(folded, m_properties.size());
-    m_properties.emplace_back(name, std::move(encoded));
+    m_properties.emplace_back(name, std::move(value));
 }
 
 void PropertyBag::remove(const QString &name) {
@@ -105,55 +133,116 @@ void PropertyBag::remove(const QString &name) {
 }
 
 QByteArray PropertyBag::Contents() const {
-    return QCborValue(toDocument()).toCbor();
+    QByteArray bytes;
+    bytes.reserve(sizeHint());
+    QCborStreamWriter writer(&bytes);
+    writeDocument(writer);
+    return bytes;
+}
+
+void PropertyBag::writeContents(QIODevice &device) const {
+    QCborStreamWriter writer(&device);
+    writeDocument(writer);
 }
 
 void PropertyBag::setContents(const QVariant &contents) {
     if (variantTypeOf(contents) != VariantType::ByteArray)
         throw AutomationError(ErrorNumber::TypeMismatch, kSource,
                               QStringLiteral("Property bag contents must be a byte array"));
-    PropertyBag parsed = fromDocument(parseDocument(contents.toByteArray()));
-    // Decoding every value now means a bad document is refused before anyone reads from it.
-    for (const auto &property : parsed.m_properties)
-        VariantCodec::validate(property.second);
+    CborInput input(contents.toByteArray());
+    PropertyBag parsed = readDocument(input, 0);
+    input.finish();
     *this = std::move(parsed);
 }
 
-QCborMap PropertyBag::toDocument() const {
-    QCborArray properties;
+qsizetype PropertyBag::sizeHint() const {
+    qsizetype total = 64;
     for (const auto &[name, value] : m_properties)
-        properties.append(QCborArray{name, value});
-    QCborMap document;
-    document.insert(kFormatKey, kFormatName);
-    document.insert(kVersionKey, kFormatVersion);
-    document.insert(kPropertiesKey, properties);
-    return document;
+        total += 16 + 3 * name.size() + sizeHintOf(value);
+    return total;
 }
 
-PropertyBag PropertyBag::fromDocument(const QCborMap &document) {
-    if (document.value(kFormatKey).toString() != kFormatName)
-        malformed(QStringLiteral("not a property bag document"));
-    const QCborValue version = document.value(kVersionKey);
-    if (!version.isInteger() || version.toInteger() < 1)
-        malformed(QStringLiteral("no valid format version"));
-    if (version.toInteger() > kFormatVersion)
-        malformed(QStringLiteral("format version %1 is newer than this program reads (%2)")
-                      .arg(version.toInteger())
-                      .arg(kFormatVersion));
-    const QCborValue properties = document.value(kPropertiesKey);
-    if (!properties.isArray())
-        malformed(QStringLiteral("no property list"));
-    PropertyBag bag;
-    for (const QCborValue &entry : properties.toArray()) {
-        const QCborArray pair = entry.toArray();
-        if (!entry.isArray() || pair.size() != 2 || !pair.at(0).isString())
-            malformed(QStringLiteral("a property is not a [name, value] pair"));
-        const QString name = pair.at(0).toString();
-        if (bag.contains(name))
-            malformed(QStringLiteral("the property '%1' appears twice").arg(name));
-        bag.store(name, pair.at(1));
+void PropertyBag::writeDocument(QCborStreamWriter &writer) const {
+    writer.startMap(3);
+    writer.append(kFormatKey);
+    writer.append(kFormatName);
+    writer.append(kVersionKey);
+    writer.append(static_cast<qint64>(kFormatVersion));
+    writer.append(kPropertiesKey);
+    writer.startArray(m_properties.size());
+    for (const auto &[name, value] : m_properties) {
+        writer.startArray(2);
+        writer.append(name);
+        VariantCodec::write(writer, value);
+        writer.endArray();
     }
+    writer.endArray();
+    writer.endMap();
+}
+
+PropertyBag PropertyBag::readDocument(CborInput &input, int depth) {
+    QCborStreamReader &reader = input.reader();
+    if (!reader.isMap())
+        CborInput::malformed(QStringLiteral("the document is not a map"));
+    input.enter();
+    Header header;
+    PropertyBag bag;
+    while (input.hasNext()) {
+        if (!reader.isString()) {
+            input.skip(); // a key this format does not have, and its value
+            input.skip();
+            continue;
+        }
+        const QString key = input.text();
+        if (key == kFormatKey && !header.format) {
+            if (reader.isString()) {
+                header.format = input.text();
+            } else {
+                header.format = QString();
+                input.skip();
+            }
+        } else if (key == kVersionKey && !header.versionSeen) {
+            header.versionSeen = true;
+            if (reader.isInteger())
+                header.version = input.integer();
+            else
+                input.skip();
+        } else if (key == kPropertiesKey && !header.propertiesSeen) {
+            header.check(false);
+            header.propertiesSeen = true;
+            readProperties(input, depth, bag);
+        } else {
+            input.skip();
+        }
+    }
+    input.leave();
+    header.check(true);
     return bag;
+}
+
+void PropertyBag::readProperties(CborInput &input, int depth, PropertyBag &bag) {
+    QCborStreamReader &reader = input.reader();
+    if (!reader.isArray())
+        CborInput::malformed(QStringLiteral("no property list"));
+    const QString notAPair = QStringLiteral("a property is not a [name, value] pair");
+    input.enter();
+    while (input.hasNext()) {
+        if (!reader.isArray())
+            CborInput::malformed(notAPair);
+        input.enter();
+        if (!input.hasNext() || !reader.isString())
+            CborInput::malformed(notAPair);
+        const QString name = input.text();
+        if (!input.hasNext())
+            CborInput::malformed(notAPair);
+        if (bag.contains(name))
+            CborInput::malformed(QStringLiteral("the property '%1' appears twice").arg(name));
+        bag.store(name, VariantCodec::read(input, depth));
+        if (input.hasNext())
+            CborInput::malformed(notAPair);
+        input.leave();
+    }
+    input.leave();
 }
 
 bool PropertyBag::sameValue(const QVariant &a, const QVariant &b) {

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "automation/BagValue.h"
+
 #include <QByteArray>
-#include <QCborMap>
-#include <QCborValue>
+#include <QCborStreamWriter>
 #include <QHash>
 #include <QMetaType>
 #include <QString>
@@ -12,6 +13,8 @@
 #include <vector>
 
 namespace ixo {
+
+class CborInput;
 
 // A named-value store that keeps the order of its properties and each value's exact type.
 // Names are compared without regard to letter case. Its Contents is a CBOR document.
@@ -37,17 +40,24 @@ public:
     QStringList names() const;
     int count() const { return static_cast<int>(m_properties.size()); }
 
-    QCborMap toDocument() const;
-    static PropertyBag fromDocument(const QCborMap &document);
+    // The same document as Contents, written to a device as it is made.
+    void writeContents(QIODevice &device) const;
+
+    void writeDocument(QCborStreamWriter &writer) const;
+    // About the size of the document, a little over.
+    qsizetype sizeHint() const;
+    // Reads one document; byte strings stay slices of the input.
+    static PropertyBag readDocument(CborInput &input, int depth);
 
     static bool sameValue(const QVariant &a, const QVariant &b);
 
 private:
-    void store(const QString &name, QCborValue encoded);
+    void store(const QString &name, BagValue value);
+    static void readProperties(CborInput &input, int depth, PropertyBag &bag);
     void remove(const QString &name);
     static QString foldName(const QString &name);
 
-    std::vector<std::pair<QString, QCborValue>> m_properties;
+    std::vector<std::pair<QString, BagValue>> m_properties;
     QHash<QString, std::size_t> m_index;
 };
 

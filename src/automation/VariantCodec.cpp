@@ -1,15 +1,9 @@
 #include "automation/VariantCodec.h"
 
-#include "automation/AutomationError.h"
-#include "automation/ClassRegistry.h"
-#include "automation/ErrorNumber.h"
-#include "automation/ObjectRef.h"
-#include "automation/Persistable.h"
+#include "automation/CborInput.h"
 #include "automation/PropertyBag.h"
 #include "automation/VariantType.h"
 
-#include <QCborArray>
-#include <QCborMap>
 #include <QDateTime>
 #include <limits>
 
@@ -17,197 +11,205 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.PropertyBag");
-
-[[noreturn]] void malformed(const QString &why) {
-    throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
-                          QStringLiteral("Invalid property bag contents: %1").arg(why));
-}
-
-QCborValue tagged(VariantType type, const QCborValue &payload) {
-    return QCborArray{static_cast<qint64>(type), payload};
-}
-
-qint64 integerIn(const QCborValue &payload, qint64 low, qint64 high) {
-    if (!payload.isInteger())
-        malformed(QStringLiteral("an integer value is not an integer"));
-    const qint64 value = payload.toInteger();
-    if (value < low || value > high)
-        malformed(QStringLiteral("an integer value is out of the range of its type"));
-    return value;
-}
-
-template <typename T> QVariant integerOf(const QCborValue &payload) {
-    return QVariant::fromValue(static_cast<T>(
-        integerIn(payload, std::numeric_limits<T>::min(), std::numeric_limits<T>::max())));
-}
-
-double realOf(const QCborValue &payload) {
-    if (!payload.isDouble())
-        malformed(QStringLiteral("a real value is not a real number"));
-    return payload.toDouble();
+void writeHead(QCborStreamWriter &writer, VariantType type, quint64 parts) {
+    writer.startArray(parts);
+    writer.append(static_cast<qint64>(type));
 }
 
 } // namespace
 
-QCborValue VariantCodec::encode(const QVariant &value) {
-    return encodeAt(value, 0);
+void VariantCodec::write(QCborStreamWriter &writer, const BagValue &value) {
+    if (const QVariant *plain = value.plain()) {
+        writePlain(writer, *plain);
+    } else if (const BagValue::Slice *slice = value.slice()) {
+        writeHead(writer, VariantType::ByteArray, 2);
+        writer.appendByteString(slice->source.constData() + slice->offset, slice->size);
+        writer.endArray();
+    } else if (const BagValue::Elements *elements = value.elements()) {
+        writeHead(writer, VariantType::Array, 2);
+        writer.startArray(elements->size());
+        for (const BagValue &element : *elements)
+            write(writer, element);
+        writer.endArray();
+        writer.endArray();
+    } else {
+        const BagValue::Object &object = *value.object();
+        writeHead(writer, VariantType::Object, 3);
+        writer.append(object.progId);
+        object.bag->writeDocument(writer);
+        writer.endArray();
+    }
 }
 
-QVariant VariantCodec::decode(const QCborValue &encoded) {
-    return decodeAt(encoded, 0);
-}
-
-void VariantCodec::validate(const QCborValue &encoded) {
-    decodeAt(encoded, 0, Strings::CheckedOnly);
-}
-
-QCborValue VariantCodec::encodeAt(const QVariant &value, int depth) {
+void VariantCodec::writePlain(QCborStreamWriter &writer, const QVariant &value) {
     const VariantType type = variantTypeOf(value);
     switch (type) {
     case VariantType::Empty:
     case VariantType::Null:
-        return QCborArray{static_cast<qint64>(type)};
+        writeHead(writer, type, 1);
+        break;
+    case VariantType::Object: // only Nothing is kept plain
+        writeHead(writer, type, 2);
+        writer.append(nullptr);
+        break;
     case VariantType::Boolean:
-        return tagged(type, value.toBool());
-    case VariantType::Byte:
-    case VariantType::Integer:
-    case VariantType::Long:
-    case VariantType::LongLong:
-        return tagged(type, value.toLongLong());
+        writeHead(writer, type, 2);
+        writer.append(value.toBool());
+        break;
     case VariantType::Single:
     case VariantType::Double:
-        return tagged(type, value.toDouble());
+        writeHead(writer, type, 2);
+        writer.append(value.toDouble());
+        break;
     case VariantType::Date:
-        return tagged(type, value.toDateTime().toMSecsSinceEpoch());
+        writeHead(writer, type, 2);
+        writer.append(value.toDateTime().toMSecsSinceEpoch());
+        break;
     case VariantType::String:
-        return tagged(type, value.toString());
+        writeHead(writer, type, 2);
+        writer.append(value.toString());
+        break;
     case VariantType::ByteArray:
-        return tagged(type, value.toByteArray());
-    case VariantType::Array:
-        return encodeArray(value.toList(), depth);
-    case VariantType::Object:
-        return encodeObject(value, depth);
-    case VariantType::Unsupported:
+        writeHead(writer, type, 2);
+        writer.append(value.toByteArray());
+        break;
+    default: // the integer types; a BagValue holds nothing else plain
+        writeHead(writer, type, 2);
+        writer.append(value.toLongLong());
         break;
     }
-    throw AutomationError(
-        ErrorNumber::TypeMismatch, kSource,
-        QStringLiteral("A value of type %1 cannot be stored").arg(value.metaType().name()));
+    writer.endArray();
 }
 
-QCborValue VariantCodec::encodeArray(const QVariantList &list, int depth) {
-    if (depth >= kMaxDepth)
-        throw AutomationError(ErrorNumber::TypeMismatch, kSource,
-                              QStringLiteral("Arrays are nested too deeply to be stored"));
-    QCborArray elements;
-    for (const QVariant &element : list)
-        elements.append(encodeAt(element, depth + 1));
-    return tagged(VariantType::Array, elements);
-}
-
-QCborValue VariantCodec::encodeObject(const QVariant &value, int depth) {
-    const ObjectRef object = value.value<ObjectRef>();
-    if (!object)
-        return tagged(VariantType::Object, QCborValue(nullptr));
-    auto *persistable = dynamic_cast<Persistable *>(object.get());
-    const QString progId = ClassRegistry::progIdOf(*object);
-    if (!persistable || progId.isEmpty() || depth >= kMaxDepth)
-        throw AutomationError(ErrorNumber::TypeMismatch, kSource,
-                              QStringLiteral("An object of class %1 cannot be stored")
-                                  .arg(QString::fromLatin1(object->metaObject()->className())));
-    PropertyBag inner;
-    persistable->WriteProperties(inner);
-    return QCborArray{static_cast<qint64>(VariantType::Object), progId, inner.toDocument()};
-}
-
-QVariant VariantCodec::decodeAt(const QCborValue &encoded, int depth, Strings strings) {
-    if (!encoded.isArray())
-        malformed(QStringLiteral("a value is not a [type, payload] array"));
-    const QCborArray parts = encoded.toArray();
-    if (parts.isEmpty() || !parts.at(0).isInteger())
-        malformed(QStringLiteral("a value has no type code"));
-    const qint64 typeCode = parts.at(0).toInteger();
-    if (typeCode == static_cast<qint64>(VariantType::Object))
-        return decodeObject(parts, depth);
-    if (typeCode == static_cast<qint64>(VariantType::Empty) ||
-        typeCode == static_cast<qint64>(VariantType::Null)) {
-        if (parts.size() != 1)
-            malformed(QStringLiteral("an Empty or Null value has a payload"));
-        return typeCode == 0 ? QVariant() : QVariant::fromValue(nullptr);
+BagValue VariantCodec::read(CborInput &input, int depth) {
+    QCborStreamReader &reader = input.reader();
+    if (!reader.isArray())
+        CborInput::malformed(QStringLiteral("a value is not a [type, payload] array"));
+    input.enter();
+    std::optional<qint64> typeCode;
+    if (input.hasNext() && reader.isInteger())
+        typeCode = input.integer();
+    if (!typeCode)
+        CborInput::malformed(QStringLiteral("a value has no type code"));
+    if (*typeCode == static_cast<qint64>(VariantType::Object))
+        return readObject(input, depth);
+    if (*typeCode == static_cast<qint64>(VariantType::Empty) ||
+        *typeCode == static_cast<qint64>(VariantType::Null)) {
+        if (input.hasNext())
+            CborInput::malformed(QStringLiteral("an Empty or Null value has a payload"));
+        input.leave();
+        return BagValue(*typeCode == 0 ? QVariant() : QVariant::fromValue(nullptr));
     }
-    if (parts.size() != 2)
-        malformed(QStringLiteral("a value is not a [type, payload] pair"));
-    if (typeCode == static_cast<qint64>(VariantType::Array))
-        return decodeArray(parts.at(1), depth, strings);
-    if (typeCode < 0 || typeCode > std::numeric_limits<std::uint16_t>::max())
-        malformed(QStringLiteral("unknown type code %1").arg(typeCode));
-    return decodeScalar(static_cast<int>(typeCode), parts.at(1), strings);
+    if (!input.hasNext())
+        CborInput::malformed(QStringLiteral("a value is not a [type, payload] pair"));
+    BagValue value = readPayload(input, *typeCode, depth);
+    if (input.hasNext())
+        CborInput::malformed(QStringLiteral("a value is not a [type, payload] pair"));
+    input.leave();
+    return value;
 }
 
-QVariant VariantCodec::decodeScalar(int typeCode, const QCborValue &payload, Strings strings) {
-    switch (static_cast<VariantType>(typeCode)) {
+BagValue VariantCodec::readPayload(CborInput &input, qint64 typeCode, int depth) {
+    QCborStreamReader &reader = input.reader();
+    const auto type = static_cast<VariantType>(typeCode);
+    const bool known = typeCode >= 0 && typeCode < static_cast<qint64>(VariantType::Unsupported);
+    switch (known ? type : VariantType::Unsupported) {
     case VariantType::Boolean:
-        if (!payload.isBool())
-            malformed(QStringLiteral("a Boolean value is not a boolean"));
-        return payload.toBool();
+        if (!reader.isBool())
+            CborInput::malformed(QStringLiteral("a Boolean value is not a boolean"));
+        return BagValue(QVariant(input.boolean()));
     case VariantType::Byte:
-        return integerOf<quint8>(payload);
+        return BagValue(QVariant::fromValue(static_cast<quint8>(integerIn(input, 0, 255))));
     case VariantType::Integer:
-        return integerOf<qint16>(payload);
+        return BagValue(QVariant::fromValue(static_cast<qint16>(integerIn(
+            input, std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()))));
     case VariantType::Long:
-        return integerOf<qint32>(payload);
+        return BagValue(QVariant::fromValue(static_cast<qint32>(integerIn(
+            input, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()))));
     case VariantType::LongLong:
-        return integerOf<qint64>(payload);
+        return BagValue(QVariant::fromValue(integerIn(input, std::numeric_limits<qint64>::min(),
+                                                      std::numeric_limits<qint64>::max())));
     case VariantType::Single:
-        return QVariant::fromValue(static_cast<float>(realOf(payload)));
-    case VariantType::Double:
-        return realOf(payload);
-    case VariantType::Date:
-        return QDateTime::fromMSecsSinceEpoch(integerIn(payload, std::numeric_limits<qint64>::min(),
-                                                        std::numeric_limits<qint64>::max()),
-                                              Qt::UTC);
-    case VariantType::String:
-        if (!payload.isString())
-            malformed(QStringLiteral("a String value is not text"));
-        return strings == Strings::Copied ? QVariant(payload.toString()) : QVariant();
-    case VariantType::ByteArray:
-        if (!payload.isByteArray())
-            malformed(QStringLiteral("a byte array value is not a byte string"));
-        return strings == Strings::Copied ? QVariant(payload.toByteArray()) : QVariant();
-    default:
-        malformed(QStringLiteral("unknown type code %1").arg(typeCode));
+    case VariantType::Double: {
+        if (!reader.isFloat16() && !reader.isFloat() && !reader.isDouble())
+            CborInput::malformed(QStringLiteral("a real value is not a real number"));
+        const double real = input.real();
+        return BagValue(type == VariantType::Single ? QVariant::fromValue(static_cast<float>(real))
+                                                    : QVariant(real));
     }
+    case VariantType::Date:
+        return BagValue(QVariant(
+            QDateTime::fromMSecsSinceEpoch(integerIn(input, std::numeric_limits<qint64>::min(),
+                                                     std::numeric_limits<qint64>::max()),
+                                           Qt::UTC)));
+    case VariantType::String:
+        if (!reader.isString())
+            CborInput::malformed(QStringLiteral("a String value is not text"));
+        return BagValue(QVariant(input.text()));
+    case VariantType::ByteArray:
+        if (!reader.isByteArray())
+            CborInput::malformed(QStringLiteral("a byte array value is not a byte string"));
+        return input.bytes();
+    case VariantType::Array:
+        return readArray(input, depth);
+    default:
+        break;
+    }
+    input.skip();
+    if (input.hasNext())
+        CborInput::malformed(QStringLiteral("a value is not a [type, payload] pair"));
+    CborInput::malformed(QStringLiteral("unknown type code %1").arg(typeCode));
 }
 
-QVariant VariantCodec::decodeArray(const QCborValue &encoded, int depth, Strings strings) {
-    if (!encoded.isArray())
-        malformed(QStringLiteral("an array value is not an array"));
-    if (depth >= kMaxDepth)
-        malformed(QStringLiteral("arrays are nested too deeply"));
-    QVariantList list;
-    const QCborArray elements = encoded.toArray();
-    list.reserve(elements.size());
-    for (const QCborValue &element : elements)
-        list.append(decodeAt(element, depth + 1, strings));
-    return list;
+BagValue VariantCodec::readArray(CborInput &input, int depth) {
+    if (!input.reader().isArray())
+        CborInput::malformed(QStringLiteral("an array value is not an array"));
+    if (depth >= BagValue::kMaxDepth)
+        CborInput::malformed(QStringLiteral("arrays are nested too deeply"));
+    input.enter();
+    BagValue::Elements elements;
+    while (input.hasNext())
+        elements.push_back(read(input, depth + 1));
+    input.leave();
+    return BagValue(std::move(elements));
 }
 
-QVariant VariantCodec::decodeObject(const QCborArray &parts, int depth) {
-    if (parts.size() == 2 && parts.at(1).isNull())
-        return QVariant::fromValue(ObjectRef());
-    if (parts.size() != 3 || !parts.at(1).isString() || !parts.at(2).isMap())
-        malformed(QStringLiteral("an object value is not [9, ProgID, bag]"));
-    if (depth >= kMaxDepth)
-        malformed(QStringLiteral("objects are nested too deeply"));
-    PropertyBag inner = PropertyBag::fromDocument(parts.at(2).toMap());
-    const ObjectRef object = ClassRegistry::instance().createForLoading(parts.at(1).toString());
-    auto *persistable = dynamic_cast<Persistable *>(object.get());
-    if (!persistable)
-        malformed(
-            QStringLiteral("class %1 cannot be loaded from a bag").arg(parts.at(1).toString()));
-    persistable->ReadProperties(inner);
-    return QVariant::fromValue(object);
+BagValue VariantCodec::readObject(CborInput &input, int depth) {
+    QCborStreamReader &reader = input.reader();
+    const QString layout = QStringLiteral("an object value is not [9, ProgID, bag]");
+    if (!input.hasNext())
+        CborInput::malformed(layout);
+    if (reader.isNull()) {
+        input.skip();
+        if (input.hasNext())
+            CborInput::malformed(layout);
+        input.leave();
+        return BagValue(QVariant::fromValue(ObjectRef()));
+    }
+    if (!reader.isString())
+        CborInput::malformed(layout);
+    const QString progId = input.text();
+    if (!input.hasNext() || !reader.isMap())
+        CborInput::malformed(layout);
+    if (depth >= BagValue::kMaxDepth)
+        CborInput::malformed(QStringLiteral("objects are nested too deeply"));
+    auto bag = std::make_shared<PropertyBag>(PropertyBag::readDocument(input, depth + 1));
+    if (input.hasNext())
+        CborInput::malformed(layout);
+    input.leave();
+    auto loaded = std::make_shared<ObjectRef>(BagValue::load(progId, *bag));
+    return BagValue(BagValue::Object{progId, std::move(bag), std::move(loaded)});
+}
+
+qint64 VariantCodec::integerIn(CborInput &input, qint64 low, qint64 high) {
+    std::optional<qint64> value;
+    if (input.reader().isInteger())
+        value = input.integer();
+    if (!value)
+        CborInput::malformed(QStringLiteral("an integer value is not an integer"));
+    if (*value < low || *value > high)
+        CborInput::malformed(QStringLiteral("an integer value is out of the range of its type"));
+    return *value;
 }
 
 } // namespace ixo

@@ -1,34 +1,28 @@
 #pragma once
 
-#include <QCborValue>
-#include <QVariant>
+#include "automation/BagValue.h"
+
+#include <QCborStreamWriter>
 
 namespace ixo {
 
-// Turns automation values into CBOR and back without losing their exact type: each value is
-// the array [type code, payload]. Objects are stored as their ProgID and their own bag.
+class CborInput;
+
+// Writes stored values as CBOR and reads them back without losing their exact type: each
+// value is the array [type code, payload]. Objects are their ProgID and their own bag.
 class VariantCodec {
 public:
-    static QCborValue encode(const QVariant &value);
-    static QVariant decode(const QCborValue &encoded);
-    // Refuses what decode refuses, without copying out text and bytes; objects are still made.
-    static void validate(const QCborValue &encoded);
-
-    // Deepest array nesting accepted, against stack exhaustion on hostile input.
-    static constexpr int kMaxDepth = 64;
+    static void write(QCborStreamWriter &writer, const BagValue &value);
+    // Reads one value at `depth` levels of arrays and objects; an object is made as it is
+    // read, so a document it cannot load is refused at once.
+    static BagValue read(CborInput &input, int depth);
 
 private:
-    static QCborValue encodeAt(const QVariant &value, int depth);
-    // Text and bytes are copied out, or only their type is checked.
-    enum class Strings { Copied, CheckedOnly };
-
-    static QVariant decodeAt(const QCborValue &encoded, int depth,
-                             Strings strings = Strings::Copied);
-    static QCborValue encodeObject(const QVariant &value, int depth);
-    static QVariant decodeObject(const QCborArray &encoded, int depth);
-    static QCborValue encodeArray(const QVariantList &list, int depth);
-    static QVariant decodeArray(const QCborValue &encoded, int depth, Strings strings);
-    static QVariant decodeScalar(int typeCode, const QCborValue &payload, Strings strings);
+    static void writePlain(QCborStreamWriter &writer, const QVariant &value);
+    static BagValue readPayload(CborInput &input, qint64 typeCode, int depth);
+    static BagValue readObject(CborInput &input, int depth);
+    static BagValue readArray(CborInput &input, int depth);
+    static qint64 integerIn(CborInput &input, qint64 low, qint64 high);
 };
 
 } // namespace ixo

@@ -47,8 +47,20 @@ QByteArray FileIo::readLimited(const QString &fileName, qint64 maxSize, const QS
 
 void FileIo::writeAtomically(const QString &fileName, const QByteArray &bytes,
                              const QString &source) {
+    writeAtomically(
+        fileName, [&bytes](QIODevice &device) { device.write(bytes); }, source);
+}
+
+void FileIo::writeAtomically(const QString &fileName, const std::function<void(QIODevice &)> &write,
+                             const QString &source) {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written) {
+        write(file);
+        // A failed write is remembered by the file and makes commit() fail.
+        written = file.commit();
+    }
+    if (!written)
         throw AutomationError(
             ErrorNumber::PathFileAccess, source,
             QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString()));

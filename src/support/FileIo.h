@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
+
+class QIODevice;
 
 namespace ixo {
 
@@ -12,6 +15,10 @@ public:
     static QByteArray readLimited(const QString &fileName, qint64 maxSize, const QString &source);
     // Through a temporary file, so an existing file keeps its old contents on failure.
     static void writeAtomically(const QString &fileName, const QByteArray &bytes,
+                                const QString &source);
+    // The same, with the bytes written to the device as they are made.
+    static void writeAtomically(const QString &fileName,
+                                const std::function<void(QIODevice &)> &write,
                                 const QString &source);
 };
 

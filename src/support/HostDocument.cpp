@@ -20,7 +20,8 @@ PropertyBag HostDocument::load(const QString &fileName) {
 }
 
 void HostDocument::save(const PropertyBag &bag, const QString &fileName) {
-    FileIo::writeAtomically(fileName, bag.Contents(), kSource);
+    FileIo::writeAtomically(
+        fileName, [&bag](QIODevice &device) { bag.writeContents(device); }, kSource);
 }
 
 } // namespace ixo
