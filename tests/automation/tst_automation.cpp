@@ -6,6 +6,7 @@
 #include "automation/PropertyBag.h"
 #include "automation/VariantConvert.h"
 
+#include <QBuffer>
 #include <QCborArray>
 #include <QCborMap>
 #include <QPoint>
@@ -40,6 +41,20 @@ QByteArray documentWith(const QCborValue &value, qint64 version = PropertyBag::k
     document.insert(QStringLiteral("version"), version);
     document.insert(QStringLiteral("properties"), QCborArray{QCborArray{"P", value}});
     return QCborValue(document).toCbor();
+}
+
+// A document with the one property "P", its value given as raw CBOR, and the map's entries
+// in the order given.
+QByteArray rawDocument(const QByteArray &valueHex, bool propertiesFirst = false,
+                       const QByteArray &extraHex = {}) {
+    const QByteArray format = "66" + QByteArray("format").toHex() + "6e" +
+                              QByteArray("IxoPropertyBag").toHex() + "67" +
+                              QByteArray("version").toHex() + "01";
+    const QByteArray properties =
+        "6a" + QByteArray("properties").toHex() + "81 82 61" + QByteArray("P").toHex() + valueHex;
+    const QByteArray head = extraHex.isEmpty() ? "a3" : "a4";
+    return QByteArray::fromHex(
+        head + (propertiesFirst ? properties + format : format + properties) + extraHex);
 }
 
 } // namespace
@@ -243,7 +258,82 @@ private slots:
             << QVariant(QByteArray::fromHex("a1 64 66726d74 5a ffffffff 00")) << bad;
         QTest::newRow("hostile array length")
             << QVariant(QByteArray::fromHex("9b 1000000000000000 01")) << bad;
+        QTest::newRow("integer below 64 bits")
+            << QVariant(rawDocument("82 14 3b 8000000000000000")) << bad;
+        QTest::newRow("chunked bytes cut off")
+            << QVariant(rawDocument("82 19 2011 5f 42 6162")) << bad;
+        QTest::newRow("byte length past the end")
+            << QVariant(rawDocument("82 19 2011 45 6162")) << bad;
+        QTest::newRow("no format")
+            << QVariant(QByteArray::fromHex("a2 67" + QByteArray("version").toHex() + "01 6a" +
+                                            QByteArray("properties").toHex() + "80"))
+            << bad;
+        // Objects inside objects, each level a few bytes: refused before any class is made.
+        QByteArray nested = "81 00";
+        for (int level = 0; level < 100; ++level)
+            nested = "83 09 61" + QByteArray("X").toHex() + rawDocument(nested).toHex();
+        QTest::newRow("objects nested too deeply") << QVariant(rawDocument(nested)) << bad;
         QTest::newRow("deep nesting") << QVariant(QByteArray(100000, '\x81') + '\x01') << bad;
+    }
+
+    // Documents another CBOR writer could make for the same values.
+    void otherEncodingsRead_data() {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QVariant>("expected");
+        const QVariant abc = QByteArray("abc");
+        QTest::newRow("bytes in chunks") << rawDocument("82 19 2011 5f 42 6162 41 63 ff") << abc;
+        QTest::newRow("one-byte length") << rawDocument("82 19 2011 58 03 616263") << abc;
+        QTest::newRow("two-byte length") << rawDocument("82 19 2011 59 0003 616263") << abc;
+        QTest::newRow("eight-byte length")
+            << rawDocument("82 19 2011 5b 0000000000000003 616263") << abc;
+        QTest::newRow("text in chunks")
+            << rawDocument("82 08 7f 62 6162 61 63 ff") << QVariant(QStringLiteral("abc"));
+        QTest::newRow("half-precision double") << rawDocument("82 05 f9 3e00") << QVariant(1.5);
+        QTest::newRow("single-precision single")
+            << rawDocument("82 04 fa 3fc00000") << QVariant::fromValue(1.5f);
+        QTest::newRow("indefinite value array") << rawDocument("9f 19 2011 43 616263 ff") << abc;
+        QTest::newRow("properties first") << rawDocument("82 19 2011 43 616263", true) << abc;
+        QTest::newRow("unknown key")
+            << rawDocument("82 19 2011 43 616263", false, "63 78797a 80") << abc;
+        QTest::newRow("lowest 64-bit integer")
+            << rawDocument("82 14 3b 7fffffffffffffff")
+            << QVariant::fromValue(std::numeric_limits<qint64>::min());
+    }
+
+    void otherEncodingsRead() {
+        QFETCH(QByteArray, document);
+        PropertyBag bag;
+        bag.setContents(document);
+        QFETCH(QVariant, expected);
+        ixo::test::compareVariants(bag.ReadProperty(QStringLiteral("P")), expected);
+    }
+
+    // Bytes read from a document are the reader's own, whatever happens to the document.
+    void readBytesOutliveTheirDocument() {
+        PropertyBag written;
+        written.WriteProperty(QStringLiteral("Data"), QByteArray(4096, 'x'));
+        QByteArray contents = written.Contents();
+        QVariant value;
+        {
+            PropertyBag bag;
+            bag.setContents(contents);
+            value = bag.ReadProperty(QStringLiteral("Data"));
+        }
+        contents.fill('\0');
+        QCOMPARE(value.toByteArray(), QByteArray(4096, 'x'));
+    }
+
+    void streamedDocumentIsContents() {
+        PropertyBag bag;
+        bag.WriteProperty(QStringLiteral("Data"), QByteArray(100000, 'y'));
+        bag.WriteProperty(QStringLiteral("List"), QVariantList{1, QStringLiteral("two")});
+        PropertyBag reread;
+        reread.setContents(bag.Contents());
+        QByteArray streamed;
+        QBuffer buffer(&streamed);
+        buffer.open(QIODevice::WriteOnly);
+        reread.writeContents(buffer);
+        QCOMPARE(streamed, bag.Contents());
     }
 
     void malformedContentsRefused() {

@@ -1,6 +1,7 @@
 #include "ControlHarness.h"
 #include "automation/PropertyBag.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -11,17 +12,40 @@ using namespace ixo::test;
 
 namespace {
 
-// IXO_RANDOM_SEED and IXO_RANDOM_STEPS reproduce or lengthen a run.
+// "--seed N" and "--steps N" (or IXO_RANDOM_SEED and IXO_RANDOM_STEPS) reproduce or lengthen a
+// run; the options are taken off the command line before QTest sees it.
+QString seedOption;
+QString stepsOption;
+
 quint32 seed() {
     bool ok = false;
-    const quint32 value = qEnvironmentVariable("IXO_RANDOM_SEED").toUInt(&ok);
+    const QString text =
+        seedOption.isEmpty() ? qEnvironmentVariable("IXO_RANDOM_SEED") : seedOption;
+    const quint32 value = text.toUInt(&ok);
     return ok ? value : 20261206u;
 }
 
 int steps() {
     bool ok = false;
-    const int value = qEnvironmentVariableIntValue("IXO_RANDOM_STEPS", &ok);
-    return ok ? value : 10000;
+    const QString text =
+        stepsOption.isEmpty() ? qEnvironmentVariable("IXO_RANDOM_STEPS") : stepsOption;
+    const int value = text.toInt(&ok);
+    return ok && value > 0 ? value : 10000;
+}
+
+QStringList takeOptions(const QStringList &arguments) {
+    QStringList rest;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        const bool hasValue = i + 1 < arguments.size();
+        if (argument == QLatin1String("--seed") && hasValue)
+            seedOption = arguments.at(++i);
+        else if (argument == QLatin1String("--steps") && hasValue)
+            stepsOption = arguments.at(++i);
+        else
+            rest << argument;
+    }
+    return rest;
 }
 
 class RandomUser {
@@ -161,5 +185,9 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestRandomSequence)
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    TestRandomSequence test;
+    return QTest::qExec(&test, takeOptions(app.arguments()));
+}
 #include "tst_randomsequence.moc"

@@ -272,6 +272,20 @@ private slots:
         QCOMPARE(loaded->LegacyDovetrackFileMask(), QVariant(QString()));
         QVERIFY(!read.ReadProperty("Nothing").value<ObjectRef>());
 
+        // The bag keeps the list as it was written; every read, also from a copy of the bag,
+        // gets a list of its own.
+        list->Items()->Add(QVariant::fromValue<ObjectRef>(makeState(2)));
+        QCOMPARE(std::dynamic_pointer_cast<StateInfo>(bag.ReadProperty("List").value<ObjectRef>())
+                     ->Items()
+                     ->Count(),
+                 1);
+        const PropertyBag copy = read;
+        const ObjectRef again = read.ReadProperty("List").value<ObjectRef>();
+        const ObjectRef fromCopy = copy.ReadProperty("List").value<ObjectRef>();
+        QVERIFY(again && fromCopy && again != loaded && fromCopy != loaded && again != fromCopy);
+        loaded->Items()->Remove(1);
+        QCOMPARE(std::dynamic_pointer_cast<StateInfo>(again)->Items()->Count(), 1);
+
         // An object the registry cannot create fails to read instead of loading as Nothing.
         TypeLibrary::unregisterServer();
         const int number = errorOf([&] { read.ReadProperty("List"); });
