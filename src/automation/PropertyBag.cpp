@@ -85,22 +85,22 @@ void PropertyBag::WriteProperty(const QString &name, const QVariant &value,
 }
 
 QVariant PropertyBag::ReadProperty(const QString &name) const {
-    const auto found = m_index.constFind(foldName(name));
-    if (found == m_index.cend())
+    const std::optional<std::size_t> found = find(name);
+    if (!found)
         throw AutomationError(ErrorNumber::DataValueNotFound, kSource,
                               QStringLiteral("Data value named '%1' not found").arg(name));
     return m_properties[*found].second.toVariant();
 }
 
 QVariant PropertyBag::ReadProperty(const QString &name, const QVariant &defaultValue) const {
-    const auto found = m_index.constFind(foldName(name));
-    if (found == m_index.cend())
+    const std::optional<std::size_t> found = find(name);
+    if (!found)
         return defaultValue;
     return m_properties[*found].second.toVariant();
 }
 
 bool PropertyBag::contains(const QString &name) const {
-    return m_index.contains(foldName(name));
+    return find(name).has_value();
 }
 
 QStringList PropertyBag::names() const {
@@ -111,23 +111,46 @@ QStringList PropertyBag::names() const {
     return result;
 }
 
+std::optional<std::size_t> PropertyBag::find(const QString &name) const {
+    if (m_properties.size() < kIndexedFrom) {
+        // A few names are found sooner by comparing them than by folding and hashing.
+        for (std::size_t i = 0; i < m_properties.size(); ++i) {
+            if (m_properties[i].first.compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        }
+        return std::nullopt;
+    }
+    const auto found = m_index.constFind(foldName(name));
+    if (found == m_index.cend())
+        return std::nullopt;
+    return *found;
+}
+
 void PropertyBag::store(const QString &name, BagValue value) {
-    const QString folded = foldName(name);
-    const auto found = m_index.constFind(folded);
-    if (found != m_index.cend()) {
+    if (const std::optional<std::size_t> found = find(name)) {
         m_properties[*found].second = std::move(value);
         return;
     }
-    m_index.insert(folded, m_properties.size());
     m_properties.emplace_back(name, std::move(value));
+    if (m_properties.size() == kIndexedFrom)
+        rebuildIndex();
+    else if (m_properties.size() > kIndexedFrom)
+        m_index.insert(foldName(name), m_properties.size() - 1);
 }
 
 void PropertyBag::remove(const QString &name) {
-    const auto found = m_index.constFind(foldName(name));
-    if (found == m_index.cend())
+    const std::optional<std::size_t> found = find(name);
+    if (!found)
         return;
     m_properties.erase(m_properties.begin() + static_cast<std::ptrdiff_t>(*found));
+    rebuildIndex();
+}
+
+void PropertyBag::rebuildIndex() {
     m_index.clear();
+    if (m_properties.size() < kIndexedFrom)
+        return;
+    m_index.reserve(static_cast<qsizetype>(m_properties.size()));
     for (std::size_t i = 0; i < m_properties.size(); ++i)
         m_index.insert(foldName(m_properties[i].first), i);
 }
@@ -135,13 +158,13 @@ void PropertyBag::remove(const QString &name) {
 QByteArray PropertyBag::Contents() const {
     QByteArray bytes;
     bytes.reserve(sizeHint());
-    QCborStreamWriter writer(&bytes);
+    CborOutput writer(bytes);
     writeDocument(writer);
     return bytes;
 }
 
 void PropertyBag::writeContents(QIODevice &device) const {
-    QCborStreamWriter writer(&device);
+    CborOutput writer(device);
     writeDocument(writer);
 }
 
@@ -162,22 +185,19 @@ qsizetype PropertyBag::sizeHint() const {
     return total;
 }
 
-void PropertyBag::writeDocument(QCborStreamWriter &writer) const {
+void PropertyBag::writeDocument(CborOutput &writer) const {
     writer.startMap(3);
-    writer.append(kFormatKey);
-    writer.append(kFormatName);
-    writer.append(kVersionKey);
-    writer.append(static_cast<qint64>(kFormatVersion));
-    writer.append(kPropertiesKey);
+    writer.text(kFormatKey);
+    writer.text(kFormatName);
+    writer.text(kVersionKey);
+    writer.integer(kFormatVersion);
+    writer.text(kPropertiesKey);
     writer.startArray(m_properties.size());
     for (const auto &[name, value] : m_properties) {
         writer.startArray(2);
-        writer.append(name);
+        writer.text(name);
         VariantCodec::write(writer, value);
-        writer.endArray();
     }
-    writer.endArray();
-    writer.endMap();
 }
 
 PropertyBag PropertyBag::readDocument(CborInput &input, int depth) {

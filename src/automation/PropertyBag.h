@@ -1,14 +1,15 @@
 #pragma once
 
 #include "automation/BagValue.h"
+#include "automation/CborOutput.h"
 
 #include <QByteArray>
-#include <QCborStreamWriter>
 #include <QHash>
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -43,7 +44,7 @@ public:
     // The same document as Contents, written to a device as it is made.
     void writeContents(QIODevice &device) const;
 
-    void writeDocument(QCborStreamWriter &writer) const;
+    void writeDocument(CborOutput &writer) const;
     // About the size of the document, a little over.
     qsizetype sizeHint() const;
     // Reads one document; byte strings stay slices of the input.
@@ -55,6 +56,11 @@ private:
     void store(const QString &name, BagValue value);
     static void readProperties(CborInput &input, int depth, PropertyBag &bag);
     void remove(const QString &name);
+    std::optional<std::size_t> find(const QString &name) const;
+    void rebuildIndex();
+
+    // Bags with fewer properties are searched without the index.
+    static constexpr std::size_t kIndexedFrom = 12;
     static QString foldName(const QString &name);
 
     std::vector<std::pair<QString, BagValue>> m_properties;

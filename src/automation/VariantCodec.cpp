@@ -11,37 +11,33 @@ namespace ixo {
 
 namespace {
 
-void writeHead(QCborStreamWriter &writer, VariantType type, quint64 parts) {
+void writeHead(CborOutput &writer, VariantType type, quint64 parts) {
     writer.startArray(parts);
-    writer.append(static_cast<qint64>(type));
+    writer.integer(static_cast<qint64>(type));
 }
 
 } // namespace
 
-void VariantCodec::write(QCborStreamWriter &writer, const BagValue &value) {
+void VariantCodec::write(CborOutput &writer, const BagValue &value) {
     if (const QVariant *plain = value.plain()) {
         writePlain(writer, *plain);
     } else if (const BagValue::Slice *slice = value.slice()) {
         writeHead(writer, VariantType::ByteArray, 2);
-        writer.appendByteString(slice->source.constData() + slice->offset, slice->size);
-        writer.endArray();
+        writer.bytes(slice->source.constData() + slice->offset, slice->size);
     } else if (const BagValue::Elements *elements = value.elements()) {
         writeHead(writer, VariantType::Array, 2);
         writer.startArray(elements->size());
         for (const BagValue &element : *elements)
             write(writer, element);
-        writer.endArray();
-        writer.endArray();
     } else {
         const BagValue::Object &object = *value.object();
         writeHead(writer, VariantType::Object, 3);
-        writer.append(object.progId);
+        writer.text(object.progId);
         object.bag->writeDocument(writer);
-        writer.endArray();
     }
 }
 
-void VariantCodec::writePlain(QCborStreamWriter &writer, const QVariant &value) {
+void VariantCodec::writePlain(CborOutput &writer, const QVariant &value) {
     const VariantType type = variantTypeOf(value);
     switch (type) {
     case VariantType::Empty:
@@ -50,35 +46,36 @@ void VariantCodec::writePlain(QCborStreamWriter &writer, const QVariant &value) 
         break;
     case VariantType::Object: // only Nothing is kept plain
         writeHead(writer, type, 2);
-        writer.append(nullptr);
+        writer.null();
         break;
     case VariantType::Boolean:
         writeHead(writer, type, 2);
-        writer.append(value.toBool());
+        writer.boolean(value.toBool());
         break;
     case VariantType::Single:
     case VariantType::Double:
         writeHead(writer, type, 2);
-        writer.append(value.toDouble());
+        writer.real(value.toDouble());
         break;
     case VariantType::Date:
         writeHead(writer, type, 2);
-        writer.append(value.toDateTime().toMSecsSinceEpoch());
+        writer.integer(value.toDateTime().toMSecsSinceEpoch());
         break;
     case VariantType::String:
         writeHead(writer, type, 2);
-        writer.append(value.toString());
+        writer.text(value.toString());
         break;
-    case VariantType::ByteArray:
+    case VariantType::ByteArray: {
         writeHead(writer, type, 2);
-        writer.append(value.toByteArray());
-        break;
-    default: // the integer types; a BagValue holds nothing else plain
-        writeHead(writer, type, 2);
-        writer.append(value.toLongLong());
+        const QByteArray bytes = value.toByteArray();
+        writer.bytes(bytes.constData(), bytes.size());
         break;
     }
-    writer.endArray();
+    default: // the integer types; a BagValue holds nothing else plain
+        writeHead(writer, type, 2);
+        writer.integer(value.toLongLong());
+        break;
+    }
 }
 
 BagValue VariantCodec::read(CborInput &input, int depth) {

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "automation/BagValue.h"
-
-#include <QCborStreamWriter>
+#include "automation/CborOutput.h"
 
 namespace ixo {
 
@@ -12,13 +11,13 @@ class CborInput;
 // value is the array [type code, payload]. Objects are their ProgID and their own bag.
 class VariantCodec {
 public:
-    static void write(QCborStreamWriter &writer, const BagValue &value);
+    static void write(CborOutput &writer, const BagValue &value);
     // Reads one value at `depth` levels of arrays and objects; an object is made as it is
     // read, so a document it cannot load is refused at once.
     static BagValue read(CborInput &input, int depth);
 
 private:
-    static void writePlain(QCborStreamWriter &writer, const QVariant &value);
+    static void writePlain(CborOutput &writer, const QVariant &value);
     static BagValue readPayload(CborInput &input, qint64 typeCode, int depth);
     static BagValue readObject(CborInput &input, int depth);
     static BagValue readArray(CborInput &input, int depth);

@@ -336,6 +336,31 @@ private slots:
         QCOMPARE(streamed, bag.Contents());
     }
 
+    // The same bytes any CBOR encoder writes for this layout.
+    void contentsAreStandardCbor() {
+        PropertyBag bag;
+        bag.WriteProperty(QStringLiteral("Text"), QStringLiteral("Grüße"));
+        bag.WriteProperty(QStringLiteral("Long"), -100000);
+        bag.WriteProperty(QStringLiteral("Big"), QVariant::fromValue(qint64(1) << 40));
+        bag.WriteProperty(QStringLiteral("Real"), 1.25);
+        bag.WriteProperty(QStringLiteral("Flag"), true);
+        bag.WriteProperty(QStringLiteral("Data"), QByteArray(300, 'z'));
+        bag.WriteProperty(QStringLiteral("List"), QVariantList{QVariant(), 7});
+        const QCborArray properties{
+            QCborArray{"Text", QCborArray{8, QStringLiteral("Grüße")}},
+            QCborArray{"Long", QCborArray{3, -100000}},
+            QCborArray{"Big", QCborArray{20, qint64(1) << 40}},
+            QCborArray{"Real", QCborArray{5, 1.25}},
+            QCborArray{"Flag", QCborArray{11, true}},
+            QCborArray{"Data", QCborArray{0x2011, QByteArray(300, 'z')}},
+            QCborArray{"List", QCborArray{0x200C, QCborArray{QCborArray{0}, QCborArray{3, 7}}}}};
+        QCborMap document;
+        document.insert(QStringLiteral("format"), QStringLiteral("IxoPropertyBag"));
+        document.insert(QStringLiteral("version"), 1);
+        document.insert(QStringLiteral("properties"), properties);
+        QCOMPARE(bag.Contents().toHex(), QCborValue(document).toCbor().toHex());
+    }
+
     void malformedContentsRefused() {
         QFETCH(QVariant, contents);
         PropertyBag bag;
