@@ -80,18 +80,24 @@ void CborInput::finish() {
         malformed(QStringLiteral("data follows the end of the document"));
 }
 
-QString CborInput::text() {
-    checkLength();
-    QString result;
-    auto chunk = m_reader.readString();
+template <typename ReadChunk>
+auto CborInput::joinChunks(ReadChunk readChunk, const QString &failure) {
+    decltype(readChunk().data) result;
+    auto chunk = readChunk();
     while (chunk.status == QCborStreamReader::Ok) {
         result += chunk.data;
-        chunk = m_reader.readString();
+        chunk = readChunk();
     }
     check();
     if (chunk.status == QCborStreamReader::Error)
-        malformed(QStringLiteral("a text string cannot be read"));
+        malformed(failure);
     return result;
+}
+
+QString CborInput::text() {
+    checkLength();
+    return joinChunks([this] { return m_reader.readString(); },
+                      QStringLiteral("a text string cannot be read"));
 }
 
 std::optional<qint64> CborInput::integer() {
@@ -142,16 +148,8 @@ BagValue CborInput::bytes() {
             malformed(QStringLiteral("a byte string does not end where its length says"));
         return BagValue(BagValue::Slice{m_source, offset, size});
     }
-    QByteArray result;
-    auto chunk = m_reader.readByteArray();
-    while (chunk.status == QCborStreamReader::Ok) {
-        result += chunk.data;
-        chunk = m_reader.readByteArray();
-    }
-    check();
-    if (chunk.status == QCborStreamReader::Error)
-        malformed(QStringLiteral("a byte string cannot be read"));
-    return BagValue(QVariant(result));
+    return BagValue(QVariant(joinChunks([this] { return m_reader.readByteArray(); },
+                                        QStringLiteral("a byte string cannot be read"))));
 }
 
 } // namespace ixo

@@ -37,6 +37,8 @@ public:
 private:
     void check();
     void checkLength();
+    // A string given in one or more chunks, as one.
+    template <typename ReadChunk> auto joinChunks(ReadChunk readChunk, const QString &failure);
 
     QByteArray m_source;
     QCborStreamReader m_reader;
