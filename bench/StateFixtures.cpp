@@ -3,7 +3,7 @@
 #include "automation/ObjectRef.h"
 #include "automation/PropertyBag.h"
 #include "model/ItemStateInfo.h"
-#include "support/SimulatedInstrument.h"
+#include "instruments/simulator/SimulatedInstrument.h"
 
 #include <QDataStream>
 #include <QIODevice>

@@ -1,8 +1,8 @@
 #include "SideBySide.h"
-#include "support/Ieee488Block.h"
-#include "support/ScpiInstrument.h"
-#include "support/SimulatedDevice.h"
-#include "support/SimulatorServer.h"
+#include "instruments/Ieee488Block.h"
+#include "instruments/ScpiInstrument.h"
+#include "instruments/simulator/SimulatedDevice.h"
+#include "instruments/simulator/SimulatorServer.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>

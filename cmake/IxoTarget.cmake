@@ -19,3 +19,12 @@ function(ixo_library name alias)
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 endfunction()
+
+# Installs the headers of subfolders that belong to the library of the current folder.
+function(ixo_install_headers)
+    file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR}/src ${CMAKE_CURRENT_SOURCE_DIR})
+    foreach(subdir IN LISTS ARGN)
+        file(GLOB headers ${CMAKE_CURRENT_SOURCE_DIR}/${subdir}/*.h)
+        install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ixoinstrsetups/${rel}/${subdir})
+    endforeach()
+endfunction()

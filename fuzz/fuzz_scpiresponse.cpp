@@ -1,8 +1,8 @@
 #include "automation/AutomationError.h"
-#include "support/Ieee488Block.h"
-#include "support/InstrumentTransport.h"
-#include "support/ScpiInstrument.h"
-#include "support/VisaStatus.h"
+#include "instruments/Ieee488Block.h"
+#include "instruments/transports/InstrumentTransport.h"
+#include "instruments/ScpiInstrument.h"
+#include "instruments/VisaStatus.h"
 
 #include <cstddef>
 #include <cstdint>

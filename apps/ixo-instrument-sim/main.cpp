@@ -1,5 +1,5 @@
-#include "support/SimulatedDevice.h"
-#include "support/SimulatorServer.h"
+#include "instruments/simulator/SimulatedDevice.h"
+#include "instruments/simulator/SimulatorServer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -3,9 +3,9 @@
 #include "automation/AutomationError.h"
 #include "control/InstrumentState.h"
 #include "server/TypeLibrary.h"
-#include "support/InstrumentFactory.h"
-#include "support/ScpiInstrument.h"
-#include "support/ScpiSettings.h"
+#include "instruments/InstrumentFactory.h"
+#include "instruments/ScpiInstrument.h"
+#include "instruments/ScpiSettings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

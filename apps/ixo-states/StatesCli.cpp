@@ -9,8 +9,8 @@
 #include "model/ItemStateInfo.h"
 #include "model/StateImport.h"
 #include "support/HostDocument.h"
-#include "support/InstrumentFactory.h"
-#include "support/SimulatedInstrument.h"
+#include "instruments/InstrumentFactory.h"
+#include "instruments/simulator/SimulatedInstrument.h"
 #include "support/StateFile.h"
 
 #include <QDir>

@@ -8,7 +8,7 @@
 #include "model/StateInfo.h"
 #include "server/TypeLibrary.h"
 #include "support/Crc32.h"
-#include "support/SimulatedInstrument.h"
+#include "instruments/simulator/SimulatedInstrument.h"
 #include "support/StateFile.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 #include <control/InstrumentState.h>
 #include <model/StateInfo.h>
 #include <server/TypeLibrary.h>
-#include <support/SimulatedInstrument.h>
+#include <instruments/simulator/SimulatedInstrument.h>
 
 #include <QApplication>
 #include <QPushButton>

@@ -1,7 +1,7 @@
-#include "support/ResourceString.h"
+#include "instruments/ResourceString.h"
 
 #include "automation/AutomationError.h"
-#include "support/VisaStatus.h"
+#include "instruments/VisaStatus.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/ScpiInstrument.h"
-#include "support/SimulatedDevice.h"
+#include "instruments/ScpiInstrument.h"
+#include "instruments/simulator/SimulatedDevice.h"
 
 #include <QByteArray>
 #include <QMap>

@@ -1,4 +1,4 @@
-#include "support/Ieee488Block.h"
+#include "instruments/Ieee488Block.h"
 
 namespace ixo {
 

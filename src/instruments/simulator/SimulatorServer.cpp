@@ -1,6 +1,6 @@
-#include "support/SimulatorServer.h"
+#include "instruments/simulator/SimulatorServer.h"
 
-#include "support/SimulatedDevice.h"
+#include "instruments/simulator/SimulatedDevice.h"
 
 #include <QTcpSocket>
 #include <QTimer>

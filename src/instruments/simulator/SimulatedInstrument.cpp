@@ -1,6 +1,6 @@
-#include "support/SimulatedInstrument.h"
+#include "instruments/simulator/SimulatedInstrument.h"
 
-#include "support/InProcessTransport.h"
+#include "instruments/simulator/InProcessTransport.h"
 
 namespace ixo {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/InstrumentTransport.h"
+#include "instruments/transports/InstrumentTransport.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
-#include "support/TcpSocketTransport.h"
+#include "instruments/transports/TcpSocketTransport.h"
 
 #include "automation/AutomationError.h"
-#include "support/VisaStatus.h"
+#include "instruments/VisaStatus.h"
 
 #include <limits>
 

@@ -1,8 +1,8 @@
-#include "support/ScpiSettings.h"
+#include "instruments/ScpiSettings.h"
 
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
-#include "support/ScpiInstrument.h"
+#include "instruments/ScpiInstrument.h"
 
 #include <QStringList>
 

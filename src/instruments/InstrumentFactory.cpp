@@ -1,6 +1,6 @@
-#include "support/InstrumentFactory.h"
+#include "instruments/InstrumentFactory.h"
 
-#include "support/SimulatedInstrument.h"
+#include "instruments/simulator/SimulatedInstrument.h"
 
 namespace ixo {
 

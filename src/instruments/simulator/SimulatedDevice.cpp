@@ -1,9 +1,9 @@
-#include "support/SimulatedDevice.h"
+#include "instruments/simulator/SimulatedDevice.h"
 
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
 #include "support/Crc32.h"
-#include "support/Ieee488Block.h"
+#include "instruments/Ieee488Block.h"
 
 #include <QtEndian>
 #include <array>

@@ -1,9 +1,9 @@
-#include "support/InstrumentTransport.h"
+#include "instruments/transports/InstrumentTransport.h"
 
 #include "automation/AutomationError.h"
-#include "support/ResourceString.h"
-#include "support/TcpSocketTransport.h"
-#include "support/VisaStatus.h"
+#include "instruments/ResourceString.h"
+#include "instruments/transports/TcpSocketTransport.h"
+#include "instruments/VisaStatus.h"
 
 namespace ixo {
 

@@ -1,13 +1,13 @@
-#include "support/ScpiInstrument.h"
+#include "instruments/ScpiInstrument.h"
 
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
-#include "support/Ieee488Block.h"
-#include "support/InstrumentTransport.h"
+#include "instruments/Ieee488Block.h"
+#include "instruments/transports/InstrumentTransport.h"
 #include "support/LegacySetupFile.h"
-#include "support/ResourceString.h"
-#include "support/VisaStatus.h"
+#include "instruments/ResourceString.h"
+#include "instruments/VisaStatus.h"
 
 #include <QRegularExpression>
 

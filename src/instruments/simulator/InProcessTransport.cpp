@@ -1,8 +1,8 @@
-#include "support/InProcessTransport.h"
+#include "instruments/simulator/InProcessTransport.h"
 
 #include "automation/AutomationError.h"
-#include "support/SimulatedDevice.h"
-#include "support/VisaStatus.h"
+#include "instruments/simulator/SimulatedDevice.h"
+#include "instruments/VisaStatus.h"
 
 #include <QThread>
 
