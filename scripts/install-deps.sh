@@ -7,4 +7,8 @@ apt-get install -y --no-install-recommends \
     cmake ninja-build g++ ccache pkg-config \
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev \
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev \
-    fonts-dejavu-core
+    fonts-dejavu-core \
+    qt6-serialport-dev \
+    python3-dev pybind11-dev python3-pytest \
+    python3-pyvisa python3-pyvisa-py python3-serial python3-zeroconf lxi-tools \
+    xvfb xdotool
