@@ -2,22 +2,48 @@
 
 #include "automation/AutomationError.h"
 #include "instruments/ResourceString.h"
-#include "instruments/transports/TcpSocketTransport.h"
 #include "instruments/VisaStatus.h"
+#include "instruments/transports/SerialTransport.h"
+#include "instruments/transports/TcpSocketTransport.h"
+#include "instruments/transports/UsbtmcTransport.h"
 
 namespace ixo {
+
+namespace {
+
+const QString kSource = QStringLiteral("IxoInstrSetups.InstrumentTransport");
+
+} // namespace
 
 InstrumentTransport::~InstrumentTransport() = default;
 
 std::unique_ptr<InstrumentTransport> InstrumentTransport::create(const ResourceString &resource) {
-    if (resource.interface == ResourceString::Interface::TcpipSocket)
-        return std::make_unique<TcpSocketTransport>(resource.address, resource.port,
-                                                    resource.toString());
+    using Interface = ResourceString::Interface;
+    const QString name = resource.toString();
+    switch (resource.interface) {
+    case Interface::TcpipSocket:
+        return std::make_unique<TcpSocketTransport>(resource.host, resource.port, name);
+    case Interface::Usb:
+        return std::make_unique<UsbtmcTransport>(resource.usbVendor, resource.usbProduct,
+                                                 resource.usbSerial, resource.usbInterface, name);
+    case Interface::Serial:
+        return std::make_unique<SerialTransport>(resource.serialDevice, resource.serial, name);
+    case Interface::TcpipInstr:
+    case Interface::TcpipHislip:
+        throw AutomationError(
+            VisaStatus::NotSupported, kSource,
+            QStringLiteral("%1 resources such as %2 are not supported yet; use a raw socket "
+                           "resource TCPIP::host::port::SOCKET")
+                .arg(resource.interfaceName(), name));
+    case Interface::Gpib:
+    case Interface::Other:
+        break;
+    }
     throw AutomationError(
-        VisaStatus::NotSupported, QStringLiteral("IxoInstrSetups.InstrumentTransport"),
-        QStringLiteral("%1 resources such as %2 are not supported yet; use a raw socket "
-                       "resource TCPIP::host::port::SOCKET")
-            .arg(resource.interfaceName(), resource.toString()));
+        VisaStatus::NotSupported, kSource,
+        QStringLiteral("%1 resources such as %2 are not supported; the "
+                       "supported forms are %3")
+            .arg(resource.interfaceName(), name, ResourceString::supportedForms()));
 }
 
 } // namespace ixo
