@@ -213,7 +213,11 @@ void parseSerial(const QString &text, const QString &head, QStringList parts,
         if (field.trimmed().isEmpty())
             invalid(text, QStringLiteral("a serial option is empty"));
     resource.interface = ResourceString::Interface::Serial;
-    resource.serial = SerialSettings::parse(fields);
+    try {
+        resource.serial = SerialSettings::parse(fields);
+    } catch (const AutomationError &error) {
+        invalid(text, error.description());
+    }
 }
 
 int boardOf(const QString &text, const QString &board) {

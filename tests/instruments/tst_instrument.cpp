@@ -233,14 +233,12 @@ private slots:
         QTest::newRow("empty") << "" << invalid << "";
         QTest::newRow("too many TCPIP parts") << "TCPIP::h::a::b::SOCKET" << invalid << "";
         QTest::newRow("VXI-11") << "TCPIP::10.0.0.5::INSTR" << unsupported
-                                << "TCPIP0::10.0.0.5::INSTR";
-        QTest::newRow("VXI-11 device")
-            << "TCPIP0::10.0.0.5::inst0::INSTR" << unsupported << "TCPIP0::10.0.0.5::INSTR";
-        QTest::newRow("USB") << "USB0::0x0957::0x1796::MY123::INSTR" << unsupported
+                                << "TCPIP0::10.0.0.5::inst0::INSTR";
+        QTest::newRow("USB") << "USB0::0x0957::0x1796::MY123::INSTR" << 0
                              << "USB0::0x0957::0x1796::MY123::INSTR";
         QTest::newRow("USB without serial") << "USB::0x0957::0x1796" << invalid << "";
         QTest::newRow("GPIB") << "GPIB0::12::INSTR" << unsupported << "GPIB0::12::INSTR";
-        QTest::newRow("serial") << "ASRL1::INSTR" << unsupported << "ASRL1::INSTR";
+        QTest::newRow("serial") << "ASRL1::INSTR" << 0 << "ASRL1::INSTR";
     }
 
     void resourceStrings() {
