@@ -32,7 +32,9 @@ Options parse(const QApplication &app) {
                       QStringLiteral("file")});
     parser.addOption({QStringLiteral("instrument"),
                       QStringLiteral("The instrument's VISA resource, such as "
-                                     "TCPIP::192.168.1.20::5025::SOCKET (default SIM, the "
+                                     "TCPIP::192.168.1.20::5025::SOCKET, "
+                                     "USB::0x1AB1::0x04CE::DS1ZA1234::INSTR or "
+                                     "ASRL/dev/ttyUSB0,115200::INSTR (default SIM, the "
                                      "simulated instrument)."),
                       QStringLiteral("resource"), ixo::InstrumentFactory::kSimulator});
     parser.addPositionalArgument(QStringLiteral("document"),
