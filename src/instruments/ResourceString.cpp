@@ -197,7 +197,7 @@ void parseSerial(const QString &text, const QString &head, QStringList parts,
     QStringList fields = head.split(QLatin1Char(','));
     const QString port = fields.takeFirst();
     if (port.startsWith(QLatin1Char('/'))) {
-        if (!matches(port, "^(/[A-Za-z0-9._+\\-]+)+$"))
+        if (!matches(port, "^(/[A-Za-z0-9._+:\\-]+)+$"))
             invalid(text,
                     QStringLiteral("\"%1\" is not a device file such as /dev/ttyUSB0").arg(port));
         resource.serialDevice = port;

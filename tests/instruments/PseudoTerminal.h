@@ -81,8 +81,8 @@ public:
             pollfd entry{fd, POLLOUT, 0};
             if (::poll(&entry, 1, 20) <= 0)
                 continue;
-            const ssize_t written = ::write(fd, bytes.data() + done,
-                                            static_cast<size_t>(bytes.size() - done));
+            const ssize_t written =
+                ::write(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
             if (written > 0)
                 done += written;
             else if (errno != EAGAIN && errno != EINTR)

@@ -36,9 +36,8 @@ public:
 
     void add(const QString &node, const char *vendor, const char *product, const char *serial,
              const char *interfaceNumber, const QString &nodeTarget) {
-        const QString usbDevice = QStringLiteral("%1/devices/pci0000:00/usb1/1-%2")
-                                      .arg(sysfs())
-                                      .arg(++m_count);
+        const QString usbDevice =
+            QStringLiteral("%1/devices/pci0000:00/usb1/1-%2").arg(sysfs()).arg(++m_count);
         const QString usbInterface = QStringLiteral("%1/1-%2:1.0").arg(usbDevice).arg(m_count);
         const QString nodeDir = usbInterface + QStringLiteral("/usbmisc/") + node;
         QDir().mkpath(nodeDir);
@@ -68,14 +67,14 @@ private:
 
 std::unique_ptr<UsbtmcTransport> usbtmc(const QString &resource, const FakeSysfs &tree) {
     const ResourceString r = ResourceString::parse(resource);
-    return std::make_unique<UsbtmcTransport>(r.usbVendor, r.usbProduct, r.usbSerial,
-                                             r.usbInterface, r.toString(), tree.sysfs(),
-                                             tree.dev());
+    return std::make_unique<UsbtmcTransport>(r.usbVendor, r.usbProduct, r.usbSerial, r.usbInterface,
+                                             r.toString(), tree.sysfs(), tree.dev());
 }
 
 std::unique_ptr<SerialTransport> serial(const QString &device, const QString &options = {}) {
     return std::make_unique<SerialTransport>(device, SerialSettings::parse(options),
-                                             QStringLiteral("ASRL") + device + QStringLiteral("::INSTR"));
+                                             QStringLiteral("ASRL") + device +
+                                                 QStringLiteral("::INSTR"));
 }
 
 } // namespace
@@ -88,18 +87,27 @@ private slots:
         QTest::addColumn<QString>("resource");
         QTest::addColumn<QString>("node");
         QTest::addColumn<QString>("error");
-        QTest::newRow("by serial") << "USB::0x1AB1::0x04CE::DS1ZB2::INSTR" << "usbtmc3" << "";
-        QTest::newRow("decimal ids, serial in other case")
-            << "USB::6833::1230::ds1za1::INSTR" << "usbtmc0" << "";
-        QTest::newRow("with interface") << "USB::0x0957::0x1796::MY44::2::INSTR" << "usbtmc1" << "";
+        QTest::newRow("by serial") << "USB::0x1AB1::0x04CE::DS1ZB2::INSTR"
+                                   << "usbtmc3"
+                                   << "";
+        QTest::newRow("decimal ids, serial in other case") << "USB::6833::1230::ds1za1::INSTR"
+                                                           << "usbtmc0"
+                                                           << "";
+        QTest::newRow("with interface") << "USB::0x0957::0x1796::MY44::2::INSTR"
+                                        << "usbtmc1"
+                                        << "";
         QTest::newRow("other interface")
-            << "USB::0x0957::0x1796::MY44::0::INSTR" << ""
+            << "USB::0x0957::0x1796::MY44::0::INSTR"
+            << ""
             << "the USBTMC instruments connected are USB0::0x1AB1::0x04CE::DS1ZA1::0::INSTR";
-        QTest::newRow("other serial") << "USB::0x1AB1::0x04CE::DS1ZC3::INSTR" << ""
+        QTest::newRow("other serial") << "USB::0x1AB1::0x04CE::DS1ZC3::INSTR"
+                                      << ""
                                       << "USB0::0x0957::0x1796::MY44::2::INSTR (";
-        QTest::newRow("other product") << "USB::0x1AB1::0x04CF::DS1ZA1::INSTR" << ""
+        QTest::newRow("other product") << "USB::0x1AB1::0x04CF::DS1ZA1::INSTR"
+                                       << ""
                                        << "is not connected";
-        QTest::newRow("no serial number") << "USB::0x0699::0x0368::C0101::INSTR" << ""
+        QTest::newRow("no serial number") << "USB::0x0699::0x0368::C0101::INSTR"
+                                          << ""
                                           << "USB0::0x0699::0x0368::::0::INSTR";
     }
 
@@ -144,10 +152,10 @@ private slots:
         QTest::addColumn<bool>("unreadable");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no device node") << false << VisaStatus::ResourceNotFound
-                                        << "No such file or directory";
-        QTest::newRow("no permission") << true << VisaStatus::NoPermission
-                                       << "SUBSYSTEM==\"usbmisc\", KERNEL==\"usbtmc*\"";
+        QTest::newRow("no device node")
+            << false << VisaStatus::ResourceNotFound << "No such file or directory";
+        QTest::newRow("no permission")
+            << true << VisaStatus::NoPermission << "SUBSYSTEM==\"usbmisc\", KERNEL==\"usbtmc*\"";
     }
 
     void usbtmcNodeProblems() {
@@ -229,12 +237,13 @@ private slots:
         termios attributes{};
         QCOMPARE(::tcgetattr(line.terminal(), &attributes), 0);
         const SerialSettings &settings = transport->settings();
-        QCOMPARE(attributes.c_cflag & CSIZE, settings.dataBits == 7 ? tcflag_t(CS7) : tcflag_t(CS8));
+        QCOMPARE(attributes.c_cflag & CSIZE,
+                 settings.dataBits == 7 ? tcflag_t(CS7) : tcflag_t(CS8));
         QCOMPARE((attributes.c_cflag & PARENB) != 0,
                  settings.parity != SerialSettings::Parity::None);
         QCOMPARE((attributes.c_cflag & CSTOPB) != 0,
                  settings.stopBits == SerialSettings::StopBits::Two);
-        const speed_t speed = settings.baudRate == 115200 ? B115200
+        const speed_t speed = settings.baudRate == 115200  ? B115200
                               : settings.baudRate == 19200 ? B19200
                                                            : B9600;
         QCOMPARE(::cfgetospeed(&attributes), speed);
@@ -272,8 +281,9 @@ private slots:
         const auto missing = serial(QStringLiteral("/dev/ttyIXO-not-there"));
         QCOMPARE(errorOf([&] { missing->open(QDeadlineTimer(1000)); }),
                  VisaStatus::ResourceNotFound);
-        QVERIFY(errorTextOf([&] { missing->open(QDeadlineTimer(1000)); })
-                    .contains(QLatin1String("/dev/ttyIXO-not-there")));
+        QVERIFY(errorTextOf([&] {
+                    missing->open(QDeadlineTimer(1000));
+                }).contains(QLatin1String("/dev/ttyIXO-not-there")));
     }
 
     void captureAndRestore_data() {
