@@ -1,8 +1,10 @@
 #include "SideBySide.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/ScpiInstrument.h"
+#include "instruments/simulator/HislipServer.h"
 #include "instruments/simulator/SimulatedDevice.h"
 #include "instruments/simulator/SimulatorServer.h"
+#include "instruments/transports/HislipTransport.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -121,6 +123,48 @@ void BM_LoopbackCaptureRestore(benchmark::State &state) {
         state.SkipWithError("the waveform did not survive the round trip");
 }
 BENCHMARK(BM_LoopbackCaptureRestore)->Arg(1 << 20)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The same capture and restore over HiSLIP, against the raw socket client on the same device
+// served at the same time: what the message framing and the second channel cost.
+void BM_HislipCaptureRestore(benchmark::State &state) {
+    const qsizetype size = state.range(0);
+    QByteArray waveform(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        waveform[i] = static_cast<char>(i * 13);
+    auto device = std::make_shared<SimulatedDevice>();
+    device->apply(":ARB:DATA " + Ieee488Block::encode(waveform));
+
+    ServerThread servers;
+    const quint16 socketPort = servers.serve([&] {
+        auto server = std::make_unique<SimulatorServer>(device);
+        server->listen(QHostAddress::LocalHost, 0);
+        const quint16 port = server->port();
+        return std::pair<std::unique_ptr<QObject>, quint16>{std::move(server), port};
+    });
+    const quint16 hislipPort = servers.serve([&] {
+        auto server = std::make_unique<HislipServer>(device);
+        server->listen(QHostAddress::LocalHost, 0);
+        const quint16 port = server->port();
+        return std::pair<std::unique_ptr<QObject>, quint16>{std::move(server), port};
+    });
+    ScpiInstrument hislip(std::make_unique<HislipTransport>(
+        QStringLiteral("127.0.0.1"), hislipPort, QStringLiteral("hislip0"),
+        QStringLiteral("TCPIP::127.0.0.1::hislip0,%1::INSTR").arg(hislipPort)));
+    ScpiInstrument raw(QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(socketPort));
+    for (ScpiInstrument *client : {&hislip, &raw}) {
+        client->setSetupQuery(SimulatedDevice::kSetupQuery);
+        client->setRestoreCommand(SimulatedDevice::kSetupCommand);
+    }
+
+    const auto units = static_cast<double>(2 * size);
+    const Side ours{[&] { hislip.RestoreState(hislip.CaptureState()); }, units};
+    const Side socket{[&] { raw.RestoreState(raw.CaptureState()); }, units};
+    sideBySide(state, ours, {{"raw_socket_client", socket, Baseline::Ratio::Throughput, false}});
+    state.SetBytesProcessed(state.iterations() * 2 * size);
+    if (device->waveform() != waveform)
+        state.SkipWithError("the waveform did not survive the round trip");
+}
+BENCHMARK(BM_HislipCaptureRestore)->Arg(1 << 20)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -12,6 +12,7 @@ inline constexpr std::int32_t Timeout = static_cast<std::int32_t>(0xBFFF0015u);
 inline constexpr std::int32_t Io = static_cast<std::int32_t>(0xBFFF003Eu);
 inline constexpr std::int32_t NotSupported = static_cast<std::int32_t>(0xBFFF0067u);
 inline constexpr std::int32_t NoPermission = static_cast<std::int32_t>(0xBFFF00A8u);
+inline constexpr std::int32_t ResourceBusy = static_cast<std::int32_t>(0xBFFF0072u);
 inline constexpr std::int32_t ConnectionLost = static_cast<std::int32_t>(0xBFFF00A6u);
 
 } // namespace ixo::VisaStatus

@@ -3,6 +3,7 @@
 #include "automation/AutomationError.h"
 #include "instruments/ResourceString.h"
 #include "instruments/VisaStatus.h"
+#include "instruments/transports/HislipTransport.h"
 #include "instruments/transports/SerialTransport.h"
 #include "instruments/transports/TcpSocketTransport.h"
 #include "instruments/transports/UsbtmcTransport.h"
@@ -28,8 +29,10 @@ std::unique_ptr<InstrumentTransport> InstrumentTransport::create(const ResourceS
                                                  resource.usbSerial, resource.usbInterface, name);
     case Interface::Serial:
         return std::make_unique<SerialTransport>(resource.serialDevice, resource.serial, name);
-    case Interface::TcpipInstr:
     case Interface::TcpipHislip:
+        return std::make_unique<HislipTransport>(resource.host, resource.port,
+                                                 resource.deviceName, name);
+    case Interface::TcpipInstr:
         throw AutomationError(
             VisaStatus::NotSupported, kSource,
             QStringLiteral("%1 resources such as %2 are not supported yet; use a raw socket "

@@ -1,0 +1,285 @@
+#include "instruments/transports/HislipTransport.h"
+
+#include "automation/AutomationError.h"
+#include "instruments/VisaStatus.h"
+
+#include <limits>
+
+namespace ixo {
+
+namespace {
+
+const QString kSource = QStringLiteral("IxoInstrSetups.HislipTransport");
+// "IX", our vendor id in Initialize.
+constexpr quint16 kVendorId = 0x4958;
+// Error texts and other messages on the asynchronous channel are short.
+constexpr quint64 kMaxAsyncPayload = 64 * 1024;
+// Messages are no smaller than this however little the device says it takes, so that a
+// confused device cannot turn a setup into millions of messages.
+constexpr quint64 kMinSendSize = 256;
+// Bytes queued in the socket before a write waits for the peer to take some.
+constexpr qint64 kWriteQueue = 256 * 1024;
+constexpr qsizetype kMaxQuoted = 200;
+
+QString printable(QByteArrayView bytes) {
+    QString text;
+    for (const char c : bytes.first(std::min(bytes.size(), kMaxQuoted))) {
+        const auto u = static_cast<unsigned char>(c);
+        text += u >= 0x20 && u < 0x7F ? QString(QLatin1Char(c)) : QStringLiteral("?");
+    }
+    return bytes.size() > kMaxQuoted ? text + QStringLiteral("...") : text;
+}
+
+} // namespace
+
+HislipTransport::HislipTransport(QString host, quint16 port, QString subAddress,
+                                 QString resourceName)
+    : m_host(std::move(host))
+    , m_port(port)
+    , m_subAddress(subAddress.isEmpty() ? QStringLiteral("hislip0") : std::move(subAddress))
+    , m_resourceName(std::move(resourceName)) {}
+
+HislipTransport::~HislipTransport() {
+    close();
+}
+
+int HislipTransport::waitTime(QDeadlineTimer deadline) {
+    const qint64 remaining = deadline.remainingTime();
+    if (remaining < 0)
+        return -1;
+    return static_cast<int>(std::min<qint64>(remaining, std::numeric_limits<int>::max()));
+}
+
+void HislipTransport::fail(std::int32_t number, const QString &what) {
+    close();
+    throw AutomationError(number, kSource, m_resourceName + QLatin1Char(' ') + what);
+}
+
+void HislipTransport::failReported(const HislipMessage &message) {
+    const bool fatal = message.type == HislipMessage::FatalError;
+    const QString text = printable(message.payload);
+    fail(fatal && message.control == HislipMessage::kFatalTooManyClients ? VisaStatus::ResourceBusy
+                                                                         : VisaStatus::Io,
+         QStringLiteral("reported HiSLIP %1 %2 (%3)%4")
+             .arg(fatal ? QStringLiteral("fatal error") : QStringLiteral("error"))
+             .arg(message.control)
+             .arg(HislipMessage::errorText(fatal, message.control),
+                  text.isEmpty() ? QString() : QStringLiteral(": ") + text));
+}
+
+void HislipTransport::connectChannel(Channel &channel, QDeadlineTimer deadline) {
+    // Created here so that the socket belongs to the thread that talks to the instrument.
+    channel.socket = std::make_unique<QTcpSocket>();
+    channel.socket->connectToHost(m_host, m_port);
+    if (!channel.socket->waitForConnected(waitTime(deadline))) {
+        const bool timedOut = channel.socket->error() == QAbstractSocket::SocketTimeoutError;
+        const QString reason = channel.socket->errorString();
+        fail(timedOut ? VisaStatus::Timeout : VisaStatus::ResourceNotFound,
+             QStringLiteral("cannot be reached: ") + reason);
+    }
+    channel.socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+}
+
+void HislipTransport::open(QDeadlineTimer deadline) {
+    close();
+    m_sync.reader.setMaxPayload(m_maxReceive);
+    m_async.reader.setMaxPayload(kMaxAsyncPayload);
+    connectChannel(m_sync, deadline);
+    send(m_sync, HislipMessage::Initialize, 0,
+         (quint32(HislipMessage::kProtocolVersion) << 16) | kVendorId, m_subAddress.toLatin1(),
+         deadline);
+    const HislipMessage response =
+        expect(m_sync, HislipMessage::InitializeResponse, deadline, QStringLiteral("Initialize"));
+    m_serverVersion = static_cast<quint16>(response.parameter >> 16);
+    m_sessionId = static_cast<quint16>(response.parameter & 0xFFFF);
+
+    connectChannel(m_async, deadline);
+    send(m_async, HislipMessage::AsyncInitialize, 0, m_sessionId, {}, deadline);
+    expect(m_async, HislipMessage::AsyncInitializeResponse, deadline,
+           QStringLiteral("AsyncInitialize"));
+    send(m_async, HislipMessage::AsyncMaximumMessageSize, 0, 0,
+         HislipMessage::sizePayload(m_maxReceive), deadline);
+    const HislipMessage size = expect(m_async, HislipMessage::AsyncMaximumMessageSizeResponse,
+                                      deadline, QStringLiteral("AsyncMaximumMessageSize"));
+    if (size.payload.size() != 8)
+        fail(VisaStatus::Io, QStringLiteral("answered AsyncMaximumMessageSize with %1 bytes, not 8")
+                                 .arg(size.payload.size()));
+    m_maxSend = std::clamp<quint64>(HislipMessage::sizeFromPayload(size.payload), kMinSendSize,
+                                    quint64(std::numeric_limits<qsizetype>::max()));
+    m_messageId = HislipMessage::kFirstMessageId;
+    m_rmtDelivered = false;
+}
+
+void HislipTransport::close() {
+    for (Channel *channel : {&m_sync, &m_async}) {
+        if (channel->socket)
+            channel->socket->abort();
+        channel->socket.reset();
+        channel->reader.clear();
+    }
+    m_pending.clear();
+    m_pendingOffset = 0;
+    m_answerEndsLine = true;
+}
+
+bool HislipTransport::isOpen() const {
+    return m_sync.socket && m_async.socket &&
+           m_sync.socket->state() == QAbstractSocket::ConnectedState &&
+           m_async.socket->state() == QAbstractSocket::ConnectedState;
+}
+
+void HislipTransport::drain(Channel &channel, qint64 keep, QDeadlineTimer deadline) {
+    while (channel.socket->bytesToWrite() > keep) {
+        if (channel.socket->waitForBytesWritten(waitTime(deadline)))
+            continue;
+        if (channel.socket->state() != QAbstractSocket::ConnectedState)
+            fail(VisaStatus::ConnectionLost, QStringLiteral("closed the connection"));
+        fail(VisaStatus::Timeout, QStringLiteral("did not take the data in time"));
+    }
+}
+
+void HislipTransport::send(Channel &channel, quint8 type, quint8 control, quint32 parameter,
+                           QByteArrayView payload, QDeadlineTimer deadline) {
+    const QByteArray header =
+        HislipMessage::header(type, control, parameter, static_cast<quint64>(payload.size()));
+    if (channel.socket->write(header) != header.size() ||
+        (!payload.isEmpty() &&
+         channel.socket->write(payload.data(), payload.size()) != payload.size()))
+        fail(VisaStatus::ConnectionLost, QStringLiteral("refused the data"));
+    drain(channel, 0, deadline);
+}
+
+void HislipTransport::write(const QByteArray &bytes, QDeadlineTimer deadline) {
+    if (!isOpen())
+        fail(VisaStatus::ConnectionLost, QStringLiteral("is not connected"));
+    QTcpSocket &socket = *m_sync.socket;
+    qsizetype offset = 0;
+    do {
+        const auto chunk =
+            static_cast<qsizetype>(std::min<quint64>(m_maxSend, quint64(bytes.size() - offset)));
+        const bool last = offset + chunk == bytes.size();
+        const quint8 control = m_rmtDelivered ? HislipMessage::kRmtDelivered : 0;
+        m_rmtDelivered = false;
+        const QByteArray header =
+            HislipMessage::header(last ? HislipMessage::DataEnd : HislipMessage::Data, control,
+                                  m_messageId, static_cast<quint64>(chunk));
+        if (socket.write(header) != header.size() ||
+            socket.write(bytes.constData() + offset, chunk) != chunk)
+            fail(VisaStatus::ConnectionLost, QStringLiteral("refused the data"));
+        offset += chunk;
+        drain(m_sync, last ? 0 : kWriteQueue, deadline);
+    } while (offset < bytes.size());
+    m_messageId += 2;
+}
+
+bool HislipTransport::receive(Channel &channel, HislipMessage &message, QDeadlineTimer deadline) {
+    QTcpSocket &socket = *channel.socket;
+    for (;;) {
+        switch (channel.reader.next(message)) {
+        case HislipMessageReader::Status::Complete:
+            if (message.type == HislipMessage::FatalError || message.type == HislipMessage::Error)
+                failReported(message);
+            return true;
+        case HislipMessageReader::Status::BadPrologue:
+            fail(VisaStatus::Io, QStringLiteral("sent bytes that are not a HiSLIP message"));
+        case HislipMessageReader::Status::TooLarge:
+            fail(VisaStatus::Io,
+                 QStringLiteral("announced a %1 of %2 bytes, more than the %3 bytes agreed")
+                     .arg(HislipMessage::typeName(channel.reader.pendingType()))
+                     .arg(channel.reader.announcedLength())
+                     .arg(channel.reader.maxPayload()));
+        case HislipMessageReader::Status::Incomplete:
+            break;
+        }
+        if (socket.bytesAvailable() > 0) {
+            channel.reader.append(socket.readAll());
+            continue;
+        }
+        if (socket.state() != QAbstractSocket::ConnectedState)
+            fail(VisaStatus::ConnectionLost, QStringLiteral("closed the connection"));
+        if (!socket.waitForReadyRead(waitTime(deadline)) && socket.bytesAvailable() == 0) {
+            if (socket.error() != QAbstractSocket::SocketTimeoutError ||
+                socket.state() != QAbstractSocket::ConnectedState)
+                fail(VisaStatus::ConnectionLost, QStringLiteral("closed the connection"));
+            return false;
+        }
+    }
+}
+
+HislipMessage HislipTransport::expect(Channel &channel, quint8 type, QDeadlineTimer deadline,
+                                      const QString &request) {
+    HislipMessage message;
+    // Anything else (a service request, a late answer) is not what is waited for.
+    while (receive(channel, message, deadline))
+        if (message.type == type)
+            return message;
+    fail(VisaStatus::Timeout, QStringLiteral("did not answer the HiSLIP %1 in time").arg(request));
+}
+
+QByteArray HislipTransport::read(qsizetype maxBytes, QDeadlineTimer deadline) {
+    if (!isOpen())
+        fail(VisaStatus::ConnectionLost, QStringLiteral("is not connected"));
+    // A call with no time left only collects what has arrived; it gives up nothing.
+    const bool poll = deadline.hasExpired();
+    while (m_pendingOffset >= m_pending.size()) {
+        HislipMessage message;
+        if (!receive(m_sync, message, deadline)) {
+            if (!poll)
+                deviceClear();
+            return QByteArray();
+        }
+        if (message.type != HislipMessage::Data && message.type != HislipMessage::DataEnd)
+            continue;
+        if (!message.payload.isEmpty())
+            m_answerEndsLine = message.payload.endsWith('\n');
+        if (message.type == HislipMessage::DataEnd) {
+            m_rmtDelivered = true;
+            if (!m_answerEndsLine)
+                message.payload.append('\n');
+            m_answerEndsLine = true;
+        }
+        m_pending = std::move(message.payload);
+        m_pendingOffset = 0;
+    }
+    const qsizetype available = m_pending.size() - m_pendingOffset;
+    if (m_pendingOffset == 0 && available <= maxBytes)
+        return std::exchange(m_pending, QByteArray());
+    const qsizetype count = std::min(available, std::max<qsizetype>(maxBytes, 1));
+    QByteArray bytes = m_pending.mid(m_pendingOffset, count);
+    m_pendingOffset += count;
+    if (m_pendingOffset >= m_pending.size()) {
+        m_pending.clear();
+        m_pendingOffset = 0;
+    }
+    return bytes;
+}
+
+void HislipTransport::deviceClear() {
+    // A stream stopped inside a message cannot be brought back in step; a new connection will.
+    if (m_sync.reader.buffered() > 0) {
+        close();
+        return;
+    }
+    const QDeadlineTimer until(kClearTimeoutMs);
+    try {
+        send(m_async, HislipMessage::AsyncDeviceClear, 0, 0, {}, until);
+        const HislipMessage acknowledge =
+            expect(m_async, HislipMessage::AsyncDeviceClearAcknowledge, until,
+                   QStringLiteral("AsyncDeviceClear"));
+        send(m_sync, HislipMessage::DeviceClearComplete, acknowledge.control, 0, {}, until);
+        // Data still arriving belongs to the exchange that was cleared.
+        expect(m_sync, HislipMessage::DeviceClearAcknowledge, until,
+               QStringLiteral("DeviceClearComplete"));
+        m_pending.clear();
+        m_pendingOffset = 0;
+        m_answerEndsLine = true;
+        m_messageId = HislipMessage::kFirstMessageId;
+        m_rmtDelivered = false;
+        ++m_deviceClears;
+    } catch (const AutomationError &) {
+        // The caller reports the timeout; a device that cannot be cleared is reconnected.
+        close();
+    }
+}
+
+} // namespace ixo

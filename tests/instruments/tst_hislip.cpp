@@ -1,0 +1,372 @@
+#include "AutomationAssert.h"
+#include "automation/VariantType.h"
+#include "instruments/Ieee488Block.h"
+#include "instruments/ScpiInstrument.h"
+#include "instruments/VisaStatus.h"
+#include "instruments/simulator/HislipServer.h"
+#include "instruments/simulator/SimulatedDevice.h"
+#include "instruments/transports/HislipMessageReader.h"
+#include "instruments/transports/HislipTransport.h"
+
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QThread>
+#include <functional>
+#include <future>
+#include <thread>
+
+using namespace ixo;
+using test::errorOf;
+
+namespace {
+
+// The HiSLIP simulator on a loopback port, served by a thread of its own as a separate
+// instrument would be.
+class ServedHislip {
+public:
+    explicit ServedHislip(quint64 maxMessageSize = HislipServer::kDefaultMaxMessageSize) {
+        m_thread.start();
+        m_context.moveToThread(&m_thread);
+        QMetaObject::invokeMethod(
+            &m_context,
+            [this, maxMessageSize] {
+                m_server = new HislipServer(device);
+                m_server->setMaxMessageSize(maxMessageSize);
+                if (m_server->listen(QHostAddress::LocalHost, 0))
+                    m_port = m_server->port();
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    ~ServedHislip() {
+        QMetaObject::invokeMethod(
+            &m_context, [this] { delete m_server; }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+    quint16 port() const { return m_port; }
+    // Its fault methods and counters are safe to use from the test's thread.
+    HislipServer &server() { return *m_server; }
+
+    // A client on the HiSLIP transport; transport, when given, keeps a view of it.
+    std::unique_ptr<ScpiInstrument>
+    client(quint64 maxMessageSize = HislipTransport::kDefaultMaxMessageSize,
+           HislipTransport **transport = nullptr, const QString &subAddress = "hislip0") const {
+        const QString resource =
+            QStringLiteral("TCPIP::127.0.0.1::%1,%2::INSTR").arg(subAddress).arg(m_port);
+        auto hislip = std::make_unique<HislipTransport>(QStringLiteral("127.0.0.1"), m_port,
+                                                        subAddress, resource);
+        hislip->setMaxMessageSize(maxMessageSize);
+        if (transport)
+            *transport = hislip.get();
+        auto instrument = std::make_unique<ScpiInstrument>(std::move(hislip));
+        instrument->setRestoreCommand(SimulatedDevice::kSetupCommand);
+        return instrument;
+    }
+
+    const std::shared_ptr<SimulatedDevice> device = std::make_shared<SimulatedDevice>();
+
+private:
+    QThread m_thread;
+    QObject m_context;
+    HislipServer *m_server = nullptr;
+    quint16 m_port = 0;
+};
+
+QByteArray message(quint8 type, quint8 control, quint32 parameter, const QByteArray &payload) {
+    return HislipMessage::encode(type, control, parameter, payload);
+}
+
+} // namespace
+
+using Fault = std::function<void(SimulatedDevice &, HislipServer &)>;
+Q_DECLARE_METATYPE(Fault)
+
+class TestHislip : public QObject {
+    Q_OBJECT
+
+private slots:
+    void captureAndRestore_data() {
+        QTest::addColumn<bool>("blocks");
+        QTest::addColumn<quint64>("serverMax");
+        QTest::addColumn<quint64>("clientMax");
+        const quint64 big = HislipServer::kDefaultMaxMessageSize;
+        QTest::newRow("learn string") << false << big << big;
+        QTest::newRow("setup block") << true << big << big;
+        // The block is far larger than either side takes in one message, so it travels as
+        // dozens of Data messages each way; a message over the limit would be refused.
+        QTest::newRow("setup block in 4 KiB messages") << true << quint64(4096) << quint64(4096);
+        QTest::newRow("setup block, device takes 1000 bytes")
+            << true << quint64(1000) << quint64(64 * 1024);
+    }
+
+    void captureAndRestore() {
+        QFETCH(bool, blocks);
+        QFETCH(quint64, serverMax);
+        QFETCH(quint64, clientMax);
+        ServedHislip served(serverMax);
+        HislipTransport *transport = nullptr;
+        const auto client = served.client(clientMax, &transport);
+        if (blocks)
+            client->setSetupQuery(SimulatedDevice::kSetupQuery);
+        QCOMPARE(client->Model(), QStringLiteral("SG-100"));
+        QCOMPARE(client->Version(), QStringLiteral("2.1.0"));
+        QCOMPARE(transport->maxSendSize(), serverMax);
+        QCOMPARE(transport->serverVersion(), HislipMessage::kProtocolVersion);
+        QVERIFY(transport->sessionId() != 0);
+
+        // Every byte value, newlines and "HS" included, must pass through the message framing.
+        QByteArray waveform(300 * 1024, Qt::Uninitialized);
+        for (qsizetype i = 0; i < waveform.size(); ++i)
+            waveform[i] = static_cast<char>(i * 7);
+        waveform.replace(1000, 2, "HS");
+        served.device->apply(":FREQ 2.4E9\n:OUTP ON;:TRIG:SOUR BUS\n:ARB:DATA " +
+                             Ieee488Block::encode(waveform));
+        const QVariant state = client->CaptureState();
+        QCOMPARE(variantTypeOf(state), blocks ? VariantType::ByteArray : VariantType::String);
+        served.device->apply(":FREQ 1E6\n:OUTP OFF\n:TRIG:SOUR EXT\n:ARB:DATA #13abc");
+        client->RestoreState(state);
+        QCOMPARE(served.device->setting(":FREQ"), QStringLiteral("2.400000E+09"));
+        QCOMPARE(served.device->setting(":OUTP"), QStringLiteral("ON"));
+        QCOMPARE(served.device->setting(":TRIG:SOUR"), QStringLiteral("BUS"));
+        QCOMPARE(served.device->waveform(), blocks ? waveform : QByteArray());
+        QCOMPARE(client->readErrors(), QStringList());
+        QCOMPARE(served.server().deviceClears(), 0);
+    }
+
+    // Two clients are two sessions on the one device.
+    void sessionsShareTheDevice() {
+        ServedHislip served;
+        HislipTransport *first = nullptr;
+        HislipTransport *second = nullptr;
+        const auto a = served.client(HislipTransport::kDefaultMaxMessageSize, &first);
+        const auto b = served.client(HislipTransport::kDefaultMaxMessageSize, &second);
+        a->send(QStringLiteral(":FREQ 3E9"));
+        QCOMPARE(b->query(QStringLiteral(":FREQ?")), QByteArray("3.000000E+09"));
+        QVERIFY(first->sessionId() != second->sessionId());
+    }
+
+    void faults_data() {
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("clears");
+        QTest::newRow("capture timeout, device cleared")
+            << Fault([](SimulatedDevice &d, HislipServer &) { d.delayNextCapture(3000); })
+            << "capture" << VisaStatus::Timeout << "did not answer *LRN? within 200 ms" << 1;
+        QTest::newRow("restore timeout, device cleared")
+            << Fault([](SimulatedDevice &d, HislipServer &) { d.delayNextRestore(3000); })
+            << "restore" << VisaStatus::Timeout << "did not answer *OPC? within 200 ms" << 1;
+        QTest::newRow("dropped mid-answer")
+            << Fault([](SimulatedDevice &d, HislipServer &) { d.dropNextCapture(); }) << "capture"
+            << VisaStatus::ConnectionLost << "closed the connection" << 0;
+        QTest::newRow("garbage identity")
+            << Fault([](SimulatedDevice &d, HislipServer &) { d.garbleNextAnswer("hello\n"); })
+            << "model" << VisaStatus::Io << "did not identify itself: *IDN? answered \"hello\""
+            << 0;
+        QTest::newRow("fatal error")
+            << Fault([](SimulatedDevice &, HislipServer &s) {
+                   s.failNextAnswerFatally(HislipMessage::kFatalUnidentified, "Power failure");
+               })
+            << "capture" << VisaStatus::Io
+            << "reported HiSLIP fatal error 0 (unidentified error): Power failure" << 0;
+        QTest::newRow("fatal error, too many clients")
+            << Fault([](SimulatedDevice &, HislipServer &s) {
+                   s.failNextAnswerFatally(HislipMessage::kFatalTooManyClients, "Busy");
+               })
+            << "model" << VisaStatus::ResourceBusy
+            << "fatal error 4 (maximum number of clients exceeded): Busy" << 0;
+        QTest::newRow("error") << Fault([](SimulatedDevice &, HislipServer &s) {
+            s.failNextAnswer(HislipMessage::kErrorTooLarge, "Setup too long");
+        }) << "capture" << VisaStatus::Io
+                               << "reported HiSLIP error 4 (message too large)" << 0;
+        QTest::newRow("oversized length field")
+            << Fault([](SimulatedDevice &, HislipServer &s) { s.oversizeNextAnswer(); })
+            << "capture" << VisaStatus::Io
+            << "announced a DataEnd of 9223372036854775808 bytes, more than the 1048576 bytes "
+               "agreed"
+            << 0;
+        // A stream stopped inside a header cannot be cleared: the connection is dropped.
+        QTest::newRow("stall mid-header")
+            << Fault([](SimulatedDevice &, HislipServer &s) { s.stallNextAnswerMidHeader(); })
+            << "capture" << VisaStatus::Timeout << "did not answer *LRN? within 200 ms" << 0;
+    }
+
+    // Each fault gives its error within the timeout (and a quick clear), and the next call
+    // reconnects.
+    void faults() {
+        QFETCH(Fault, fault);
+        QFETCH(QString, operation);
+        ServedHislip served;
+        const auto client = served.client();
+        client->setTimeout(200);
+        const QVariant state = client->CaptureState();
+        fault(*served.device, served.server());
+        QElapsedTimer elapsed;
+        elapsed.start();
+        try {
+            if (operation == QLatin1String("model")) {
+                client->disconnect();
+                client->Model();
+            } else if (operation == QLatin1String("capture")) {
+                client->CaptureState();
+            } else {
+                client->RestoreState(state);
+            }
+            QFAIL("no error");
+        } catch (const AutomationError &error) {
+            QTEST(error.number(), "number");
+            QFETCH(QString, text);
+            QVERIFY2(error.description().contains(text), qPrintable(error.description()));
+        }
+        // The timeout and at most the clear's own budget; well before a late answer's 3 s.
+        QVERIFY2(elapsed.elapsed() < 200 + HislipTransport::kClearTimeoutMs + 500,
+                 qPrintable(QString::number(elapsed.elapsed())));
+        QTEST(served.server().deviceClears(), "clears");
+        QCOMPARE(client->Model(), QStringLiteral("SG-100"));
+        QCOMPARE(client->CaptureState(), state);
+    }
+
+    void refusedSubAddress() {
+        ServedHislip served;
+        const auto client =
+            served.client(HislipTransport::kDefaultMaxMessageSize, nullptr, "hislip7");
+        const QString text = test::errorTextOf([&] { client->Model(); });
+        QVERIFY2(text.contains("fatal error 3 (invalid initialization sequence): No device at "
+                               "sub-address \"hislip7\""),
+                 qPrintable(text));
+    }
+
+    // A peer that accepts the connection, begins its InitializeResponse and stops.
+    void peerStallsMidHeader() {
+        std::promise<quint16> listening;
+        std::future<quint16> port = listening.get_future();
+        std::promise<void> finished;
+        std::future<void> done = finished.get_future();
+        std::thread peer([&listening, &done] {
+            QTcpServer server;
+            server.listen(QHostAddress::LocalHost, 0);
+            listening.set_value(server.serverPort());
+            if (!server.waitForNewConnection(5000))
+                return;
+            QTcpSocket *socket = server.nextPendingConnection();
+            socket->waitForReadyRead(5000);
+            socket->write(
+                HislipMessage::header(HislipMessage::InitializeResponse, 0, 1, 0).left(9));
+            socket->waitForBytesWritten(1000);
+            done.wait_for(std::chrono::seconds(5));
+        });
+        HislipTransport transport(QStringLiteral("127.0.0.1"), port.get(),
+                                  QStringLiteral("hislip0"), QStringLiteral("stalling peer"));
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const QString text = test::errorTextOf([&] { transport.open(QDeadlineTimer(300)); });
+        finished.set_value();
+        peer.join();
+        QVERIFY2(text.contains("did not answer the HiSLIP Initialize in time"), qPrintable(text));
+        QVERIFY(elapsed.elapsed() < 1500);
+        QVERIFY(!transport.isOpen());
+    }
+
+    void unreachable() {
+        HislipTransport transport(QStringLiteral("127.0.0.1"), 1, QStringLiteral("hislip0"),
+                                  QStringLiteral("nowhere"));
+        QCOMPARE(errorOf([&] { transport.open(QDeadlineTimer(2000)); }),
+                 VisaStatus::ResourceNotFound);
+    }
+
+    void headerReader_data() {
+        QTest::addColumn<QByteArrayList>("pieces");
+        QTest::addColumn<quint64>("maxPayload");
+        QTest::addColumn<QList<int>>("statuses");
+        QTest::addColumn<QByteArrayList>("payloads");
+        using S = HislipMessageReader::Status;
+        const auto codes = [](std::initializer_list<S> list) {
+            QList<int> out;
+            for (const S s : list)
+                out.append(static_cast<int>(s));
+            return out;
+        };
+        const QByteArray hello = message(HislipMessage::DataEnd, 1, 0xFFFFFF00u, "*IDN?\n");
+        const QByteArray empty = message(HislipMessage::InitializeResponse, 0, 0x01000001u, "");
+        QTest::newRow("one message")
+            << QByteArrayList{hello} << quint64(64) << codes({S::Complete, S::Incomplete})
+            << QByteArrayList{"*IDN?\n"};
+        QTest::newRow("two in one piece, then a header without payload")
+            << QByteArrayList{hello + hello + empty} << quint64(64)
+            << codes({S::Complete, S::Complete, S::Complete, S::Incomplete})
+            << QByteArrayList{"*IDN?\n", "*IDN?\n", ""};
+        QByteArrayList bytes;
+        for (const char c : hello + empty)
+            bytes.append(QByteArray(1, c));
+        QTest::newRow("byte by byte")
+            << bytes << quint64(64) << codes({S::Complete, S::Complete, S::Incomplete})
+            << QByteArrayList{"*IDN?\n", ""};
+        QTest::newRow("payload exactly at the limit")
+            << QByteArrayList{hello} << quint64(6) << codes({S::Complete, S::Incomplete})
+            << QByteArrayList{"*IDN?\n"};
+        QTest::newRow("15 bytes of a header") << QByteArrayList{empty.left(15)} << quint64(64)
+                                              << codes({S::Incomplete}) << QByteArrayList{};
+        QTest::newRow("payload one over the limit")
+            << QByteArrayList{hello} << quint64(5) << codes({S::TooLarge, S::TooLarge})
+            << QByteArrayList{};
+        // Judged on the header alone: nothing of the announced payload is awaited.
+        QTest::newRow("length field 2^64-1")
+            << QByteArrayList{HislipMessage::header(HislipMessage::Data, 0, 0, ~quint64(0))}
+            << (quint64(1) << 20) << codes({S::TooLarge, S::TooLarge}) << QByteArrayList{};
+        QTest::newRow("length field 2^63 after a good message")
+            << QByteArrayList{hello +
+                              HislipMessage::header(HislipMessage::Data, 0, 0, quint64(1) << 63)}
+            << (quint64(1) << 20) << codes({S::Complete, S::TooLarge, S::TooLarge})
+            << QByteArrayList{"*IDN?\n"};
+        QTest::newRow("garbage first byte, refused at once")
+            << QByteArrayList{"X"} << quint64(64) << codes({S::BadPrologue, S::BadPrologue})
+            << QByteArrayList{};
+        QTest::newRow("garbage second byte")
+            << QByteArrayList{"Hs"} << quint64(64) << codes({S::BadPrologue, S::BadPrologue})
+            << QByteArrayList{};
+        QTest::newRow("SCPI text instead of HiSLIP")
+            << QByteArrayList{"*IDN?\n"} << quint64(64) << codes({S::BadPrologue, S::BadPrologue})
+            << QByteArrayList{};
+        QTest::newRow("garbage after a message")
+            << QByteArrayList{hello, "GARBAGE", hello} << quint64(64)
+            << codes({S::Complete, S::BadPrologue, S::BadPrologue, S::BadPrologue})
+            << QByteArrayList{"*IDN?\n"};
+    }
+
+    // Pieces arrive one at a time; after each one, messages are taken while any is complete.
+    // Statuses lists every status but Incomplete, then the status once all is fed.
+    void headerReader() {
+        QFETCH(QByteArrayList, pieces);
+        QFETCH(quint64, maxPayload);
+        QFETCH(QList<int>, statuses);
+        QFETCH(QByteArrayList, payloads);
+        HislipMessageReader reader(maxPayload);
+        QList<int> seen;
+        QByteArrayList taken;
+        for (const QByteArray &piece : pieces) {
+            reader.append(piece);
+            for (;;) {
+                HislipMessage out;
+                const auto status = reader.next(out);
+                if (status == HislipMessageReader::Status::Complete)
+                    taken.append(out.payload);
+                if (status != HislipMessageReader::Status::Incomplete)
+                    seen.append(static_cast<int>(status));
+                if (status != HislipMessageReader::Status::Complete)
+                    break;
+            }
+        }
+        // A refusal is final: later pieces do not bring the stream back.
+        HislipMessage out;
+        seen.append(static_cast<int>(reader.next(out)));
+        QCOMPARE(seen, statuses);
+        QCOMPARE(taken, payloads);
+        QVERIFY(reader.buffered() <= HislipMessage::kHeaderSize + 64);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHislip)
+#include "tst_hislip.moc"
