@@ -89,6 +89,10 @@ void ScpiInstrument::disconnect() {
     m_input.clear();
 }
 
+void ScpiInstrument::cancel() {
+    m_transport->cancel();
+}
+
 // Runs one exchange; when it fails the connection is out of step, so it is closed.
 template <typename Exchange> auto ScpiInstrument::guarded(Exchange &&exchange) {
     try {
