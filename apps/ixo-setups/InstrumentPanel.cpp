@@ -19,7 +19,8 @@ const QColor InstrumentPanel::kOnlyThere(190, 230, 190);
 namespace {
 
 QString blockText(const StateDiff::Block &block) {
-    return InstrumentPanel::tr("%n byte(s), CRC-32 %1", nullptr, int(block.size))
+    return InstrumentPanel::tr("size %1, CRC-32 %2")
+        .arg(block.size)
         .arg(block.crc32, 8, 16, QLatin1Char('0'));
 }
 
@@ -70,8 +71,8 @@ void InstrumentPanel::refresh() {
             tr("<b>%1</b>, version %2").arg(m_instrument.Model(), m_instrument.Version()));
         m_table->setRowCount(0);
         if (m_compared.size() >= 2) {
-            showDiff(StateDiff::compare(m_compared[0].data, m_compared[1].data),
-                     m_compared[0].name, m_compared[1].name);
+            showDiff(StateDiff::compare(m_compared[0].data, m_compared[1].data), m_compared[0].name,
+                     m_compared[1].name);
         } else if (m_compared.size() == 1) {
             const QVariant current = m_instrument.CaptureState();
             const StateDiff diff = StateDiff::compare(current, m_compared[0].data);
@@ -97,17 +98,16 @@ void InstrumentPanel::showSettings(const QMap<QString, QString> &settings) {
 }
 
 // An empty first name stands for the instrument, whose values stay editable.
-void InstrumentPanel::showDiff(const StateDiff &diff, const QString &first,
-                               const QString &second) {
+void InstrumentPanel::showDiff(const StateDiff &diff, const QString &first, const QString &second) {
     setHeaders();
     const QString firstName = first.isEmpty() ? tr("the instrument") : tr("\"%1\"").arg(first);
     const QString secondName = tr("\"%1\"").arg(second);
     m_summary->show();
     if (!diff.isText()) {
-        m_summary->setText(
-            tr("Setup blocks: %1 %2; %3 %4. %5")
-                .arg(firstName, blockText(diff.block(0)), secondName, blockText(diff.block(1)),
-                     diff.same() ? tr("They are the same.") : tr("They differ.")));
+        m_summary->setText(tr("Setup blocks: %1 %2; %3 %4. %5")
+                               .arg(firstName, blockText(diff.block(0)), secondName,
+                                    blockText(diff.block(1)),
+                                    diff.same() ? tr("They are the same.") : tr("They differ.")));
         return;
     }
     int changed = 0, onlyFirst = 0, onlySecond = 0;
@@ -141,14 +141,13 @@ void InstrumentPanel::showDiff(const StateDiff &diff, const QString &first,
             m_table->item(row, column)->setToolTip(tip);
         }
     }
-    QString text =
-        changed + onlyFirst + onlySecond == 0
-            ? tr("%1 and %2 have the same settings.").arg(firstName, secondName)
-            : tr("%1 against %2: %3 changed, %4 only in %1, %5 only in %2.")
-                  .arg(firstName, secondName)
-                  .arg(changed)
-                  .arg(onlyFirst)
-                  .arg(onlySecond);
+    QString text = changed + onlyFirst + onlySecond == 0
+                       ? tr("%1 and %2 have the same settings.").arg(firstName, secondName)
+                       : tr("%1 against %2: %3 changed, %4 only in %1, %5 only in %2.")
+                             .arg(firstName, secondName)
+                             .arg(changed)
+                             .arg(onlyFirst)
+                             .arg(onlySecond);
     // The summary may start with "the instrument".
     if (!text.isEmpty())
         text[0] = text[0].toUpper();

@@ -51,8 +51,7 @@ private slots:
 private:
     void showSettings(const QMap<QString, QString> &settings);
     void showDiff(const StateDiff &diff, const QString &first, const QString &second);
-    void addRow(const QString &header, const QString &first, const QString &second,
-                bool editable);
+    void addRow(const QString &header, const QString &first, const QString &second, bool editable);
     void setHeaders();
     void showError(const QString &text);
 

@@ -439,8 +439,8 @@ void MainWindow::dropEvent(QDropEvent *event) {
     event->acceptProposedAction();
     // After the drop has ended, so that the drag source is not kept waiting on dialogs.
     const QString fileName = urls.front().toLocalFile();
-    QMetaObject::invokeMethod(this, [this, fileName] { dropFile(fileName); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, fileName] { dropFile(fileName); }, Qt::QueuedConnection);
 }
 
 void MainWindow::dropFile(const QString &fileName) {

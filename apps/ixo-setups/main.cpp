@@ -2,10 +2,10 @@
 #include "MainWindow.h"
 #include "automation/AutomationError.h"
 #include "control/InstrumentState.h"
-#include "server/TypeLibrary.h"
 #include "instruments/InstrumentFactory.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/ScpiSettings.h"
+#include "server/TypeLibrary.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

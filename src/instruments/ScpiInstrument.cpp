@@ -4,10 +4,10 @@
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
 #include "instruments/Ieee488Block.h"
-#include "instruments/transports/InstrumentTransport.h"
-#include "support/LegacySetupFile.h"
 #include "instruments/ResourceString.h"
 #include "instruments/VisaStatus.h"
+#include "instruments/transports/InstrumentTransport.h"
+#include "support/LegacySetupFile.h"
 
 #include <QRegularExpression>
 

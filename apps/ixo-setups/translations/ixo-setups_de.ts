@@ -3,10 +3,6 @@
 <TS version="2.1" language="de">
 <context>
     <name>ixo::InstrumentPanel</name>
-    <message numerus="yes">
-        <source>%n byte(s), CRC-32 %1</source>
-        <translation><numerusform>%n Byte, CRC-32 %1</numerusform><numerusform>%n Bytes, CRC-32 %1</numerusform></translation>
-    </message>
     <message>
         <source>&lt;b&gt;%1&lt;/b&gt;, version %2</source>
         <translation>&lt;b&gt;%1&lt;/b&gt;, Version %2</translation>
@@ -62,6 +58,10 @@
     <message>
         <source>&lt;b&gt;Instrument error:&lt;/b&gt; %1</source>
         <translation>&lt;b&gt;Gerätefehler:&lt;/b&gt; %1</translation>
+    </message>
+    <message>
+        <source>size %1, CRC-32 %2</source>
+        <translation>Größe %1, CRC-32 %2</translation>
     </message>
 </context>
 <context>

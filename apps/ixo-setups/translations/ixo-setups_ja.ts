@@ -3,10 +3,6 @@
 <TS version="2.1" language="ja">
 <context>
     <name>ixo::InstrumentPanel</name>
-    <message numerus="yes">
-        <source>%n byte(s), CRC-32 %1</source>
-        <translation><numerusform>%n バイト、CRC-32 %1</numerusform></translation>
-    </message>
     <message>
         <source>&lt;b&gt;%1&lt;/b&gt;, version %2</source>
         <translation>&lt;b&gt;%1&lt;/b&gt;、バージョン %2</translation>
@@ -62,6 +58,10 @@
     <message>
         <source>&lt;b&gt;Instrument error:&lt;/b&gt; %1</source>
         <translation>&lt;b&gt;測定器のエラー:&lt;/b&gt; %1</translation>
+    </message>
+    <message>
+        <source>size %1, CRC-32 %2</source>
+        <translation>サイズ %1、CRC-32 %2</translation>
     </message>
 </context>
 <context>

@@ -2,8 +2,8 @@
 
 #include "automation/AutomationError.h"
 #include "instruments/ResourceString.h"
-#include "instruments/transports/TcpSocketTransport.h"
 #include "instruments/VisaStatus.h"
+#include "instruments/transports/TcpSocketTransport.h"
 
 namespace ixo {
 
