@@ -3,63 +3,152 @@
 #include "InstrumentPanel.h"
 #include "ObservedInstrument.h"
 #include "automation/AutomationError.h"
+#include "automation/Collection.h"
+#include "automation/ErrorNumber.h"
 #include "automation/widgets/FileDialogRequest.h"
 #include "automation/widgets/Interaction.h"
+#include "automation/widgets/ListView.h"
 #include "automation/widgets/MessageBoxStyle.h"
+#include "automation/widgets/ScopedInteraction.h"
 #include "control/InstrumentState.h"
+#include "instruments/ScpiInstrument.h"
+#include "instruments/StateDiff.h"
+#include "model/ItemStateInfo.h"
+#include "model/StateInfo.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 namespace ixo {
 
+const QString MainWindow::kPreviewKey = QStringLiteral("restorePreview");
+
 namespace {
 
-const QString kFilter = QStringLiteral("Instrument setup documents (*.ixs)|*.ixs|All files|*");
 const QString kRecentKey = QStringLiteral("recentFiles");
+const QString kGeometryKey = QStringLiteral("window/geometry");
+const QString kSplitterKey = QStringLiteral("window/splitter");
 constexpr int kMaxRecent = 6;
+constexpr int kMaxPreviewLines = 40;
 
 QString documentDialog(FileDialogRequest::Mode mode, const QString &title,
                        const QString &fileName) {
     FileDialogRequest request;
     request.mode = mode;
     request.title = title;
-    request.filter = kFilter;
+    request.filter = MainWindow::tr("Instrument setup documents (*.ixs)|*.ixs|All files|*");
     request.fileName = fileName;
     request.flags = FileDialogRequest::kOverwritePrompt | FileDialogRequest::kPathMustExist;
     return Interaction::current()->fileDialog(request);
 }
 
+QString nameOf(const SetupInterfaceRef &instrument) {
+    if (const auto scpi = std::dynamic_pointer_cast<ScpiInstrument>(instrument))
+        return scpi->resourceName();
+    return MainWindow::tr("the instrument");
+}
+
+std::function<void()> cancelOf(const SetupInterfaceRef &instrument) {
+    if (const auto scpi = std::dynamic_pointer_cast<ScpiInstrument>(instrument))
+        return [scpi] { scpi->cancel(); };
+    return {};
+}
+
+// Answers the import command's file dialog with a dropped file, so that a drop takes the
+// command's own path; everything else goes to the interaction that was there before.
+class DroppedFile : public Interaction {
+public:
+    DroppedFile(InteractionRef next, QString fileName)
+        : m_next(std::move(next))
+        , m_fileName(std::move(fileName)) {}
+
+    int messageBox(const QString &text, int style, const QString &title) override {
+        return m_next->messageBox(text, style, title);
+    }
+    QString fileDialog(const FileDialogRequest &request) override {
+        if (m_fileName.isEmpty())
+            return m_next->fileDialog(request);
+        return std::exchange(m_fileName, QString());
+    }
+    int showModal(QDialog &dialog) override { return m_next->showModal(dialog); }
+
+private:
+    InteractionRef m_next;
+    QString m_fileName;
+};
+
+QString languageSuffix(int countryCode) {
+    switch (countryCode) {
+    case 49:
+        return QStringLiteral("de");
+    case 33:
+        return QStringLiteral("fr");
+    case 81:
+        return QStringLiteral("ja");
+    default:
+        return {};
+    }
+}
+
 } // namespace
 
 MainWindow::MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings, QWidget *parent)
+    : MainWindow(instrument, std::move(settings), nameOf(instrument), cancelOf(instrument),
+                 parent) {}
+
+MainWindow::MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings,
+                       const QString &name, std::function<void()> cancel, QWidget *parent)
     : QMainWindow(parent)
-    , m_instrument(std::make_shared<ObservedInstrument>(std::move(instrument)))
-    , m_control(nullptr) {
-    auto *central = new QWidget(this);
-    auto *layout = new QHBoxLayout(central);
-    m_control = new InstrumentState(central);
-    layout->addWidget(m_control, 0, Qt::AlignTop);
-    layout->addWidget(new InstrumentPanel(*m_instrument, std::move(settings), central), 1);
-    setCentralWidget(central);
+    , m_instrument(
+          std::make_shared<ObservedInstrument>(std::move(instrument), name, std::move(cancel))) {
+    m_instrument->setWindow(this);
+    m_instrument->setRestoreCheck([this](const QVariant &state) { previewRestore(state); });
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("splitter"));
+    // The control keeps its design size; the settings take the rest of the window.
+    auto *holder = new QWidget(m_splitter);
+    auto *holderLayout = new QVBoxLayout(holder);
+    m_control = new InstrumentState(holder);
+    holderLayout->addWidget(m_control);
+    holderLayout->addStretch(1);
+    holder->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    m_panel = new InstrumentPanel(*m_instrument, std::move(settings), m_splitter);
+    m_splitter->addWidget(holder);
+    m_splitter->addWidget(m_panel);
+    m_splitter->setCollapsible(0, false);
+    m_splitter->setStretchFactor(1, 1);
+    setCentralWidget(m_splitter);
     m_document = std::make_unique<SetupsDocument>(*m_control, m_instrument);
     m_document->reset();
     // Each command has run by the time these are called.
     for (QPushButton *button : m_control->findChildren<QPushButton *>())
         connect(button, &QPushButton::clicked, this, &MainWindow::updateTitle);
+    watchListChanges();
+    connect(m_control, &InstrumentState::SelectionChanged, this, &MainWindow::stateSelected);
+    m_control->stateListView->viewport()->installEventFilter(this);
+    setAcceptDrops(true);
     buildMenus();
-    resize(900, 360);
+    restoreLayout();
     updateTitle();
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus() {
+    qDeleteAll(menuBar()->findChildren<QMenu *>(Qt::FindDirectChildrenOnly));
+    menuBar()->clear();
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addAction(tr("&New"), QKeySequence::New, this, &MainWindow::newDocument);
     file->addAction(tr("&Open..."), QKeySequence::Open, this, &MainWindow::open);
@@ -68,6 +157,11 @@ void MainWindow::buildMenus() {
     file->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, &MainWindow::saveAs);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    m_undoAction = edit->addAction(tr("&Undo"), QKeySequence::Undo, this, &MainWindow::undo);
+    m_undoAction->setEnabled(canUndo());
+    edit->addSeparator();
+    edit->addAction(tr("Se&ttings..."), this, &MainWindow::showSettingsDialog);
     buildLanguageMenu(*menuBar()->addMenu(tr("&Language")));
     rebuildRecentMenu();
 }
@@ -82,26 +176,55 @@ void MainWindow::buildLanguageMenu(QMenu &menu) {
                        [this, code = code, name = name] { switchLanguage(code, name); });
 }
 
+void MainWindow::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::LanguageChange) {
+        // Later, so that no menu is rebuilt while one of its actions is being handled.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                buildMenus();
+                updateTitle();
+            },
+            Qt::QueuedConnection);
+    }
+    QMainWindow::changeEvent(event);
+}
+
 void MainWindow::switchLanguage(int countryCode, const QString &language) {
     try {
         m_control->LoadResources(countryCode);
-        if (m_control->CountryCode() != countryCode)
-            statusBar()->showMessage(
-                tr("%1 is not available here (its catalogue or font is missing); the texts stay "
-                   "in English.")
-                    .arg(language));
-        else
-            statusBar()->showMessage(tr("Language: %1").arg(language), 5000);
     } catch (const AutomationError &error) {
         showError(error.description());
     }
+    followControlLanguage();
+    if (m_control->CountryCode() != countryCode)
+        statusBar()->showMessage(
+            tr("%1 is not available here (its catalogue or font is missing); the texts stay "
+               "in English.")
+                .arg(language));
+    else
+        statusBar()->showMessage(tr("Language: %1").arg(language), 5000);
     updateTitle();
+}
+
+// The window speaks the language the control could switch to.
+void MainWindow::followControlLanguage() {
+    const int code = m_control->CountryCode();
+    if (code == m_countryCode)
+        return;
+    QCoreApplication::removeTranslator(&m_translator);
+    const QString suffix = languageSuffix(code);
+    if (!suffix.isEmpty() &&
+        m_translator.load(QStringLiteral(":/i18n/ixo-setups_%1.qm").arg(suffix)))
+        QCoreApplication::installTranslator(&m_translator);
+    m_countryCode = code;
 }
 
 void MainWindow::newDocument() {
     if (!settleChanges())
         return;
     m_document->reset();
+    forgetUndo();
     updateTitle();
 }
 
@@ -121,6 +244,8 @@ bool MainWindow::openDocument(const QString &fileName) {
         showError(tr("Could not open %1:\n%2").arg(fileName, error.description()));
         return false;
     }
+    forgetUndo();
+    followControlLanguage();
     rememberRecent(fileName);
     updateTitle();
     return true;
@@ -150,6 +275,198 @@ bool MainWindow::saveTo(const QString &fileName) {
     return true;
 }
 
+// Capture, rename, remove and import change the list; what it was before each is kept.
+void MainWindow::watchListChanges() {
+    for (QPushButton *button : {m_control->captureNewBtn, m_control->editNameBtn,
+                                m_control->removeBtn, m_control->importBtn}) {
+        connect(button, &QPushButton::pressed, this,
+                [this] { m_beforeCommand = m_document->listContents(); });
+        connect(button, &QPushButton::clicked, this, [this] {
+            if (!m_beforeCommand.isEmpty() && m_document->listContents() != m_beforeCommand)
+                m_undo.push_back(m_beforeCommand);
+            m_beforeCommand.clear();
+            m_undoAction->setEnabled(canUndo());
+        });
+    }
+}
+
+void MainWindow::undo() {
+    if (m_undo.empty())
+        return;
+    try {
+        m_document->restoreList(m_undo.back());
+    } catch (const AutomationError &error) {
+        showError(error.description());
+        return;
+    }
+    m_undo.pop_back();
+    m_undoAction->setEnabled(canUndo());
+    statusBar()->showMessage(tr("The last change to the list was taken back."), 5000);
+    updateTitle();
+}
+
+void MainWindow::forgetUndo() {
+    m_undo.clear();
+    if (m_undoAction)
+        m_undoAction->setEnabled(false);
+}
+
+void MainWindow::stateSelected(const QString &name) {
+    m_selected = name;
+    m_comparedWith.clear();
+    compareSelection();
+}
+
+void MainWindow::selectStates(const QStringList &names) {
+    ListView &list = *m_control->stateListView;
+    for (int row = 1; row <= list.rowCount(); ++row) {
+        if (!names.isEmpty() && list.rowText(row).compare(names[0], Qt::CaseInsensitive) == 0)
+            list.setSelectedRow(row);
+    }
+    if (names.size() > 1 && !m_selected.isEmpty()) {
+        m_comparedWith = names[1];
+        compareSelection();
+    }
+}
+
+void MainWindow::compareSelection() {
+    QList<InstrumentPanel::Compared> compared;
+    for (const QString &name : {m_selected, m_comparedWith}) {
+        const QVariant data = name.isEmpty() ? QVariant() : stateData(name);
+        if (data.isValid())
+            compared.push_back({name, data});
+    }
+    m_panel->compare(compared);
+}
+
+QVariant MainWindow::stateData(const QString &name) const {
+    try {
+        const auto state = std::dynamic_pointer_cast<ItemStateInfo>(
+            m_document->stateInfo()->Items()->Item(name).value<ObjectRef>());
+        return state ? state->data() : QVariant();
+    } catch (const AutomationError &) {
+        return {};
+    }
+}
+
+// Ctrl+click on a second row compares it with the highlighted one, which stays highlighted.
+bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const ListView &list = *m_control->stateListView;
+        if (mouse->button() == Qt::LeftButton && (mouse->modifiers() & Qt::ControlModifier)) {
+            const QTreeWidgetItem *item = list.QTreeWidget::itemAt(mouse->position().toPoint());
+            if (item && !m_selected.isEmpty() && item->text(0) != m_selected) {
+                m_comparedWith = item->text(0);
+                compareSelection();
+                statusBar()->showMessage(
+                    tr("Comparing \"%1\" with \"%2\"").arg(m_selected, m_comparedWith));
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::previewEnabled() {
+    return QSettings().value(kPreviewKey, true).toBool();
+}
+
+void MainWindow::previewRestore(const QVariant &state) {
+    if (!previewEnabled())
+        return;
+    const StateDiff diff = StateDiff::compare(m_instrument->CaptureState(), state);
+    QStringList lines;
+    if (!diff.isText()) {
+        lines << (diff.same() ? tr("The saved setup block is the same as the instrument's.")
+                              : tr("The instrument's setup block (%1 bytes) is replaced by the "
+                                   "saved one (%2 bytes).")
+                                    .arg(diff.block(0).size)
+                                    .arg(diff.block(1).size));
+    } else {
+        for (const StateDiff::Setting &setting : diff.settings()) {
+            if (setting.change == StateDiff::Change::Changed)
+                lines << tr("%1: %2 becomes %3").arg(setting.header, setting.first, setting.second);
+            else if (setting.change == StateDiff::Change::OnlySecond)
+                lines << tr("%1: set to %2").arg(setting.header, setting.second);
+            else if (setting.change == StateDiff::Change::OnlyFirst)
+                lines << tr("%1: %2 (not in the saved state)").arg(setting.header, setting.first);
+        }
+        if (lines.isEmpty())
+            lines << tr("The restore changes no setting.");
+    }
+    if (lines.size() > kMaxPreviewLines) {
+        const qsizetype more = lines.size() - kMaxPreviewLines;
+        lines = lines.mid(0, kMaxPreviewLines);
+        lines << tr("... and %1 more").arg(more);
+    }
+    const int answer = Interaction::current()->messageBox(
+        tr("Restoring the saved state changes these settings of %1:\n\n%2\n\nRestore it?")
+            .arg(m_instrument->name(), lines.join(QLatin1Char('\n'))),
+        MessageBoxStyle::YesNo | MessageBoxStyle::Question, tr("Restore preview"));
+    if (answer != MessageBoxResult::Yes)
+        throw AutomationError(ErrorNumber::Fail, QStringLiteral("ixo-setups"),
+                              tr("Cancelled by the user"));
+}
+
+void MainWindow::showSettingsDialog() {
+    QDialog dialog(this);
+    dialog.setWindowTitle(tr("Settings"));
+    auto *preview =
+        new QCheckBox(tr("Before a restore, show the settings it changes and ask"), &dialog);
+    preview->setObjectName(QStringLiteral("restorePreview"));
+    preview->setChecked(previewEnabled());
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(preview);
+    layout->addWidget(buttons);
+    if (Interaction::current()->showModal(dialog) == QDialog::Accepted)
+        QSettings().setValue(kPreviewKey, preview->isChecked());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended, so that the drag source is not kept waiting on dialogs.
+    const QString fileName = urls.front().toLocalFile();
+    QMetaObject::invokeMethod(
+        this, [this, fileName] { dropFile(fileName); }, Qt::QueuedConnection);
+}
+
+void MainWindow::dropFile(const QString &fileName) {
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("ixs"), Qt::CaseInsensitive) == 0) {
+        if (settleChanges())
+            openDocument(fileName);
+        return;
+    }
+    const ScopedInteraction dropped(
+        std::make_shared<DroppedFile>(Interaction::current(), fileName));
+    m_control->importBtn->click();
+}
+
+void MainWindow::restoreLayout() {
+    const QSettings settings;
+    if (!restoreGeometry(settings.value(kGeometryKey).toByteArray()))
+        resize(1000, 420);
+    m_splitter->restoreState(settings.value(kSplitterKey).toByteArray());
+}
+
+void MainWindow::saveLayout() {
+    QSettings settings;
+    settings.setValue(kGeometryKey, saveGeometry());
+    settings.setValue(kSplitterKey, m_splitter->saveState());
+}
+
 bool MainWindow::settleChanges() {
     if (!m_document->isModified())
         return true;
@@ -162,10 +479,12 @@ bool MainWindow::settleChanges() {
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {
-    if (settleChanges())
+    if (settleChanges()) {
+        saveLayout();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 void MainWindow::updateTitle() {

@@ -4,36 +4,62 @@
 #include "SetupsDocument.h"
 
 #include <QMainWindow>
+#include <QTranslator>
 #include <memory>
+#include <vector>
 
+class QAction;
 class QMenu;
+class QSplitter;
 
 namespace ixo {
 
+class InstrumentPanel;
 class InstrumentState;
 class ObservedInstrument;
 
 // The desktop host: the saved-states control beside the connected instrument's settings, with
-// the list kept in a document file.
+// the list kept in a document file. Highlighting a saved state compares it with the
+// instrument's setup, Ctrl+click on a second one compares the two; a restore can be previewed.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
+    static const QString kPreviewKey;
+
+    // name: what progress dialogs call the instrument; cancel ends an exchange in progress.
     MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings,
                QWidget *parent = nullptr);
+    MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings, const QString &name,
+               std::function<void()> cancel, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     bool openDocument(const QString &fileName);
+    bool saveTo(const QString &fileName);
     InstrumentState &control() const { return *m_control; }
+    InstrumentPanel &panel() const { return *m_panel; }
+    SetupsDocument &document() const { return *m_document; }
+    // Selects the named saved states: one compares it with the instrument, two each other.
+    void selectStates(const QStringList &names);
+    // Imports a state file or legacy setup file, or opens a document (.ixs).
+    void dropFile(const QString &fileName);
+    bool canUndo() const { return !m_undo.empty(); }
+    void undo();
+    static bool previewEnabled();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void newDocument();
     void open();
     bool save();
     bool saveAs();
+    void showSettingsDialog();
     void updateTitle();
 
 private:
@@ -42,15 +68,34 @@ private:
     void rebuildRecentMenu();
     void rememberRecent(const QString &fileName);
     void switchLanguage(int countryCode, const QString &language);
-    bool saveTo(const QString &fileName);
+    void followControlLanguage();
+    void watchListChanges();
+    void forgetUndo();
+    void stateSelected(const QString &name);
+    void compareSelection();
+    QVariant stateData(const QString &name) const;
+    // Raises "Cancelled by the user" unless the user accepts the settings a restore changes.
+    void previewRestore(const QVariant &state);
+    void restoreLayout();
+    void saveLayout();
     // Asks whether unsaved changes should be saved; false when the user cancels.
     bool settleChanges();
     void showError(const QString &text);
 
     std::shared_ptr<ObservedInstrument> m_instrument;
-    InstrumentState *m_control;
+    InstrumentState *m_control = nullptr;
+    InstrumentPanel *m_panel = nullptr;
+    QSplitter *m_splitter = nullptr;
     std::unique_ptr<SetupsDocument> m_document;
     QMenu *m_recentMenu = nullptr;
+    QAction *m_undoAction = nullptr;
+    QTranslator m_translator;
+    int m_countryCode = 0;
+    // The list as it was before each change, the last change last.
+    std::vector<QByteArray> m_undo;
+    QByteArray m_beforeCommand;
+    QString m_selected;
+    QString m_comparedWith;
 };
 
 } // namespace ixo

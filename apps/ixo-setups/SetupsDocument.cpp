@@ -5,9 +5,29 @@
 #include "automation/PropertyBag.h"
 #include "control/InstrumentState.h"
 #include "model/StateInfo.h"
+#include "support/FileIo.h"
 #include "support/HostDocument.h"
 
+#include <QFile>
+
 namespace ixo {
+
+const QString SetupsDocument::kFormatVersionKey = QStringLiteral("FormatVersion");
+
+namespace {
+
+const QString kSource = QStringLiteral("ixo-setups");
+
+std::shared_ptr<StateInfo> stateListOf(const PropertyBag &bag, const QString &fileName) {
+    auto stateInfo = std::dynamic_pointer_cast<StateInfo>(
+        bag.ReadProperty(HostDocument::kStateListKey).value<ObjectRef>());
+    if (!stateInfo)
+        throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
+                              QStringLiteral("%1 holds no list of saved states").arg(fileName));
+    return stateInfo;
+}
+
+} // namespace
 
 SetupsDocument::SetupsDocument(InstrumentState &control, SetupInterfaceRef instrument)
     : m_control(control)
@@ -21,11 +41,16 @@ void SetupsDocument::reset() {
 
 void SetupsDocument::open(const QString &fileName) {
     const PropertyBag bag = HostDocument::load(fileName);
-    auto stateInfo = std::dynamic_pointer_cast<StateInfo>(
-        bag.ReadProperty(HostDocument::kStateListKey).value<ObjectRef>());
-    if (!stateInfo)
-        throw AutomationError(ErrorNumber::InvalidFileFormat, QStringLiteral("ixo-setups"),
-                              QStringLiteral("%1 holds no list of saved states").arg(fileName));
+    const int version = bag.ReadProperty(kFormatVersionKey, kFormatVersion).toInt();
+    if (version > kFormatVersion)
+        throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
+                              QStringLiteral("%1 was saved by a newer version of ixo-setups "
+                                             "(document format %2; this version reads up to "
+                                             "%3). Nothing was changed.")
+                                  .arg(fileName)
+                                  .arg(version)
+                                  .arg(kFormatVersion));
+    auto stateInfo = stateListOf(bag, fileName);
     // Documents written by other hosts may have no properties of the control.
     PropertyBag controlBag;
     if (bag.contains(HostDocument::kControlKey))
@@ -40,9 +65,32 @@ void SetupsDocument::save(const QString &fileName) {
     const QByteArray bytes = contents();
     PropertyBag bag;
     bag.setContents(bytes);
+    if (QFile::exists(fileName)) {
+        // The previous version is kept whole before the new one replaces it.
+        const QByteArray previous =
+            FileIo::readLimited(fileName, HostDocument::kMaxFileSize, kSource);
+        FileIo::writeAtomically(backupName(fileName), previous, kSource);
+    }
     HostDocument::save(bag, fileName);
     m_fileName = fileName;
     m_savedContents = bytes;
+}
+
+QString SetupsDocument::backupName(const QString &fileName) {
+    return fileName + QStringLiteral(".bak");
+}
+
+QByteArray SetupsDocument::listContents() const {
+    PropertyBag bag;
+    bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(m_stateInfo));
+    return bag.Contents();
+}
+
+void SetupsDocument::restoreList(const QByteArray &contents) {
+    PropertyBag bag;
+    bag.setContents(contents);
+    auto stateInfo = stateListOf(bag, QStringLiteral("The list kept for undo"));
+    attach(std::move(stateInfo));
 }
 
 bool SetupsDocument::isModified() const {
@@ -53,6 +101,7 @@ QByteArray SetupsDocument::contents() const {
     PropertyBag controlBag;
     m_control.WriteProperties(controlBag);
     PropertyBag bag;
+    bag.WriteProperty(kFormatVersionKey, kFormatVersion);
     bag.WriteProperty(HostDocument::kControlKey, controlBag.Contents());
     bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(m_stateInfo));
     return bag.Contents();

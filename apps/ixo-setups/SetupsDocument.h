@@ -12,9 +12,14 @@ class InstrumentState;
 class StateInfo;
 
 // The host's document: the control's properties and the list of saved states, kept in one
-// property bag file. Knows whether it has changed since it was last opened or saved.
+// property bag file. Knows whether it has changed since it was last opened or saved. Saving
+// over a file keeps the file's previous version as "<name>.bak".
 class SetupsDocument {
 public:
+    // The document format this program writes; it refuses documents of later versions.
+    static constexpr int kFormatVersion = 1;
+    static const QString kFormatVersionKey;
+
     SetupsDocument(InstrumentState &control, SetupInterfaceRef instrument);
 
     // A new, empty list for the control.
@@ -22,6 +27,11 @@ public:
     // Loads everything before changing anything, so a bad file leaves the document as it was.
     void open(const QString &fileName);
     void save(const QString &fileName);
+    static QString backupName(const QString &fileName);
+
+    // The list of saved states alone, to take a change of the list back.
+    QByteArray listContents() const;
+    void restoreList(const QByteArray &contents);
 
     QString fileName() const { return m_fileName; }
     bool isModified() const;

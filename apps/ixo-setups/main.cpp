@@ -2,10 +2,10 @@
 #include "MainWindow.h"
 #include "automation/AutomationError.h"
 #include "control/InstrumentState.h"
-#include "server/TypeLibrary.h"
 #include "instruments/InstrumentFactory.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/ScpiSettings.h"
+#include "server/TypeLibrary.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -18,6 +18,7 @@ struct Options {
     QString screenshot;
     QString document;
     QString instrument;
+    QStringList select;
 };
 
 Options parse(const QApplication &app) {
@@ -37,11 +38,15 @@ Options parse(const QApplication &app) {
                                      "ASRL/dev/ttyUSB0,115200::INSTR (default SIM, the "
                                      "simulated instrument)."),
                       QStringLiteral("resource"), ixo::InstrumentFactory::kSimulator});
+    parser.addOption({QStringLiteral("select"),
+                      QStringLiteral("Highlight the saved state <name> (given twice: compare "
+                                     "the two)."),
+                      QStringLiteral("name")});
     parser.addPositionalArgument(QStringLiteral("document"),
                                  QStringLiteral("A document to open (.ixs)."), "[document]");
     parser.process(app);
     return {parser.value(QStringLiteral("screenshot")), parser.positionalArguments().value(0),
-            parser.value(QStringLiteral("instrument"))};
+            parser.value(QStringLiteral("instrument")), parser.values(QStringLiteral("select"))};
 }
 
 ixo::InstrumentSettings settingsOf(const std::shared_ptr<ixo::ScpiInstrument> &instrument) {
@@ -83,6 +88,7 @@ int main(int argc, char *argv[]) {
     if (!options.document.isEmpty() && !window.openDocument(options.document))
         return 1;
     window.show();
+    window.selectStates(options.select);
     if (!options.screenshot.isEmpty())
         return takeScreenshot(window, options.screenshot);
     return QApplication::exec();

@@ -1,6 +1,6 @@
 #include "StatesCli.h"
 
-#include "StateDiff.h"
+#include "instruments/StateDiff.h"
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"

@@ -148,6 +148,10 @@ void InstrumentState::buildListView() {
     palette.setBrush(QPalette::Inactive, QPalette::HighlightedText,
                      palette.brush(QPalette::Active, QPalette::HighlightedText));
     stateListView->setPalette(palette);
+    connect(stateListView, &QTreeWidget::itemSelectionChanged, this, [this] {
+        const int row = stateListView->selectedRow();
+        emit SelectionChanged(row > 0 ? stateListView->rowText(row) : QString());
+    });
 }
 
 void InstrumentState::connectCommands() {

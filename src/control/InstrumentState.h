@@ -83,6 +83,11 @@ public:
     QGroupBox *Frame3;
     CommonDialog *OpenSaveDialog;
 
+signals:
+    // The highlighted row changed: name is its text (the state's Name), empty when no row is
+    // highlighted. For hosts that show something about the highlighted state.
+    void SelectionChanged(const QString &name);
+
 private:
     void buildControls();
     void buildListView();

@@ -4,10 +4,10 @@
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
 #include "instruments/Ieee488Block.h"
-#include "instruments/transports/InstrumentTransport.h"
-#include "support/LegacySetupFile.h"
 #include "instruments/ResourceString.h"
 #include "instruments/VisaStatus.h"
+#include "instruments/transports/InstrumentTransport.h"
+#include "support/LegacySetupFile.h"
 
 #include <QRegularExpression>
 
@@ -87,6 +87,10 @@ void ScpiInstrument::disconnect() {
     m_transport->close();
     m_identity.reset();
     m_input.clear();
+}
+
+void ScpiInstrument::cancel() {
+    m_transport->cancel();
 }
 
 // Runs one exchange; when it fails the connection is out of step, so it is closed.

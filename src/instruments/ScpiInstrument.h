@@ -65,6 +65,9 @@ public:
     // The instrument's error queue, read until "0,".
     QStringList readErrors();
     void disconnect();
+    // From another thread: ends the exchange in progress through the transport; the call
+    // waiting on it fails and the connection is opened anew on the next one.
+    void cancel();
 
 private:
     void connectIfNeeded();

@@ -1,4 +1,4 @@
-#include "StateDiff.h"
+#include "instruments/StateDiff.h"
 
 #include <QTest>
 
@@ -36,6 +36,43 @@ private slots:
         QTEST(diff.isText(), "text");
         QTEST(diff.toText(), "report");
         QCOMPARE(diff.toJson().value(QStringLiteral("same")).toBool(), diff.same());
+    }
+
+    void settings_data() {
+        QTest::addColumn<QVariant>("first");
+        QTest::addColumn<QVariant>("second");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("changed, only first, only second, same")
+            << QVariant(QStringLiteral("*RST;:FREQ 1E6;:POW -10;:OUTP ON"))
+            << QVariant(QByteArray(":FREQ 2E6\n:OUTP ON\n:AM:STAT ON\n"))
+            << QStringList{":AM:STAT||ON|second", ":FREQ|1E6|2E6|changed", ":OUTP|ON|ON|same",
+                           ":POW|-10||first"};
+        QTest::newRow("quoted separator stays in its value")
+            << QVariant(QStringLiteral(":DISP:TEXT \"a;b\""))
+            << QVariant(QStringLiteral(":DISP:TEXT \"a\""))
+            << QStringList{":DISP:TEXT|\"a;b\"|\"a\"|changed"};
+        QTest::newRow("blocks have no settings")
+            << QVariant(QByteArray("\x01\x02", 2)) << QVariant(QByteArray(":FREQ 1"))
+            << QStringList{};
+    }
+
+    void settings() {
+        QFETCH(QVariant, first);
+        QFETCH(QVariant, second);
+        static const char *const names[] = {"same", "changed", "first", "second"};
+        QStringList rows;
+        for (const StateDiff::Setting &s : StateDiff::compare(first, second).settings())
+            rows << QStringList{s.header, s.first, s.second, names[int(s.change)]}.join('|');
+        QTEST(rows, "rows");
+    }
+
+    void blocks() {
+        const QByteArray a("123456789");
+        const StateDiff diff = StateDiff::compare(QVariant(a), QVariant(QByteArray("\x00", 1)));
+        QCOMPARE(diff.block(0).size, 9);
+        QCOMPARE(diff.block(0).crc32, 0xCBF43926u);
+        QCOMPARE(diff.block(1).size, 1);
+        QCOMPARE(diff.block(1).crc32, 0xD202EF8Du);
     }
 };
 

@@ -1,24 +1,28 @@
 #include "AutomationAssert.h"
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
-#include "model/ItemStateInfo.h"
-#include "server/TypeLibrary.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/InstrumentFactory.h"
-#include "support/LegacySetupFile.h"
 #include "instruments/ResourceString.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/ScpiSettings.h"
+#include "instruments/VisaStatus.h"
 #include "instruments/simulator/SimulatedDevice.h"
 #include "instruments/simulator/SimulatedInstrument.h"
 #include "instruments/simulator/SimulatorServer.h"
-#include "instruments/VisaStatus.h"
+#include "model/ItemStateInfo.h"
+#include "server/TypeLibrary.h"
+#include "support/LegacySetupFile.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <atomic>
 #include <functional>
+#include <thread>
 
 using namespace ixo;
 using test::errorOf;
@@ -208,6 +212,29 @@ private slots:
         }
         QCOMPARE(client.Model(), QStringLiteral("SG-100"));
         QVERIFY(!client.CaptureState().toByteArray().isEmpty());
+    }
+
+    // A peer that takes the connection and never answers: only a cancel ends the wait early.
+    void cancelEndsAWaitingExchange() {
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        ScpiInstrument client(
+            QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(silent.serverPort()));
+        client.setTimeout(20000);
+        std::atomic<int> number = 0;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        std::thread exchange([&] { number = errorOf([&] { client.Model(); }); });
+        // Cancelling before the connection is open does nothing; keep at it until it ends.
+        while (elapsed.elapsed() < 10000 && number == 0) {
+            QThread::msleep(100);
+            client.cancel();
+            if (number != 0)
+                break;
+        }
+        exchange.join();
+        QCOMPARE(number.load(), VisaStatus::ConnectionLost);
+        QVERIFY(elapsed.elapsed() < 10000);
     }
 
     void unreachable() {

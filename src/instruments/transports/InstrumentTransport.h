@@ -24,6 +24,9 @@ public:
     // At most maxBytes, at least one unless the deadline passes first, when the result is
     // empty. A lost connection raises an error.
     virtual QByteArray read(qsizetype maxBytes, QDeadlineTimer deadline) = 0;
+    // Called from another thread to end the exchange in progress: the waiting read or write
+    // then fails soon instead of at its deadline. The default does nothing.
+    virtual void cancel() {}
 
     // The transport for a resource; VisaStatus::NotSupported for interfaces not built yet.
     static std::unique_ptr<InstrumentTransport> create(const ResourceString &resource);

@@ -4,6 +4,7 @@
 #include "instruments/VisaStatus.h"
 
 #include <limits>
+#include <sys/socket.h>
 
 namespace ixo {
 
@@ -47,13 +48,25 @@ void TcpSocketTransport::open(QDeadlineTimer deadline) {
              QStringLiteral("cannot be reached"));
     }
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    const std::lock_guard lock(m_descriptorMutex);
+    m_descriptor = m_socket->socketDescriptor();
 }
 
 void TcpSocketTransport::close() {
     if (!m_socket)
         return;
+    {
+        const std::lock_guard lock(m_descriptorMutex);
+        m_descriptor = -1;
+    }
     m_socket->abort();
     m_socket.reset();
+}
+
+void TcpSocketTransport::cancel() {
+    const std::lock_guard lock(m_descriptorMutex);
+    if (m_descriptor >= 0)
+        ::shutdown(static_cast<int>(m_descriptor), SHUT_RDWR);
 }
 
 bool TcpSocketTransport::isOpen() const {

@@ -3,6 +3,7 @@
 #include "instruments/transports/InstrumentTransport.h"
 
 #include <QTcpSocket>
+#include <mutex>
 
 namespace ixo {
 
@@ -19,6 +20,8 @@ public:
     bool isOpen() const override;
     void write(const QByteArray &bytes, QDeadlineTimer deadline) override;
     QByteArray read(qsizetype maxBytes, QDeadlineTimer deadline) override;
+    // Shuts the connection down under the waiting call, which then fails as a lost connection.
+    void cancel() override;
 
 private:
     [[noreturn]] void fail(std::int32_t number, const QString &what);
@@ -28,6 +31,9 @@ private:
     quint16 m_port;
     QString m_resourceName;
     std::unique_ptr<QTcpSocket> m_socket;
+    // The connected socket's descriptor, for cancel() from another thread; -1 when closed.
+    std::mutex m_descriptorMutex;
+    qintptr m_descriptor = -1;
 };
 
 } // namespace ixo

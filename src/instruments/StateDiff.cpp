@@ -1,6 +1,8 @@
-#include "StateDiff.h"
+#include "instruments/StateDiff.h"
 
 #include "automation/VariantType.h"
+#include "instruments/ScpiSettings.h"
+#include "support/Crc32.h"
 
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -50,6 +52,15 @@ bool StateDiff::isText(const QVariant &value) {
 StateDiff StateDiff::compare(const QVariant &first, const QVariant &second) {
     StateDiff diff;
     diff.m_text = isText(first) && isText(second);
+    const QVariant *states[2] = {&first, &second};
+    for (int i = 0; i < 2; ++i) {
+        const QByteArray bytes = variantTypeOf(*states[i]) == VariantType::String
+                                     ? states[i]->toString().toUtf8()
+                                     : states[i]->toByteArray();
+        diff.m_blocks[i] = {bytes.size(), Crc32::of(bytes)};
+        if (diff.m_text)
+            diff.m_texts[i] = textOf(*states[i]);
+    }
     if (diff.m_text) {
         const QStringList a = linesOf(textOf(first));
         const QStringList b = linesOf(textOf(second));
@@ -111,6 +122,33 @@ void StateDiff::compareBytes(const QByteArray &a, const QByteArray &b) {
     }
     if (a.size() != b.size() && m_ranges.size() < kMaxRanges)
         m_ranges.push_back({common, std::max(a.size(), b.size())});
+}
+
+std::vector<StateDiff::Setting> StateDiff::settings() const {
+    std::vector<Setting> settings;
+    if (!m_text)
+        return settings;
+    // Setups kept one command a line read like learn strings.
+    const auto parse = [](QString text) {
+        return ScpiSettings::parse(
+            text.remove(QLatin1Char('\r')).replace(QLatin1Char('\n'), QLatin1Char(';')));
+    };
+    const QMap<QString, QString> a = parse(m_texts[0]);
+    const QMap<QString, QString> b = parse(m_texts[1]);
+    QStringList headers = a.keys() + b.keys();
+    headers.removeDuplicates();
+    headers.sort();
+    for (const QString &header : headers) {
+        Change change = Change::Same;
+        if (!b.contains(header))
+            change = Change::OnlyFirst;
+        else if (!a.contains(header))
+            change = Change::OnlySecond;
+        else if (a.value(header) != b.value(header))
+            change = Change::Changed;
+        settings.push_back({header, a.value(header), b.value(header), change});
+    }
+    return settings;
 }
 
 QStringList StateDiff::toText() const {

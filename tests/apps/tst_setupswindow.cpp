@@ -1,0 +1,431 @@
+#include "ControlHarness.h"
+#include "InstrumentPanel.h"
+#include "MainWindow.h"
+#include "SetupsDocument.h"
+#include "automation/widgets/MessageBoxStyle.h"
+#include "instruments/ScpiSettings.h"
+#include "support/HostDocument.h"
+#include "support/StateFile.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QSettings>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+
+using namespace ixo;
+using ixo::test::FakeSetup;
+
+namespace {
+
+// A learn-string instrument whose settings are those of its capture.
+class TextSetup : public FakeSetup {
+public:
+    TextSetup() { captured = QStringLiteral(":FREQ 1E6;:POW -10;:OUTP ON"); }
+    std::atomic<int> captureDelayMs = 0;
+    std::atomic<bool> cancelled = false;
+
+    QVariant CaptureState() override {
+        for (int waited = 0; waited < captureDelayMs && !cancelled; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (cancelled)
+            throw AutomationError(ErrorNumber::Fail, QStringLiteral("TextSetup"),
+                                  QStringLiteral("connection aborted"));
+        return FakeSetup::CaptureState();
+    }
+};
+
+InstrumentSettings settingsOf(const std::shared_ptr<TextSetup> &setup) {
+    return {[setup] { return ScpiSettings::parse(setup->captured.toString()); },
+            [](const QString &, const QString &) {}};
+}
+
+} // namespace
+
+class TestSetupsWindow : public QObject {
+    Q_OBJECT
+
+    std::shared_ptr<ScriptedInteraction> m_user;
+    std::unique_ptr<ScopedInteraction> m_scope;
+    std::shared_ptr<TextSetup> m_setup;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+
+    // A document with the states A and B on the connected model.
+    QString writeDocument() {
+        auto stateInfo = std::make_shared<StateInfo>();
+        const std::pair<const char *, const char *> states[] = {
+            {"A", ":FREQ 2E6;:POW -10;:AM:STAT ON"}, {"B", ":FREQ 1E6;:OUTP OFF"}};
+        for (const auto &[name, data] : states) {
+            auto item = FakeSetup::state(QString::fromLatin1(name), QString(), m_setup->model,
+                                         m_setup->version);
+            item->setData(QString::fromLatin1(data));
+            stateInfo->Items()->Add(QVariant::fromValue<ObjectRef>(item),
+                                    QString::fromLatin1(name));
+        }
+        PropertyBag bag;
+        bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(stateInfo));
+        const QString fileName = path(QStringLiteral("states.ixs"));
+        HostDocument::save(bag, fileName);
+        return fileName;
+    }
+
+    QStringList rows() const {
+        QStringList result;
+        const ListView &list = *m_window->control().stateListView;
+        for (int row = 1; row <= list.rowCount(); ++row)
+            result << list.rowText(row);
+        return result;
+    }
+
+    void answerNameDialog(const QString &name) {
+        m_user->answerModal([name](QDialog &dialog) {
+            auto &form = static_cast<frmEditName &>(dialog);
+            form.nameTextBox->setText(name);
+            form.okBtn->click();
+            return dialog.result();
+        });
+    }
+
+    QString lastMessage() const {
+        return m_user->messageBoxes().empty() ? QString() : m_user->messageBoxes().back().text;
+    }
+
+private slots:
+    void initTestCase() {
+        QCoreApplication::setOrganizationName(QStringLiteral("IxoInstrSetupsTest"));
+        QCoreApplication::setApplicationName(QStringLiteral("tst_setupswindow"));
+        TypeLibrary::registerServer();
+    }
+
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
+        QSettings().clear();
+        m_user = std::make_shared<ScriptedInteraction>();
+        m_scope = std::make_unique<ScopedInteraction>(m_user);
+        m_setup = std::make_shared<TextSetup>();
+        m_window =
+            std::make_unique<MainWindow>(m_setup, settingsOf(m_setup), QStringLiteral("FAKE::1"),
+                                         [setup = m_setup] { setup->cancelled = true; });
+        QVERIFY(m_window->openDocument(writeDocument()));
+    }
+
+    void cleanup() {
+        m_window.reset();
+        m_scope.reset();
+    }
+
+    void compare_data() {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QStringList>("headers");
+        QTest::addColumn<QStringList>("table");
+        QTest::addColumn<QString>("summary");
+        // Rows: setting|first|second|highlight (c changed, 1 only first, 2 only second).
+        QTest::newRow("a state against the instrument")
+            << QStringList{"A"} << QStringList{"Setting", "Instrument", "A"}
+            << QStringList{":AM:STAT||ON|2", ":FREQ|1E6|2E6|c", ":OUTP|ON||1", ":POW|-10|-10|"}
+            << "The instrument against \"A\": 1 changed, 1 only in the instrument, 1 only in "
+               "\"A\".";
+        QTest::newRow("two states with Ctrl+click")
+            << QStringList{"A", "B"} << QStringList{"Setting", "A", "B"}
+            << QStringList{":AM:STAT|ON||1", ":FREQ|2E6|1E6|c", ":OUTP||OFF|2", ":POW|-10||1"}
+            << "\"A\" against \"B\": 1 changed, 2 only in \"A\", 1 only in \"B\".";
+        QTest::newRow("no selection shows the instrument")
+            << QStringList{} << QStringList{"Setting", "Value"}
+            << QStringList{":FREQ|1E6", ":OUTP|ON", ":POW|-10"} << QString();
+    }
+
+    void compare() {
+        QFETCH(QStringList, selected);
+        QFETCH(QStringList, headers);
+        if (selected.size() == 2) {
+            // The second state comes from a real Ctrl+click on its row.
+            m_window->selectStates({selected[0]});
+            ListView &list = *m_window->control().stateListView;
+            const QRect row = list.visualItemRect(list.topLevelItem(1));
+            QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, row.center());
+            QCOMPARE(list.selectedRow(), 1);
+        } else {
+            m_window->selectStates(selected);
+        }
+        const QTableWidget &table = m_window->panel().table();
+        QStringList shownHeaders;
+        for (int column = 0; column < table.columnCount(); ++column)
+            shownHeaders << table.horizontalHeaderItem(column)->text();
+        QCOMPARE(shownHeaders, headers);
+        const std::pair<QColor, const char *> marks[] = {{InstrumentPanel::kChanged, "c"},
+                                                         {InstrumentPanel::kOnlyHere, "1"},
+                                                         {InstrumentPanel::kOnlyThere, "2"}};
+        QStringList shown;
+        for (int row = 0; row < table.rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < table.columnCount(); ++column)
+                cells << table.item(row, column)->text();
+            if (table.columnCount() > 2) {
+                QString mark;
+                for (const auto &[colour, name] : marks)
+                    if (table.item(row, 1)->background().color() == colour)
+                        mark = QString::fromLatin1(name);
+                cells << mark;
+            }
+            shown << cells.join(QLatin1Char('|'));
+        }
+        QTEST(shown, "table");
+        if (!selected.isEmpty())
+            QTEST(m_window->panel().summary(), "summary");
+    }
+
+    void comparesBlocksBySizeAndChecksum() {
+        m_setup->captured = QByteArray("123456789");
+        m_window->document().stateInfo()->item(1)->setData(QByteArray("\x00", 1));
+        m_window->selectStates({QStringLiteral("A")});
+        QCOMPARE(m_window->panel().summary(),
+                 QStringLiteral("Setup blocks: the instrument size 9, CRC-32 cbf43926; \"A\" size "
+                                "1, CRC-32 d202ef8d. They differ."));
+    }
+
+    void preview_data() {
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("restored");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("accepted") << true << int(MessageBoxResult::Yes) << true
+                                  << ":AM:STAT: set to ON\n:FREQ: 1E6 becomes 2E6\n:OUTP: ON "
+                                     "(not in the saved state)";
+        QTest::newRow("cancelled")
+            << true << int(MessageBoxResult::No) << false
+            << "Failed to reset instrument to saved state\r\nError Details: \r\n\r\nCancelled by "
+               "the user";
+        QTest::newRow("switched off") << false << 0 << true << QString();
+    }
+
+    void preview() {
+        QFETCH(bool, enabled);
+        QFETCH(int, answer);
+        QFETCH(bool, restored);
+        QFETCH(QString, message);
+        // The option is set as the Settings dialog sets it.
+        m_user->answerModal([enabled](QDialog &dialog) {
+            dialog.findChild<QCheckBox *>(QStringLiteral("restorePreview"))->setChecked(enabled);
+            return int(QDialog::Accepted);
+        });
+        QMetaObject::invokeMethod(m_window.get(), "showSettingsDialog");
+        QCOMPARE(MainWindow::previewEnabled(), enabled);
+        m_user->answerMessageBox(answer);
+        m_window->selectStates({QStringLiteral("A")});
+        m_window->control().restoreBtn->click();
+        QCOMPARE(m_setup->restored.has_value(), restored);
+        const auto &boxes = m_user->messageBoxes();
+        QCOMPARE(boxes.size(),
+                 message.isEmpty() ? 0u : std::size_t(enabled ? (restored ? 1 : 2) : 0));
+        if (!message.isEmpty())
+            QVERIFY2(boxes.back().text.contains(message) || boxes.front().text.contains(message),
+                     qPrintable(boxes.back().text));
+    }
+
+    void undo() {
+        QCOMPARE(m_window->canUndo(), false);
+        m_setup->captured = QStringLiteral(":FREQ 5E6");
+        answerNameDialog(QStringLiteral("C"));
+        m_window->control().captureNewBtn->click();
+        m_window->selectStates({QStringLiteral("A")});
+        m_window->control().removeBtn->click();
+        QCOMPARE(rows(), (QStringList{"B", "C"}));
+        m_window->undo();
+        QCOMPARE(rows(), (QStringList{"A", "B", "C"}));
+        QCOMPARE(m_window->document().stateInfo()->item(1)->data().toString(),
+                 QStringLiteral(":FREQ 2E6;:POW -10;:AM:STAT ON"));
+        m_window->undo();
+        QCOMPARE(rows(), (QStringList{"A", "B"}));
+        QVERIFY(!m_window->canUndo());
+        QVERIFY(!m_window->document().isModified());
+        // Export changes nothing, so there is nothing to take back.
+        m_user->answerFileDialog(path(QStringLiteral("a.sta")));
+        m_window->selectStates({QStringLiteral("A")});
+        m_window->control().exportBtn->click();
+        QVERIFY(QFile::exists(path(QStringLiteral("a.sta"))));
+        QVERIFY(!m_window->canUndo());
+        // Opening a document ends what can be taken back.
+        m_window->control().removeBtn->click();
+        QVERIFY(m_window->canUndo());
+        m_user->answerMessageBox(MessageBoxResult::No);
+        QVERIFY(m_window->openDocument(writeDocument()));
+        QVERIFY(!m_window->canUndo());
+    }
+
+    void dragAndDrop_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("state file") << "c.sta" << QStringList{"A", "B", "C"} << QString();
+        QTest::newRow("taken name is asked for again")
+            << "a.sta" << QStringList{"A", "B"} << "A is already";
+        QTest::newRow("not a state file") << "junk.sta" << QStringList{"A", "B"}
+                                          << "junk.sta does not appear to be a standard state file";
+        QTest::newRow("document opens") << "other.ixs" << QStringList{"C"} << QString();
+    }
+
+    void dragAndDrop() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, message);
+        // State files as the control's Export writes them.
+        auto state =
+            FakeSetup::state(QStringLiteral("C"), QString(), m_setup->model, m_setup->version);
+        StateFile files;
+        files.SaveObject(state, path(QStringLiteral("c.sta")));
+        files.SaveObject(
+            FakeSetup::state(QStringLiteral("A"), QString(), m_setup->model, m_setup->version),
+            path(QStringLiteral("a.sta")));
+        QFile junk(path(QStringLiteral("junk.sta")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a state");
+        junk.close();
+        auto stateInfo = std::make_shared<StateInfo>();
+        stateInfo->Items()->Add(QVariant::fromValue<ObjectRef>(state), QStringLiteral("C"));
+        PropertyBag bag;
+        bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(stateInfo));
+        HostDocument::save(bag, path(QStringLiteral("other.ixs")));
+        // The instrument reads no legacy setup from the junk either.
+        m_setup->failImport = true;
+        // A name clash asks for another name; the user cancels it.
+        m_user->answerModal([](QDialog &dialog) {
+            static_cast<frmEditName &>(dialog).cancelBtn->click();
+            return dialog.result();
+        });
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path(file))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(m_window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(m_window.get(), &drop);
+        QVERIFY(drop.isAccepted());
+        // The drop is handled once the drag has ended.
+        QTRY_VERIFY2(this->rows() == rows && lastMessage().contains(message),
+                     qPrintable(this->rows().join(',') + ": " + lastMessage()));
+    }
+
+    void backupAndRefusals_data() {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("message");
+        PropertyBag newer;
+        newer.WriteProperty(SetupsDocument::kFormatVersionKey, SetupsDocument::kFormatVersion + 1);
+        newer.WriteProperty(HostDocument::kStateListKey,
+                            QVariant::fromValue<ObjectRef>(std::make_shared<StateInfo>()));
+        QTest::newRow("newer version") << newer.Contents() << "saved by a newer version";
+        QTest::newRow("damaged") << QByteArray("\xa2\x01", 2) << "Could not open";
+    }
+
+    void backupAndRefusals() {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, message);
+        const QString fileName = path(QStringLiteral("saved.ixs"));
+        QVERIFY(m_window->saveTo(fileName));
+        QVERIFY(!QFile::exists(SetupsDocument::backupName(fileName)));
+        const QByteArray first = [&] {
+            QFile file(fileName);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        m_window->selectStates({QStringLiteral("A")});
+        m_window->control().removeBtn->click();
+        QVERIFY(m_window->saveTo(fileName));
+        QFile backup(SetupsDocument::backupName(fileName));
+        QVERIFY(backup.open(QIODevice::ReadOnly));
+        QCOMPARE(backup.readAll(), first);
+        // A document this version cannot read changes nothing.
+        QFile bad(path(QStringLiteral("bad.ixs")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write(contents);
+        bad.close();
+        QVERIFY(!m_window->openDocument(bad.fileName()));
+        QVERIFY2(lastMessage().contains(message), qPrintable(lastMessage()));
+        QCOMPARE(rows(), QStringList{"B"});
+        QCOMPARE(m_window->document().fileName(), fileName);
+    }
+
+    void longCaptureShowsProgressAndCancels() {
+        m_setup->captureDelayMs = 5000;
+        answerNameDialog(QStringLiteral("Slow"));
+        QString label;
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] { ++ticks; });
+        ticker.start(50);
+        QTimer::singleShot(900, this, [&] {
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                if (auto *dialog = qobject_cast<QProgressDialog *>(widget);
+                    dialog && dialog->isVisible()) {
+                    label = dialog->labelText();
+                    dialog->findChild<QPushButton *>()->click();
+                }
+        });
+        QElapsedTimer elapsed;
+        elapsed.start();
+        m_window->control().captureNewBtn->click();
+        QVERIFY(elapsed.elapsed() < 4000);
+        QCOMPARE(label, QStringLiteral("Capturing the setup of FAKE::1..."));
+        QVERIFY(ticks >= 10);
+        QVERIFY2(lastMessage().contains(QStringLiteral("Cancelled by the user")),
+                 qPrintable(lastMessage()));
+        QCOMPARE(rows(), (QStringList{"A", "B"}));
+        QVERIFY(!m_window->canUndo());
+    }
+
+    void languageMenuSwitchesTheWindow_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("menus");
+        QTest::addColumn<QString>("header");
+        QTest::newRow("Deutsch") << "Deutsch" << QStringList{"&Datei", "&Bearbeiten", "&Sprache"}
+                                 << "Einstellung";
+        QTest::newRow("Français") << "Français" << QStringList{"&Fichier", "É&dition", "&Langue"}
+                                  << "Réglage";
+        QTest::newRow("English") << "English" << QStringList{"&File", "&Edit", "&Language"}
+                                 << "Setting";
+    }
+
+    void languageMenuSwitchesTheWindow() {
+        QFETCH(QString, language);
+        QFETCH(QStringList, menus);
+        for (QAction *menu : m_window->menuBar()->actions())
+            for (QAction *action : menu->menu()->actions())
+                if (action->text() == language)
+                    action->trigger();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QStringList shown;
+        for (QAction *menu : m_window->menuBar()->actions())
+            shown << menu->text();
+        QCOMPARE(shown, menus);
+        QTEST(m_window->panel().table().horizontalHeaderItem(0)->text(), "header");
+    }
+
+    void settingsTableTakesTheExtraRoom() {
+        m_window->resize(900, 400);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        const int controlWidth = m_window->control().width();
+        const int tableWidth = m_window->panel().width();
+        m_window->resize(1400, 700);
+        QTRY_COMPARE(m_window->panel().width(), tableWidth + 500);
+        QCOMPARE(m_window->control().width(), controlWidth);
+        m_window->close();
+        const QSettings settings;
+        QVERIFY(!settings.value(QStringLiteral("window/geometry")).toByteArray().isEmpty());
+        QVERIFY(!settings.value(QStringLiteral("window/splitter")).toByteArray().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestSetupsWindow)
+#include "tst_setupswindow.moc"
