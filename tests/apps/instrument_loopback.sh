@@ -12,11 +12,11 @@ trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
 # subshell, so that the trap knows every simulator it has to stop.
 start_sim() {
     local log=$work/sim${#pids[@]}.log
-    "$sim" --port 0 "$@" >"$log" 2>&1 &
+    "$sim" --port 0 --vxi11-port 0 "$@" >"$log" 2>&1 &
     pids+=($!)
     for _ in $(seq 100); do
         if grep -q 'listening on' "$log"; then
-            resource=$(sed -n 's/.*listening on \(TCPIP::[^ ]*\).*/\1/p' "$log")
+            resource=$(sed -n 's/.*listening on \(TCPIP::[^ ]*::SOCKET\).*/\1/p' "$log")
             return
         fi
         sleep 0.1

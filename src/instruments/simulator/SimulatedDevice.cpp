@@ -96,6 +96,7 @@ const QString SimulatedDevice::kDefaultVersion = QStringLiteral("2.1.0");
 const QString SimulatedDevice::kSetupQuery = QStringLiteral(":SYST:SET?");
 const QString SimulatedDevice::kSetupCommand = QStringLiteral(":SYST:SET");
 const QString SimulatedDevice::kWaveformCommand = QStringLiteral(":ARB:DATA");
+const QString SimulatedDevice::kFaultCommand = QStringLiteral(":SIMulate:FAULt");
 
 SimulatedDevice::SimulatedDevice(QString model, QString version, QString serial)
     : m_model(std::move(model))
@@ -319,6 +320,10 @@ QByteArray SimulatedDevice::execute(const Command &command, bool blankCapture) {
         restoreBlock(command.parameter);
         return {};
     }
+    if (header == QLatin1String(":SIM:FAUL") || header == QLatin1String(":SIMULATE:FAULT")) {
+        injectFault(command.parameter.trimmed().toUpper());
+        return {};
+    }
     if (index < 0)
         scpiError(-113, QStringLiteral("Undefined header"), header.left(40));
     if (!command.hasParameter)
@@ -471,6 +476,44 @@ void SimulatedDevice::pushError(const QString &error) {
         return;
     }
     m_errors.append(error);
+}
+
+QStringList SimulatedDevice::faultNames() {
+    return {QStringLiteral("DROP"),    QStringLiteral("STALL"), QStringLiteral("GARBAGE"),
+            QStringLiteral("XID"),     QStringLiteral("OVERSIZE"), QStringLiteral("FATAL")};
+}
+
+void SimulatedDevice::injectFault(const QByteArray &name) {
+    if (name == "DROP")
+        m_dropCapture = true;
+    else if (name == "STALL")
+        m_delayCapture = kStallMs;
+    else if (name == "GARBAGE") {
+        m_garble = true;
+        m_garbage = QByteArrayLiteral("\x01\xFEgarbage\x7F#9\n");
+    } else if (name == "XID")
+        m_protocolFault = ProtocolFault::WrongXid;
+    else if (name == "OVERSIZE")
+        m_protocolFault = ProtocolFault::Oversize;
+    else if (name == "FATAL")
+        m_protocolFault = ProtocolFault::Fatal;
+    else
+        scpiError(-224, QStringLiteral("Illegal parameter value"),
+                  kFaultCommand + QLatin1Char(' ') + QString::fromLatin1(name.left(40)));
+}
+
+void SimulatedDevice::injectProtocolFault(ProtocolFault fault) {
+    const std::lock_guard lock(m_mutex);
+    m_protocolFault = fault;
+}
+
+SimulatedDevice::ProtocolFault
+SimulatedDevice::takeProtocolFault(std::initializer_list<ProtocolFault> handled) {
+    const std::lock_guard lock(m_mutex);
+    for (const ProtocolFault fault : handled)
+        if (fault != ProtocolFault::None && fault == m_protocolFault)
+            return std::exchange(m_protocolFault, ProtocolFault::None);
+    return ProtocolFault::None;
 }
 
 void SimulatedDevice::failNextCapture(const QString &error) {
