@@ -20,7 +20,7 @@ constexpr qsizetype kMaxSmallReply = 4096;
 constexpr qsizetype kReplyOverhead = 1024;
 // A read asks for at least this much, so that a terminator after a block comes with it.
 constexpr qsizetype kMinReadRequest = 64 * 1024;
-constexpr qsizetype kMaxReadRequest = 0x7FFFFFFF - kReplyOverhead;
+constexpr qsizetype kMaxReadRequest = qsizetype(256) * 1024 * 1024;
 // Write chunks, whatever the device claims to take.
 constexpr quint32 kMaxWriteChunk = 16 * 1024 * 1024;
 constexpr quint32 kFallbackReceiveSize = 1024;
@@ -89,6 +89,14 @@ void Vxi11Transport::abandon() {
 void Vxi11Transport::fail(std::int32_t number, const QString &what) {
     abandon();
     throw AutomationError(number, kSource, m_resourceName + QLatin1Char(' ') + what);
+}
+
+void Vxi11Transport::refuseReply(const AutomationError &error) {
+    abandon();
+    if (error.description().contains(m_resourceName))
+        throw error;
+    throw AutomationError(error.number(), kSource, m_resourceName + QStringLiteral(": ") +
+                                                       error.description());
 }
 
 void Vxi11Transport::checkDevice(qint32 error, const QString &operation) {
@@ -177,13 +185,12 @@ Vxi11Transport::Reply Vxi11Transport::call(QTcpSocket &socket, quint32 program, 
             reader.consume(bytes);
         }
         Reply reply{reader.takeRecord(), 0};
-        const XdrReader results = RpcMessage::results(reply.record, xid, m_resourceName);
+            const XdrReader results = RpcMessage::results(reply.record, xid, m_resourceName);
         reply.resultsOffset = reply.record.size() - results.remaining();
         return reply;
-    } catch (const AutomationError &) {
+    } catch (const AutomationError &error) {
         // Whatever follows on this connection can no longer be matched to a call.
-        abandon();
-        throw;
+        refuseReply(error);
     }
 }
 
@@ -208,9 +215,8 @@ void Vxi11Transport::open(QDeadlineTimer deadline) {
     const Vxi11Protocol::LinkResponse link = [&] {
         try {
             return Vxi11Protocol::parseLinkResponse(reply.results());
-        } catch (const AutomationError &) {
-            abandon();
-            throw;
+        } catch (const AutomationError &error) {
+            refuseReply(error);
         }
     }();
     if (link.error != Vxi11Protocol::NoError) {
@@ -263,9 +269,8 @@ void Vxi11Transport::write(const QByteArray &bytes, QDeadlineTimer deadline) {
         try {
             error = results.readInt32();
             written = results.readUInt32();
-        } catch (const AutomationError &) {
-            abandon();
-            throw;
+        } catch (const AutomationError &error) {
+            refuseReply(error);
         }
         if (error == Vxi11Protocol::IoTimeout)
             clearDevice(QDeadlineTimer(kCleanupMs));
@@ -289,9 +294,8 @@ void Vxi11Transport::fetch(qsizetype maxBytes, QDeadlineTimer deadline) {
         Vxi11Protocol::ReadResponse response;
         try {
             response = Vxi11Protocol::parseReadResponse(reply.results(), request);
-        } catch (const AutomationError &) {
-            abandon();
-            throw;
+        } catch (const AutomationError &error) {
+            refuseReply(error);
         }
         if (response.error == Vxi11Protocol::IoTimeout) {
             // The answer did not come: the device must not send it later as the next one's.
@@ -335,8 +339,12 @@ void Vxi11Transport::clearDevice(QDeadlineTimer deadline) {
     arguments.writeInt32(m_link).writeUInt32(0).writeUInt32(0).writeUInt32(ioTimeout(deadline));
     const Reply reply =
         coreCall(Vxi11Protocol::DeviceClear, arguments.bytes(), kMaxSmallReply, deadline);
-    XdrReader results(reply.results(), QStringLiteral("device_clear reply"));
-    const qint32 error = results.readInt32();
+    qint32 error = 0;
+    try {
+        error = XdrReader(reply.results(), QStringLiteral("device_clear reply")).readInt32();
+    } catch (const AutomationError &failure) {
+        refuseReply(failure);
+    }
     m_input.clear();
     m_inputOffset = 0;
     if (error != Vxi11Protocol::NoError)

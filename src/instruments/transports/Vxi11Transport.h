@@ -6,6 +6,8 @@
 
 namespace ixo {
 
+class AutomationError;
+
 // A VXI-11 instrument (TCPIP::host[::device]::INSTR): ONC RPC over TCP to the core channel whose
 // port the host's portmapper tells. Blocking waits with the caller's deadline on every
 // exchange, so a call never re-enters the event loop. A write is one message (END on its last
@@ -49,6 +51,7 @@ private:
     void fetch(qsizetype maxBytes, QDeadlineTimer deadline);
     void checkDevice(qint32 error, const QString &operation);
     void abandon();
+    [[noreturn]] void refuseReply(const AutomationError &error);
     [[noreturn]] void fail(std::int32_t number, const QString &what);
     static int waitTime(QDeadlineTimer deadline);
     static quint32 ioTimeout(QDeadlineTimer deadline);
