@@ -291,6 +291,8 @@ QByteArray SimulatedDevice::execute(const Command &command, bool blankCapture) {
     const int index = settingIndex(query ? header.chopped(1) : header);
     if (query && index >= 0)
         return m_values[index].toUtf8();
+    if (header == kWaveformCommand + QLatin1Char('?'))
+        return Ieee488Block::encode(m_waveform);
     if (query)
         scpiError(-113, QStringLiteral("Undefined header"), header);
 
@@ -304,8 +306,6 @@ QByteArray SimulatedDevice::execute(const Command &command, bool blankCapture) {
             m_errors.clear();
         return {};
     }
-    if (header == kWaveformCommand + QLatin1Char('?'))
-        return Ieee488Block::encode(m_waveform);
     if (header == kWaveformCommand) {
         if (!command.isBlock)
             scpiError(-104, QStringLiteral("Data type error"), QStringLiteral("block expected"));
