@@ -7,6 +7,7 @@
 #include <QHostAddress>
 #include <cstdio>
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -27,7 +28,7 @@ int cannotListen(const QString &option, const QHostAddress &address, quint16 por
     std::fprintf(stderr,
                  "ixo-instrument-sim: cannot listen on %s port %u (--%s): %s%s\n",
                  qPrintable(address.toString()), port, qPrintable(option), qPrintable(why),
-                 port != 0 && port < 1024 ? "; ports below 1024 need root or "
+                 port != 0 && port < 1024 && geteuid() != 0 ? "; ports below 1024 need root or "
                                             "CAP_NET_BIND_SERVICE, or choose another with 0"
                                           : "");
     return 1;
