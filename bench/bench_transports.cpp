@@ -105,8 +105,8 @@ void BM_TransportsCaptureRestore(benchmark::State &state) {
     const QString socketResource =
         QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(simulator->socketPort);
     const auto vxi11 = clientOf(std::make_unique<Vxi11Transport>(
-        QStringLiteral("127.0.0.1"), QStringLiteral("inst0"), QStringLiteral("TCPIP::127.0.0.1::INSTR"),
-        simulator->portmapperPort));
+        QStringLiteral("127.0.0.1"), QStringLiteral("inst0"),
+        QStringLiteral("TCPIP::127.0.0.1::INSTR"), simulator->portmapperPort));
     const auto socket = clientOf(std::make_unique<TcpSocketTransport>(
         QStringLiteral("127.0.0.1"), simulator->socketPort, socketResource));
 

@@ -16,7 +16,8 @@ std::optional<quint16> portOption(const QCommandLineParser &parser, const QStrin
     bool ok = false;
     const uint port = parser.value(name).toUInt(&ok);
     if (!ok || port > 65535) {
-        std::fprintf(stderr, "ixo-instrument-sim: --%s takes a port number from 0 to 65535, not %s\n",
+        std::fprintf(stderr,
+                     "ixo-instrument-sim: --%s takes a port number from 0 to 65535, not %s\n",
                      qPrintable(name), qPrintable(parser.value(name)));
         return std::nullopt;
     }
@@ -25,12 +26,12 @@ std::optional<quint16> portOption(const QCommandLineParser &parser, const QStrin
 
 int cannotListen(const QString &option, const QHostAddress &address, quint16 port,
                  const QString &why) {
-    std::fprintf(stderr,
-                 "ixo-instrument-sim: cannot listen on %s port %u (--%s): %s%s\n",
+    std::fprintf(stderr, "ixo-instrument-sim: cannot listen on %s port %u (--%s): %s%s\n",
                  qPrintable(address.toString()), port, qPrintable(option), qPrintable(why),
-                 port != 0 && port < 1024 && geteuid() != 0 ? "; ports below 1024 need root or "
-                                            "CAP_NET_BIND_SERVICE, or choose another with 0"
-                                          : "");
+                 port != 0 && port < 1024 && geteuid() != 0
+                     ? "; ports below 1024 need root or "
+                       "CAP_NET_BIND_SERVICE, or choose another with 0"
+                     : "");
     return 1;
 }
 

@@ -50,9 +50,9 @@ public:
     quint16 portmapperPort() const { return m_port; }
     int clearCount() const { return m_server->clearCount(); }
     std::unique_ptr<ScpiInstrument> client(const QString &device = QStringLiteral("inst0")) const {
-        auto client = std::make_unique<ScpiInstrument>(std::make_unique<Vxi11Transport>(
-            QStringLiteral("127.0.0.1"), device, QStringLiteral("TCPIP::127.0.0.1::INSTR"),
-            m_port));
+        auto client = std::make_unique<ScpiInstrument>(
+            std::make_unique<Vxi11Transport>(QStringLiteral("127.0.0.1"), device,
+                                             QStringLiteral("TCPIP::127.0.0.1::INSTR"), m_port));
         client->setRestoreCommand(SimulatedDevice::kSetupCommand);
         return client;
     }
@@ -98,8 +98,8 @@ private slots:
     void identifies_data() {
         QTest::addColumn<quint32>("maxReceiveSize");
         QTest::addColumn<quint32>("maxReadChunk");
-        QTest::newRow("large chunks") << Vxi11Server::kDefaultMaxReceiveSize
-                                      << Vxi11Server::kDefaultMaxReceiveSize;
+        QTest::newRow("large chunks")
+            << Vxi11Server::kDefaultMaxReceiveSize << Vxi11Server::kDefaultMaxReceiveSize;
         QTest::newRow("answer in one-byte reads") << 1024u << 1u;
     }
 
@@ -222,7 +222,8 @@ private slots:
                  number);
         QVERIFY2(text.contains(message), qPrintable(text));
         QVERIFY2(text.contains(QLatin1String("TCPIP::127.0.0.1::INSTR")), qPrintable(text));
-        QVERIFY2(elapsed.elapsed() < timeoutMs + 1500, qPrintable(QString::number(elapsed.elapsed())));
+        QVERIFY2(elapsed.elapsed() < timeoutMs + 1500,
+                 qPrintable(QString::number(elapsed.elapsed())));
         if (number == VisaStatus::Timeout)
             QVERIFY(served.clearCount() >= 1);
         // The next call starts on a fresh link, and the late answer does not answer it.
@@ -297,8 +298,8 @@ private slots:
         QTest::newRow("garbage arguments")
             << RpcMessage::acceptedReply(xid, RpcMessage::GarbageArguments)
             << "could not decode the arguments";
-        QTest::newRow("huge verifier") << words({xid, 1, 0, 0, 0xFFFFFFFF})
-                                       << "announces 4294967295 bytes of data, more than";
+        QTest::newRow("huge verifier")
+            << words({xid, 1, 0, 0, 0xFFFFFFFF}) << "announces 4294967295 bytes of data, more than";
         QTest::newRow("read data longer than asked")
             << reply(xid, words({0, 4, 0x7FFFFFF0}) + "abcd") << "more than the limit of 100";
         QTest::newRow("read data longer than the reply")
@@ -313,8 +314,8 @@ private slots:
         QFETCH(QString, message);
         const QString text = errorTextOf([&] {
             const XdrReader results = RpcMessage::results(record, 77, QStringLiteral("PEER"));
-            const QByteArrayView view = QByteArrayView(record).sliced(record.size() -
-                                                                      results.remaining());
+            const QByteArrayView view =
+                QByteArrayView(record).sliced(record.size() - results.remaining());
             Vxi11Protocol::parseReadResponse(view, 100);
         });
         QVERIFY2(text.contains(message), qPrintable(text));
@@ -341,8 +342,8 @@ private slots:
         QTest::addColumn<qsizetype>("limit");
         QTest::addColumn<QByteArray>("record");
         QTest::addColumn<QString>("error");
-        QTest::newRow("one fragment") << RpcRecordReader::header(3) + "abc" << qsizetype(10)
-                                      << QByteArray("abc") << "";
+        QTest::newRow("one fragment")
+            << RpcRecordReader::header(3) + "abc" << qsizetype(10) << QByteArray("abc") << "";
         QTest::newRow("two fragments") << words({2}) + "ab" + RpcRecordReader::header(1) + "c"
                                        << qsizetype(10) << QByteArray("abc") << "";
         QTest::newRow("empty fragments")
@@ -385,9 +386,10 @@ private slots:
         XdrWriter writer;
         writer.writeUInt32(0x01020304).writeInt32(-2).writeBool(true).writeOpaque("abcde");
         writer.writeString(QStringLiteral("inst0"));
-        const QByteArray expected = QByteArray::fromHex("01020304fffffffe00000001"
-                                                        "00000005616263646500000000000005696e73743000"
-                                                        "0000");
+        const QByteArray expected =
+            QByteArray::fromHex("01020304fffffffe00000001"
+                                "00000005616263646500000000000005696e73743000"
+                                "0000");
         QCOMPARE(writer.bytes().toHex(), expected.toHex());
         XdrReader reader(writer.bytes());
         QCOMPARE(reader.readUInt32(), 0x01020304u);

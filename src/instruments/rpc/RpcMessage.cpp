@@ -1,8 +1,8 @@
 #include "instruments/rpc/RpcMessage.h"
 
 #include "automation/AutomationError.h"
-#include "instruments/rpc/XdrWriter.h"
 #include "instruments/VisaStatus.h"
+#include "instruments/rpc/XdrWriter.h"
 
 namespace ixo::RpcMessage {
 
@@ -69,8 +69,9 @@ XdrReader results(QByteArrayView reply, quint32 xid, const QString &peer) {
                            : QStringLiteral("%1 refused the call: authentication error").arg(peer));
     }
     if (replyStatus != kAccepted)
-        refuse(QStringLiteral("%1 answered with unknown RPC reply status %2").arg(peer).arg(
-            replyStatus));
+        refuse(QStringLiteral("%1 answered with unknown RPC reply status %2")
+                   .arg(peer)
+                   .arg(replyStatus));
     reader.readUInt32();
     reader.readOpaque(kMaxAuth);
     const quint32 accept = reader.readUInt32();

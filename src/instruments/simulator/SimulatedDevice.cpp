@@ -2,8 +2,8 @@
 
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
-#include "support/Crc32.h"
 #include "instruments/Ieee488Block.h"
+#include "support/Crc32.h"
 
 #include <QtEndian>
 #include <array>
@@ -479,8 +479,8 @@ void SimulatedDevice::pushError(const QString &error) {
 }
 
 QStringList SimulatedDevice::faultNames() {
-    return {QStringLiteral("DROP"),    QStringLiteral("STALL"), QStringLiteral("GARBAGE"),
-            QStringLiteral("XID"),     QStringLiteral("OVERSIZE"), QStringLiteral("FATAL")};
+    return {QStringLiteral("DROP"), QStringLiteral("STALL"),    QStringLiteral("GARBAGE"),
+            QStringLiteral("XID"),  QStringLiteral("OVERSIZE"), QStringLiteral("FATAL")};
 }
 
 void SimulatedDevice::injectFault(const QByteArray &name) {

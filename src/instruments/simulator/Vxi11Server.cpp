@@ -66,8 +66,7 @@ Vxi11Server::Connection *Vxi11Server::find(QTcpSocket *socket) {
 void Vxi11Server::accept() {
     while (QTcpSocket *socket = m_core.nextPendingConnection()) {
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        Connection &connection =
-            m_connections.try_emplace(socket).first->second;
+        Connection &connection = m_connections.try_emplace(socket).first->second;
         connection.timer = new QTimer(socket);
         connection.timer->setSingleShot(true);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
@@ -238,21 +237,21 @@ QByteArray Vxi11Server::deviceRead(QTcpSocket *socket, Connection &connection, q
     const bool answerInTime = hasOutput && untilReady <= qint64(ioTimeout);
     connection.busy = true;
     connection.timer->disconnect();
-    connect(connection.timer, &QTimer::timeout, this, [this, socket, xid, requestSize,
-                                                        answerInTime] {
-        Connection *found = find(socket);
-        if (!found)
-            return;
-        found->busy = false;
-        if (answerInTime) {
-            sendRead(socket, xid, requestSize);
-        } else {
-            XdrWriter results;
-            results.writeInt32(IoTimeout).writeInt32(0).writeOpaque({});
-            sendReply(socket, xid, results.take());
-        }
-        serve(socket);
-    });
+    connect(connection.timer, &QTimer::timeout, this,
+            [this, socket, xid, requestSize, answerInTime] {
+                Connection *found = find(socket);
+                if (!found)
+                    return;
+                found->busy = false;
+                if (answerInTime) {
+                    sendRead(socket, xid, requestSize);
+                } else {
+                    XdrWriter results;
+                    results.writeInt32(IoTimeout).writeInt32(0).writeOpaque({});
+                    sendReply(socket, xid, results.take());
+                }
+                serve(socket);
+            });
     connection.timer->start(std::chrono::milliseconds(answerInTime ? untilReady : ioTimeout));
     return {};
 }
@@ -293,8 +292,8 @@ void Vxi11Server::sendRead(QTcpSocket *socket, quint32 xid, quint32 requestSize)
 void Vxi11Server::sendReply(QTcpSocket *socket, quint32 xid, QByteArray results) {
     using Fault = SimulatedDevice::ProtocolFault;
     const Fault fault = m_device->takeProtocolFault({Fault::WrongXid, Fault::Oversize});
-    const QByteArray reply = RpcMessage::acceptedReply(
-        fault == Fault::WrongXid ? xid + 1 : xid, RpcMessage::Success, results);
+    const QByteArray reply = RpcMessage::acceptedReply(fault == Fault::WrongXid ? xid + 1 : xid,
+                                                       RpcMessage::Success, results);
     if (fault == Fault::Oversize) {
         // A record marked as 2 GiB that holds only this reply.
         socket->write(RpcRecordReader::header(0x7FFFFFFFu));

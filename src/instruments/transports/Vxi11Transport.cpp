@@ -1,11 +1,11 @@
 #include "instruments/transports/Vxi11Transport.h"
 
 #include "automation/AutomationError.h"
+#include "instruments/VisaStatus.h"
 #include "instruments/rpc/RpcMessage.h"
 #include "instruments/rpc/RpcRecordReader.h"
 #include "instruments/rpc/Vxi11Protocol.h"
 #include "instruments/rpc/XdrWriter.h"
-#include "instruments/VisaStatus.h"
 
 #include <QRandomGenerator>
 #include <limits>
@@ -73,7 +73,8 @@ quint32 Vxi11Transport::ioTimeout(QDeadlineTimer deadline) {
     const qint64 remaining = deadline.remainingTime();
     if (remaining < 0)
         return std::numeric_limits<qint32>::max();
-    return static_cast<quint32>(std::max<qint64>(0, remaining - std::min<qint64>(remaining / 4, 250)));
+    return static_cast<quint32>(
+        std::max<qint64>(0, remaining - std::min<qint64>(remaining / 4, 250)));
 }
 
 void Vxi11Transport::abandon() {
@@ -95,8 +96,8 @@ void Vxi11Transport::refuseReply(const AutomationError &error) {
     abandon();
     if (error.description().contains(m_resourceName))
         throw error;
-    throw AutomationError(error.number(), kSource, m_resourceName + QStringLiteral(": ") +
-                                                       error.description());
+    throw AutomationError(error.number(), kSource,
+                          m_resourceName + QStringLiteral(": ") + error.description());
 }
 
 void Vxi11Transport::checkDevice(qint32 error, const QString &operation) {
@@ -134,9 +135,9 @@ quint16 Vxi11Transport::lookUpCorePort(QDeadlineTimer deadline) {
     XdrWriter arguments;
     arguments.writeUInt32(Vxi11Protocol::kCoreProgram).writeUInt32(Vxi11Protocol::kCoreVersion);
     arguments.writeUInt32(Vxi11Protocol::kProtocolTcp).writeUInt32(0);
-    const Reply reply = call(*portmapper, Vxi11Protocol::kPortmapperProgram,
-                             Vxi11Protocol::kPortmapperVersion, Vxi11Protocol::kPortmapperGetPort,
-                             arguments.bytes(), kMaxSmallReply, deadline);
+    const Reply reply =
+        call(*portmapper, Vxi11Protocol::kPortmapperProgram, Vxi11Protocol::kPortmapperVersion,
+             Vxi11Protocol::kPortmapperGetPort, arguments.bytes(), kMaxSmallReply, deadline);
     XdrReader results(reply.results(), QStringLiteral("portmapper reply"));
     const quint32 port = results.readUInt32();
     portmapper->abort();
@@ -185,7 +186,7 @@ Vxi11Transport::Reply Vxi11Transport::call(QTcpSocket &socket, quint32 program, 
             reader.consume(bytes);
         }
         Reply reply{reader.takeRecord(), 0};
-            const XdrReader results = RpcMessage::results(reply.record, xid, m_resourceName);
+        const XdrReader results = RpcMessage::results(reply.record, xid, m_resourceName);
         reply.resultsOffset = reply.record.size() - results.remaining();
         return reply;
     } catch (const AutomationError &error) {
@@ -209,9 +210,9 @@ void Vxi11Transport::open(QDeadlineTimer deadline) {
     XdrWriter arguments;
     arguments.writeInt32(static_cast<qint32>(QRandomGenerator::global()->bounded(1 << 30)));
     arguments.writeBool(false).writeUInt32(0).writeString(m_deviceName);
-    const Reply reply = call(*m_socket, Vxi11Protocol::kCoreProgram, Vxi11Protocol::kCoreVersion,
-                             Vxi11Protocol::CreateLink, arguments.bytes(), kMaxSmallReply,
-                             deadline);
+    const Reply reply =
+        call(*m_socket, Vxi11Protocol::kCoreProgram, Vxi11Protocol::kCoreVersion,
+             Vxi11Protocol::CreateLink, arguments.bytes(), kMaxSmallReply, deadline);
     const Vxi11Protocol::LinkResponse link = [&] {
         try {
             return Vxi11Protocol::parseLinkResponse(reply.results());
@@ -222,11 +223,11 @@ void Vxi11Transport::open(QDeadlineTimer deadline) {
     if (link.error != Vxi11Protocol::NoError) {
         const qint32 error = link.error;
         abandon();
-        throw AutomationError(statusOf(error), kSource,
-                              QStringLiteral("%1 refused a link to device %2: %3 (VXI-11 error %4)")
-                                  .arg(m_resourceName, m_deviceName,
-                                       Vxi11Protocol::errorText(error))
-                                  .arg(error));
+        throw AutomationError(
+            statusOf(error), kSource,
+            QStringLiteral("%1 refused a link to device %2: %3 (VXI-11 error %4)")
+                .arg(m_resourceName, m_deviceName, Vxi11Protocol::errorText(error))
+                .arg(error));
     }
     m_link = link.link;
     m_linked = true;
@@ -261,8 +262,8 @@ void Vxi11Transport::write(const QByteArray &bytes, QDeadlineTimer deadline) {
         arguments.writeInt32(m_link).writeUInt32(ioTimeout(deadline)).writeUInt32(0);
         arguments.writeUInt32(last ? Vxi11Protocol::kFlagEnd : 0);
         arguments.writeOpaque(QByteArrayView(bytes).sliced(position, chunk));
-        const Reply reply = coreCall(Vxi11Protocol::DeviceWrite, arguments.bytes(),
-                                     kMaxSmallReply, deadline);
+        const Reply reply =
+            coreCall(Vxi11Protocol::DeviceWrite, arguments.bytes(), kMaxSmallReply, deadline);
         XdrReader results(reply.results(), QStringLiteral("device_write reply"));
         qint32 error = 0;
         quint32 written = 0;
@@ -276,16 +277,16 @@ void Vxi11Transport::write(const QByteArray &bytes, QDeadlineTimer deadline) {
             clearDevice(QDeadlineTimer(kCleanupMs));
         checkDevice(error, QStringLiteral("device_write"));
         if (written > quint32(chunk) || (written == 0 && chunk > 0))
-            fail(VisaStatus::Io, QStringLiteral("took %1 of %2 bytes written").arg(written).arg(
-                                     chunk));
+            fail(VisaStatus::Io,
+                 QStringLiteral("took %1 of %2 bytes written").arg(written).arg(chunk));
         position += written;
     } while (position < bytes.size());
 }
 
 void Vxi11Transport::fetch(qsizetype maxBytes, QDeadlineTimer deadline) {
     while (m_input.size() - m_inputOffset < maxBytes && !deadline.hasExpired()) {
-        const qsizetype request = std::clamp<qsizetype>(
-            maxBytes - (m_input.size() - m_inputOffset), kMinReadRequest, kMaxReadRequest);
+        const qsizetype request = std::clamp<qsizetype>(maxBytes - (m_input.size() - m_inputOffset),
+                                                        kMinReadRequest, kMaxReadRequest);
         XdrWriter arguments;
         arguments.writeInt32(m_link).writeUInt32(static_cast<quint32>(request));
         arguments.writeUInt32(ioTimeout(deadline)).writeUInt32(0).writeUInt32(0).writeUInt32(0);
