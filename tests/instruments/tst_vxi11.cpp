@@ -12,9 +12,11 @@
 #include "instruments/transports/Vxi11Transport.h"
 
 #include <QElapsedTimer>
+#include <QNetworkDatagram>
 #include <QTcpServer>
 #include <QTest>
 #include <QThread>
+#include <QUdpSocket>
 
 using namespace ixo;
 using test::errorOf;
@@ -36,8 +38,10 @@ public:
                 m_server = new Vxi11Server(device);
                 m_server->setMaxReceiveSize(maxReceiveSize);
                 m_server->setMaxReadChunk(maxReadChunk);
-                if (m_server->listen(QHostAddress::LocalHost, 0))
+                if (m_server->listen(QHostAddress::LocalHost, 0)) {
                     m_port = m_server->portmapperPort();
+                    m_corePort = m_server->port();
+                }
             },
             Qt::BlockingQueuedConnection);
     }
@@ -48,6 +52,7 @@ public:
         m_thread.wait();
     }
     quint16 portmapperPort() const { return m_port; }
+    quint16 corePort() const { return m_corePort; }
     int clearCount() const { return m_server->clearCount(); }
     std::unique_ptr<ScpiInstrument> client(const QString &device = QStringLiteral("inst0")) const {
         auto client = std::make_unique<ScpiInstrument>(
@@ -64,6 +69,7 @@ private:
     QObject m_context;
     Vxi11Server *m_server = nullptr;
     quint16 m_port = 0;
+    quint16 m_corePort = 0;
 };
 
 QByteArray waveformOf(qsizetype size) {
@@ -261,6 +267,24 @@ private slots:
         QCOMPARE(errorOf([&] { client.Model(); }), number);
         const QString text = errorTextOf([&] { client.Model(); });
         QVERIFY2(text.contains(message), qPrintable(text));
+    }
+
+    // Discovery asks by UDP broadcast; the port must be the one TCP clients are given.
+    void portmapperAnswersOverUdp() {
+        ServedDevice served;
+        QUdpSocket udp;
+        const QByteArray arguments =
+            words({Vxi11Protocol::kCoreProgram, Vxi11Protocol::kCoreVersion,
+                   Vxi11Protocol::kProtocolTcp, 0});
+        udp.writeDatagram(RpcMessage::call(9, Vxi11Protocol::kPortmapperProgram,
+                                           Vxi11Protocol::kPortmapperVersion,
+                                           Vxi11Protocol::kPortmapperGetPort, arguments),
+                          QHostAddress::LocalHost, served.portmapperPort());
+        QVERIFY(udp.waitForReadyRead(5000));
+        const QByteArray answer = udp.receiveDatagram().data();
+        XdrReader results = RpcMessage::results(answer, 9, QStringLiteral("portmapper"));
+        QCOMPARE(results.readUInt32(), quint32(served.corePort()));
+        QVERIFY(served.corePort() != 0);
     }
 
     void deviceErrorTexts_data() {
