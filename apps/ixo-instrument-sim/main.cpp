@@ -1,26 +1,77 @@
 #include "instruments/simulator/HislipServer.h"
 #include "instruments/simulator/SimulatedDevice.h"
 #include "instruments/simulator/SimulatorServer.h"
+#include "instruments/simulator/Vxi11Server.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <cstdio>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+// A port option's value, or nothing when it is not a port number.
+std::optional<quint16> portOption(const QCommandLineParser &parser, const QString &name) {
+    bool ok = false;
+    const uint port = parser.value(name).toUInt(&ok);
+    if (!ok || port > 65535) {
+        std::fprintf(stderr,
+                     "ixo-instrument-sim: --%s takes a port number from 0 to 65535, not %s\n",
+                     qPrintable(name), qPrintable(parser.value(name)));
+        return std::nullopt;
+    }
+    return static_cast<quint16>(port);
+}
+
+int cannotListen(const QString &option, const QHostAddress &address, quint16 port,
+                 const QString &why) {
+    std::fprintf(stderr, "ixo-instrument-sim: cannot listen on %s port %u (--%s): %s%s\n",
+                 qPrintable(address.toString()), port, qPrintable(option), qPrintable(why),
+                 port != 0 && port < 1024 && geteuid() != 0
+                     ? "; ports below 1024 need root or "
+                       "CAP_NET_BIND_SERVICE, or choose another with 0"
+                     : "");
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ixo-instrument-sim"));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Serves the simulated signal generator as a raw SCPI socket "
-        "(TCPIP::host::port::SOCKET): *IDN?, *RST, *CLS, *OPC?, *LRN?, :SYST:SET? and "
-        ":SYST:SET <block>, :SYST:ERR?, and a query and a command for each setting. The same "
-        "device is served over HiSLIP (TCPIP::host::hislip0,port::INSTR) at the same time."));
+    parser.setApplicationDescription(
+        QStringLiteral(
+            "Serves the simulated signal generator, one device shared by every connection, as a "
+            "raw SCPI socket (TCPIP::host::port::SOCKET) as a VXI-11 instrument "
+            "(TCPIP::host::INSTR, device inst0, with its own portmapper answering GETPORT over "
+            "TCP and UDP) and over HiSLIP (TCPIP::host::hislip0,port::INSTR). It knows *IDN?, "
+            "*RST, *CLS, *OPC?, *LRN?, :SYST:SET? and "
+            ":SYST:SET <block>, :SYST:ERR?, and a query and a command for each setting.\n\n"
+            "Faults for testing clients, on every transport: send the simulator-only command\n"
+            "  %1 <name>\n"
+            "where name is one of\n"
+            "  DROP      the next capture's answer stops halfway and the connection closes\n"
+            "  STALL     the next capture's answer never comes (within ten minutes)\n"
+            "  GARBAGE   the next answer is replaced by bytes that are no answer\n"
+            "  XID       VXI-11: the next read reply carries another call's RPC xid\n"
+            "  OVERSIZE  VXI-11: the next read reply announces a 2 GiB record\n"
+            "  FATAL     HiSLIP: the next answer is a FatalError message\n"
+            "Protocol faults wait for a connection of their protocol.")
+            .arg(ixo::SimulatedDevice::kFaultCommand));
     parser.addHelpOption();
     // No --version option of our own: --version sets the instrument's firmware version.
-    parser.addOption({QStringLiteral("port"),
-                      QStringLiteral("Listen on <port>; 0 picks a free one (default 5025)."),
+    parser.addOption({QStringList{QStringLiteral("socket-port"), QStringLiteral("port")},
+                      QStringLiteral("Raw SCPI socket on <port>; 0 picks a free one (default "
+                                     "5025). --port is the same option."),
                       QStringLiteral("port"), QStringLiteral("5025")});
+    parser.addOption({QStringLiteral("vxi11-port"),
+                      QStringLiteral("VXI-11 portmapper on <port>, TCP and UDP; 0 picks a free "
+                                     "one (default 111, which VISA clients expect and which "
+                                     "needs root). The core channel takes any free port."),
+                      QStringLiteral("port"), QStringLiteral("111")});
     parser.addOption({QStringLiteral("hislip-port"),
                       QStringLiteral("HiSLIP on <port>; 0 picks a free one (default 4880)."),
                       QStringLiteral("port"), QStringLiteral("4880")});
@@ -39,38 +90,41 @@ int main(int argc, char *argv[]) {
     if (!parser.positionalArguments().isEmpty())
         parser.showHelp(2);
 
-    bool ok = false;
-    const uint port = parser.value(QStringLiteral("port")).toUInt(&ok);
+    const std::optional<quint16> socketPort = portOption(parser, QStringLiteral("socket-port"));
+    const std::optional<quint16> vxi11Port = portOption(parser, QStringLiteral("vxi11-port"));
+    const std::optional<quint16> hislipPort = portOption(parser, QStringLiteral("hislip-port"));
     const QHostAddress address(parser.value(QStringLiteral("bind")));
-    if (!ok || port > 65535 || address.isNull()) {
-        std::fprintf(stderr, "ixo-instrument-sim: invalid --port or --bind\n");
+    if (!socketPort || !vxi11Port || !hislipPort)
         return 2;
-    }
-    const uint hislipPort = parser.value(QStringLiteral("hislip-port")).toUInt(&ok);
-    if (!ok || hislipPort > 65535) {
-        std::fprintf(stderr, "ixo-instrument-sim: invalid --hislip-port\n");
+    if (address.isNull()) {
+        std::fprintf(stderr, "ixo-instrument-sim: --bind takes an IP address, not %s\n",
+                     qPrintable(parser.value(QStringLiteral("bind"))));
         return 2;
     }
     auto device = std::make_shared<ixo::SimulatedDevice>(parser.value(QStringLiteral("model")),
                                                          parser.value(QStringLiteral("version")));
-    ixo::SimulatorServer server(device);
-    if (!server.listen(address, static_cast<quint16>(port))) {
-        std::fprintf(stderr, "ixo-instrument-sim: cannot listen on %s:%u: %s\n",
-                     qPrintable(address.toString()), port, qPrintable(server.errorString()));
-        return 1;
-    }
-    std::printf("ixo-instrument-sim: %s listening on TCPIP::%s::%u::SOCKET\n",
-                qPrintable(device->identity()), qPrintable(address.toString()), server.port());
-    ixo::HislipServer hislip(device);
-    if (!hislip.listen(address, static_cast<quint16>(hislipPort))) {
-        std::fprintf(stderr,
-                     "ixo-instrument-sim: cannot serve HiSLIP on %s:%u: %s (choose another "
-                     "--hislip-port, or 0 for a free one)\n",
-                     qPrintable(address.toString()), hislipPort, qPrintable(hislip.errorString()));
-        return 1;
-    }
-    std::printf("ixo-instrument-sim: listening on TCPIP::%s::hislip0,%u::INSTR\n",
-                qPrintable(address.toString()), hislip.port());
+    ixo::SimulatorServer socketServer(device);
+    if (!socketServer.listen(address, *socketPort))
+        return cannotListen(QStringLiteral("socket-port"), address, *socketPort,
+                            socketServer.errorString());
+    ixo::Vxi11Server vxi11Server(device);
+    if (!vxi11Server.listen(address, *vxi11Port))
+        return cannotListen(QStringLiteral("vxi11-port"), address, *vxi11Port,
+                            vxi11Server.errorString());
+    ixo::HislipServer hislipServer(device);
+    if (!hislipServer.listen(address, *hislipPort))
+        return cannotListen(QStringLiteral("hislip-port"), address, *hislipPort,
+                            hislipServer.errorString());
+
+    const QString host = address.toString();
+    std::printf("ixo-instrument-sim: %s\n", qPrintable(device->identity()));
+    std::printf("ixo-instrument-sim: listening on TCPIP::%s::%u::SOCKET\n", qPrintable(host),
+                socketServer.port());
+    std::printf("ixo-instrument-sim: listening on TCPIP::%s::INSTR (portmapper port %u, core "
+                "port %u)\n",
+                qPrintable(host), vxi11Server.portmapperPort(), vxi11Server.port());
+    std::printf("ixo-instrument-sim: listening on TCPIP::%s::hislip0,%u::INSTR\n", qPrintable(host),
+                hislipServer.port());
     std::fflush(stdout);
     return QCoreApplication::exec();
 }

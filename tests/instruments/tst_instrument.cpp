@@ -259,7 +259,7 @@ private slots:
         QTest::newRow("unknown interface") << "COM1" << invalid << "";
         QTest::newRow("empty") << "" << invalid << "";
         QTest::newRow("too many TCPIP parts") << "TCPIP::h::a::b::SOCKET" << invalid << "";
-        QTest::newRow("VXI-11") << "TCPIP::10.0.0.5::INSTR" << unsupported
+        QTest::newRow("VXI-11") << "TCPIP::10.0.0.5::INSTR" << 0
                                 << "TCPIP0::10.0.0.5::inst0::INSTR";
         QTest::newRow("USB") << "USB0::0x0957::0x1796::MY123::INSTR" << 0
                              << "USB0::0x0957::0x1796::MY123::INSTR";

@@ -219,7 +219,7 @@ private slots:
         QTest::newRow("socket") << "TCPIP::127.0.0.1::5025::SOCKET" << 0 << "";
         QTest::newRow("USBTMC") << "USB::0x1AB1::0x04CE::X::INSTR" << 0 << "";
         QTest::newRow("serial") << "ASRL/dev/ttyUSB0,115200::INSTR" << 0 << "";
-        QTest::newRow("VXI-11") << "TCPIP::h::INSTR" << unsupported << "not supported yet";
+        QTest::newRow("VXI-11") << "TCPIP::h::INSTR" << 0 << "";
         QTest::newRow("HiSLIP") << "TCPIP::h::hislip0::INSTR" << 0 << "";
         QTest::newRow("GPIB") << "GPIB0::5::INSTR" << unsupported
                               << "GPIB resources such as GPIB0::5::INSTR are not supported; "

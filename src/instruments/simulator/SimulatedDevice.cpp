@@ -2,8 +2,8 @@
 
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
-#include "support/Crc32.h"
 #include "instruments/Ieee488Block.h"
+#include "support/Crc32.h"
 
 #include <QtEndian>
 #include <array>
@@ -96,6 +96,7 @@ const QString SimulatedDevice::kDefaultVersion = QStringLiteral("2.1.0");
 const QString SimulatedDevice::kSetupQuery = QStringLiteral(":SYST:SET?");
 const QString SimulatedDevice::kSetupCommand = QStringLiteral(":SYST:SET");
 const QString SimulatedDevice::kWaveformCommand = QStringLiteral(":ARB:DATA");
+const QString SimulatedDevice::kFaultCommand = QStringLiteral(":SIMulate:FAULt");
 
 SimulatedDevice::SimulatedDevice(QString model, QString version, QString serial)
     : m_model(std::move(model))
@@ -290,6 +291,8 @@ QByteArray SimulatedDevice::execute(const Command &command, bool blankCapture) {
     const int index = settingIndex(query ? header.chopped(1) : header);
     if (query && index >= 0)
         return m_values[index].toUtf8();
+    if (header == kWaveformCommand + QLatin1Char('?'))
+        return Ieee488Block::encode(m_waveform);
     if (query)
         scpiError(-113, QStringLiteral("Undefined header"), header);
 
@@ -303,8 +306,6 @@ QByteArray SimulatedDevice::execute(const Command &command, bool blankCapture) {
             m_errors.clear();
         return {};
     }
-    if (header == kWaveformCommand + QLatin1Char('?'))
-        return Ieee488Block::encode(m_waveform);
     if (header == kWaveformCommand) {
         if (!command.isBlock)
             scpiError(-104, QStringLiteral("Data type error"), QStringLiteral("block expected"));
@@ -317,6 +318,10 @@ QByteArray SimulatedDevice::execute(const Command &command, bool blankCapture) {
         if (!command.isBlock)
             scpiError(-104, QStringLiteral("Data type error"), QStringLiteral("block expected"));
         restoreBlock(command.parameter);
+        return {};
+    }
+    if (header == QLatin1String(":SIM:FAUL") || header == QLatin1String(":SIMULATE:FAULT")) {
+        injectFault(command.parameter.trimmed().toUpper());
         return {};
     }
     if (index < 0)
@@ -471,6 +476,44 @@ void SimulatedDevice::pushError(const QString &error) {
         return;
     }
     m_errors.append(error);
+}
+
+QStringList SimulatedDevice::faultNames() {
+    return {QStringLiteral("DROP"), QStringLiteral("STALL"),    QStringLiteral("GARBAGE"),
+            QStringLiteral("XID"),  QStringLiteral("OVERSIZE"), QStringLiteral("FATAL")};
+}
+
+void SimulatedDevice::injectFault(const QByteArray &name) {
+    if (name == "DROP")
+        m_dropCapture = true;
+    else if (name == "STALL")
+        m_delayCapture = kStallMs;
+    else if (name == "GARBAGE") {
+        m_garble = true;
+        m_garbage = QByteArrayLiteral("\x01\xFEgarbage\x7F#9\n");
+    } else if (name == "XID")
+        m_protocolFault = ProtocolFault::WrongXid;
+    else if (name == "OVERSIZE")
+        m_protocolFault = ProtocolFault::Oversize;
+    else if (name == "FATAL")
+        m_protocolFault = ProtocolFault::Fatal;
+    else
+        scpiError(-224, QStringLiteral("Illegal parameter value"),
+                  kFaultCommand + QLatin1Char(' ') + QString::fromLatin1(name.left(40)));
+}
+
+void SimulatedDevice::injectProtocolFault(ProtocolFault fault) {
+    const std::lock_guard lock(m_mutex);
+    m_protocolFault = fault;
+}
+
+SimulatedDevice::ProtocolFault
+SimulatedDevice::takeProtocolFault(std::initializer_list<ProtocolFault> handled) {
+    const std::lock_guard lock(m_mutex);
+    for (const ProtocolFault fault : handled)
+        if (fault != ProtocolFault::None && fault == m_protocolFault)
+            return std::exchange(m_protocolFault, ProtocolFault::None);
+    return ProtocolFault::None;
 }
 
 void SimulatedDevice::failNextCapture(const QString &error) {

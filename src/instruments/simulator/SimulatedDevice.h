@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 #include <mutex>
 
 namespace ixo {
@@ -28,6 +29,22 @@ public:
     static constexpr qsizetype kMaxWaveform = qsizetype(4) * 1024 * 1024;
     static constexpr qsizetype kMaxMessage = kMaxWaveform + 64 * 1024;
     static constexpr int kErrorQueueSize = 32;
+    // A stalled answer comes after this long: later than any client waits.
+    static constexpr int kStallMs = 10 * 60 * 1000;
+    // The simulator-only command injecting a fault by name (see faultNames()).
+    static const QString kFaultCommand;
+
+    // Faults of a protocol rather than of the device; each server acts on those of its own
+    // protocol and leaves the others pending.
+    enum class ProtocolFault {
+        None,
+        // The next VXI-11 read reply answers another RPC call (xid).
+        WrongXid,
+        // The next VXI-11 read reply announces a record far larger than any limit.
+        Oversize,
+        // The next HiSLIP answer is a FatalError message.
+        Fatal,
+    };
 
     // An answer, and how the connection delivers it.
     struct Reply {
@@ -69,6 +86,12 @@ public:
     void delayNextRestore(int milliseconds);
     void dropNextCapture();
     void garbleNextAnswer(const QByteArray &bytes);
+    void stallNextCapture() { delayNextCapture(kStallMs); }
+    void injectProtocolFault(ProtocolFault fault);
+    // The pending protocol fault when it is one of handled, which clears it; None otherwise.
+    ProtocolFault takeProtocolFault(std::initializer_list<ProtocolFault> handled);
+    // The names :SIMulate:FAULt takes, as help text lists them.
+    static QStringList faultNames();
 
 private:
     struct Command {
@@ -87,6 +110,7 @@ private:
     void setWaveform(QByteArray waveform);
     Reply run(QByteArrayView message, bool withFaults);
     void reset();
+    void injectFault(const QByteArray &name);
     void pushError(const QString &error);
 
     QString m_model;
@@ -106,6 +130,7 @@ private:
     bool m_dropCapture = false;
     bool m_garble = false;
     QByteArray m_garbage;
+    ProtocolFault m_protocolFault = ProtocolFault::None;
 
     mutable std::mutex m_mutex;
 };

@@ -7,6 +7,7 @@
 #include "instruments/transports/SerialTransport.h"
 #include "instruments/transports/TcpSocketTransport.h"
 #include "instruments/transports/UsbtmcTransport.h"
+#include "instruments/transports/Vxi11Transport.h"
 
 namespace ixo {
 
@@ -33,11 +34,7 @@ std::unique_ptr<InstrumentTransport> InstrumentTransport::create(const ResourceS
         return std::make_unique<HislipTransport>(resource.host, resource.port,
                                                  resource.deviceName, name);
     case Interface::TcpipInstr:
-        throw AutomationError(
-            VisaStatus::NotSupported, kSource,
-            QStringLiteral("%1 resources such as %2 are not supported yet; use a raw socket "
-                           "resource TCPIP::host::port::SOCKET")
-                .arg(resource.interfaceName(), name));
+        return std::make_unique<Vxi11Transport>(resource.host, resource.deviceName, name);
     case Interface::Gpib:
     case Interface::Other:
         break;
