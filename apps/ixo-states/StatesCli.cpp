@@ -1,12 +1,12 @@
 #include "StatesCli.h"
 
-#include "StateDiff.h"
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
 #include "control/StateMessages.h"
 #include "localization/CIxoResourcesDefault.h"
 #include "model/ItemStateInfo.h"
+#include "model/StateDiff.h"
 #include "model/StateImport.h"
 #include "support/HostDocument.h"
 #include "instruments/InstrumentFactory.h"

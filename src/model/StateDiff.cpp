@@ -1,4 +1,4 @@
-#include "StateDiff.h"
+#include "model/StateDiff.h"
 
 #include "automation/VariantType.h"
 
