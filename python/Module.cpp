@@ -1,4 +1,5 @@
 #include "AutomationObject.h"
+#include "GilSafeObject.h"
 #include "PythonDocument.h"
 #include "PythonSetupInterface.h"
 #include "PythonValues.h"
@@ -127,6 +128,14 @@ void bindErrors(py::module_ &module) {
         "number.");
 }
 
+QString bagMember(const QString &member) {
+    for (const char *name : {"WriteProperty", "ReadProperty", "Contents"}) {
+        if (member.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(name);
+    }
+    throw py::attribute_error(member.toStdString());
+}
+
 void bindPropertyBag(py::module_ &module) {
     py::class_<PropertyBag, std::shared_ptr<PropertyBag>>(
         module, "PropertyBag",
@@ -174,14 +183,15 @@ void bindPropertyBag(py::module_ &module) {
         .def("names", &PropertyBag::names, "The names of the stored values, in order.")
         .def("__len__", &PropertyBag::count)
         .def("__contains__", &PropertyBag::contains)
-        .def("__getattr__", [](py::object self, const std::string &member) -> py::object {
-            // The members in any letter case, as for automation objects.
-            const QString wanted = QString::fromStdString(member);
-            for (const char *name : {"WriteProperty", "ReadProperty", "Contents"}) {
-                if (wanted.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-                    return self.attr(name);
-            }
-            throw py::attribute_error(member);
+        // The members in any letter case, as for automation objects.
+        .def("__getattr__",
+             [](py::object self, const QString &member) -> py::object {
+                 return self.attr(bagMember(member).toStdString().c_str());
+             })
+        .def("__setattr__", [](py::object self, const QString &member, py::object value) {
+            py::module_::import("builtins")
+                .attr("object")
+                .attr("__setattr__")(self, bagMember(member), value);
         });
 }
 
@@ -492,11 +502,12 @@ void bindControl(py::module_ &module) {
         .def(
             "answer_form",
             [](ScriptedInteraction &user, py::function script) {
-                auto callable = std::make_shared<py::function>(std::move(script));
+                auto callable = std::make_shared<GilSafeObject>(std::move(script));
                 user.answerModal([callable](QDialog &dialog) {
                     py::gil_scoped_acquire gil;
                     try {
-                        const py::object result = (*callable)(AutomationObject::borrowed(&dialog));
+                        const py::object result =
+                            callable->get()(AutomationObject::borrowed(&dialog));
                         return result.is_none() ? 1 : result.cast<int>();
                     } catch (py::error_already_set &error) {
                         PythonSetupInterface::rethrow(error, QStringLiteral("ScriptedUser"));

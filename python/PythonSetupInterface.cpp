@@ -1,6 +1,7 @@
 #include "PythonSetupInterface.h"
 
 #include "AutomationObject.h"
+#include "GilSafeObject.h"
 #include "PythonValues.h"
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
@@ -13,13 +14,6 @@ QString typeName(py::handle object) {
     return QString::fromStdString(py::str(py::type::handle_of(object).attr("__name__")));
 }
 
-bool interpreterRunning() {
-#if PY_VERSION_HEX >= 0x030D0000
-    return Py_IsInitialized() && !Py_IsFinalizing();
-#else
-    return Py_IsInitialized() && !_Py_IsFinalizing();
-#endif
-}
 
 } // namespace
 
@@ -28,7 +22,7 @@ PythonSetupInterface::PythonSetupInterface(py::object implementation)
 
 PythonSetupInterface::~PythonSetupInterface() {
     // Once the interpreter is going away the reference is left to it.
-    if (!interpreterRunning())
+    if (!GilSafeObject::interpreterRunning())
         return;
     py::gil_scoped_acquire gil;
     Py_DECREF(m_implementation);

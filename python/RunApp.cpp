@@ -1,6 +1,7 @@
 #include "RunApp.h"
 
 #include "ConsoleInteraction.h"
+#include "GilSafeObject.h"
 #include "MainWindow.h"
 #include "PythonSetupInterface.h"
 #include "PythonValues.h"
@@ -28,10 +29,12 @@ InstrumentSettings settingsOf(const SetupInterfaceRef &setup, py::handle instrum
                     settings.write(header, value);
                 }};
     }
-    const auto object = std::make_shared<py::object>(py::reinterpret_borrow<py::object>(instrument));
+    const auto held =
+        std::make_shared<GilSafeObject>(py::reinterpret_borrow<py::object>(instrument));
     InstrumentSettings settings;
-    settings.read = [object]() {
+    settings.read = [held]() {
         py::gil_scoped_acquire gil;
+        const py::object *object = &held->get();
         QMap<QString, QString> values;
         if (!py::hasattr(*object, "Settings"))
             return values;
@@ -44,8 +47,9 @@ InstrumentSettings settingsOf(const SetupInterfaceRef &setup, py::handle instrum
         }
         return values;
     };
-    settings.write = [object](const QString &header, const QString &value) {
+    settings.write = [held](const QString &header, const QString &value) {
         py::gil_scoped_acquire gil;
+        const py::object *object = &held->get();
         if (!py::hasattr(*object, "WriteSetting"))
             throw AutomationError(ErrorNumber::NotImplemented, kSource,
                                   QStringLiteral("The instrument has no WriteSetting"));
