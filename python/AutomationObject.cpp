@@ -24,8 +24,7 @@ bool sameName(const char *declared, const QString &member) {
 bool isAutomationMethod(const QMetaMethod &method, int index) {
     return index >= QObject::staticMetaObject.methodCount() &&
            method.access() == QMetaMethod::Public &&
-           (method.methodType() == QMetaMethod::Method ||
-            method.methodType() == QMetaMethod::Slot);
+           (method.methodType() == QMetaMethod::Method || method.methodType() == QMetaMethod::Slot);
 }
 
 } // namespace
@@ -148,10 +147,8 @@ void AutomationObject::bind(py::module_ &module) {
              })
         .def("__setattr__", &AutomationObject::set)
         .def("__dir__", &AutomationObject::members)
-        .def("__eq__",
-             [](const AutomationObject &a, const AutomationObject &b) {
-                 return a.m_object == b.m_object;
-             })
+        .def("__eq__", [](const AutomationObject &a,
+                          const AutomationObject &b) { return a.m_object == b.m_object; })
         .def("__hash__",
              [](const AutomationObject &self) {
                  return std::hash<const void *>()(self.m_object.data());
@@ -162,11 +159,12 @@ void AutomationObject::bind(py::module_ &module) {
                      return QStringLiteral("<ixoinstrsetups.Object: Nothing>");
                  const QString progId = self.progId();
                  return QStringLiteral("<ixoinstrsetups.Object %1>")
-                     .arg(progId.isEmpty() ? QString::fromLatin1(
-                                                 self.m_object->metaObject()->className())
-                                           : progId);
+                     .arg(progId.isEmpty()
+                              ? QString::fromLatin1(self.m_object->metaObject()->className())
+                              : progId);
              })
-        .def("__len__", [](const AutomationObject &self) { return self.get(QStringLiteral("Count")); })
+        .def("__len__",
+             [](const AutomationObject &self) { return self.get(QStringLiteral("Count")); })
         .def("__getitem__",
              [](const AutomationObject &self, py::handle index) {
                  return self.invoke(QStringLiteral("Item"), py::make_tuple(index));

@@ -239,8 +239,8 @@ py::dict identityOf(ScpiInstrument &instrument) {
 
 void bindInstruments(py::module_ &module) {
     using Release = py::call_guard<py::gil_scoped_release>;
-    py::class_<SetupInterface, std::shared_ptr<SetupInterface>>(
-        module, "BuiltinSetupInterface", "An instrument implemented in C++.")
+    py::class_<SetupInterface, std::shared_ptr<SetupInterface>>(module, "BuiltinSetupInterface",
+                                                                "An instrument implemented in C++.")
         .def("Model", &SetupInterface::Model, Release(), "The instrument's model.")
         .def("Version", &SetupInterface::Version, Release(), "The instrument's firmware version.")
         .def(
@@ -339,7 +339,8 @@ void bindDocument(py::module_ &module) {
             "Writes the document atomically, to its own file unless given another.")
         .def_property_readonly("path", &Document::fileName, "The document's file name.")
         .def_property_readonly(
-            "state_info", [](const Document &document) { return AutomationObject(document.stateInfo()); },
+            "state_info",
+            [](const Document &document) { return AutomationObject(document.stateInfo()); },
             "The IxoInstrSetups.StateInfo object behind the list.")
         .def("__len__", &Document::count)
         .def("__iter__",
@@ -350,7 +351,8 @@ void bindDocument(py::module_ &module) {
                  return py::iter(states);
              })
         .def(
-            "__getitem__", [](const Document &document, const QString &name) {
+            "__getitem__",
+            [](const Document &document, const QString &name) {
                 return stateObject(document.state(name));
             },
             py::arg("name"))
@@ -426,7 +428,8 @@ QVariant diffData(py::handle value) {
         return PythonValues::toVariant(
             value.cast<const AutomationObject &>().get(QStringLiteral("data")));
     if (py::isinstance<py::str>(value) || py::hasattr(value, "__fspath__")) {
-        const QString reference = py::str(py::module_::import("os").attr("fspath")(value)).cast<QString>();
+        const QString reference =
+            py::str(py::module_::import("os").attr("fspath")(value)).cast<QString>();
         py::gil_scoped_release release;
         return PythonDocument::dataOf(reference);
     }
@@ -567,8 +570,7 @@ PYBIND11_MODULE(ixoinstrsetups, module) {
         [](py::handle instrument, py::handle document, py::handle screenshot) {
             return RunApp::run(instrument, document, screenshot);
         },
-        py::arg("instrument"), py::arg("document") = py::none(),
-        py::arg("screenshot") = py::none(),
+        py::arg("instrument"), py::arg("document") = py::none(), py::arg("screenshot") = py::none(),
         "Opens the ixo-setups main window on an instrument (a Python SetupInterface or an "
         "Instrument), with a document if given, and returns when it is closed. With "
         "screenshot=path it saves a picture of the window and returns at once.");

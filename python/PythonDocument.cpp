@@ -175,7 +175,8 @@ QVariant PythonDocument::dataOf(const QString &reference) {
         const auto state = std::dynamic_pointer_cast<ItemStateInfo>(
             StateFile().LoadObject(StateImport::kItemProgId, reference));
         if (!state)
-            fail(ErrorNumber::TypeMismatch, QStringLiteral("%1 holds no saved state").arg(reference));
+            fail(ErrorNumber::TypeMismatch,
+                 QStringLiteral("%1 holds no saved state").arg(reference));
         return state->data();
     }
     const qsizetype colon = reference.lastIndexOf(QLatin1Char(':'));

@@ -14,7 +14,6 @@ QString typeName(py::handle object) {
     return QString::fromStdString(py::str(py::type::handle_of(object).attr("__name__")));
 }
 
-
 } // namespace
 
 PythonSetupInterface::PythonSetupInterface(py::object implementation)

@@ -20,10 +20,10 @@ namespace {
 const QString kSource = QStringLiteral("ixoinstrsetups");
 
 [[noreturn]] void typeMismatch(py::handle value) {
-    throw AutomationError(ErrorNumber::TypeMismatch, kSource,
-                          QStringLiteral("Type mismatch: a Python %1 has no automation type")
-                              .arg(QString::fromStdString(
-                                  py::str(py::type::handle_of(value).attr("__name__")))));
+    throw AutomationError(
+        ErrorNumber::TypeMismatch, kSource,
+        QStringLiteral("Type mismatch: a Python %1 has no automation type")
+            .arg(QString::fromStdString(py::str(py::type::handle_of(value).attr("__name__")))));
 }
 
 [[noreturn]] void overflow() {
@@ -41,7 +41,8 @@ template <typename T> T checkedInteger(py::handle value) {
 
 QVariant integerOf(py::handle value) {
     const auto number = checkedInteger<qint64>(value);
-    if (number >= std::numeric_limits<qint32>::min() && number <= std::numeric_limits<qint32>::max())
+    if (number >= std::numeric_limits<qint32>::min() &&
+        number <= std::numeric_limits<qint32>::max())
         return QVariant(static_cast<int>(number));
     return QVariant(static_cast<qlonglong>(number));
 }
@@ -89,7 +90,8 @@ void PythonValues::bind(py::module_ &module) {
         .def_readonly("value", &IntegerValue::value, "The number as a Python int.")
         .def("__int__", [](const IntegerValue &self) { return self.value; })
         .def("__index__", [](const IntegerValue &self) { return self.value; })
-        .def("__eq__", [](const IntegerValue &a, const IntegerValue &b) { return a.value == b.value; })
+        .def("__eq__",
+             [](const IntegerValue &a, const IntegerValue &b) { return a.value == b.value; })
         .def("__hash__", [](const IntegerValue &self) { return py::hash(py::int_(self.value)); })
         .def("__repr__", [](const IntegerValue &self) {
             return "Integer(" + std::to_string(self.value) + ")";
@@ -102,7 +104,8 @@ void PythonValues::bind(py::module_ &module) {
             "value", [](const SingleValue &self) { return double(self.value); },
             "The number as a Python float.")
         .def("__float__", [](const SingleValue &self) { return double(self.value); })
-        .def("__eq__", [](const SingleValue &a, const SingleValue &b) { return a.value == b.value; })
+        .def("__eq__",
+             [](const SingleValue &a, const SingleValue &b) { return a.value == b.value; })
         .def("__hash__", [](const SingleValue &self) { return py::hash(py::float_(self.value)); })
         .def("__repr__", [](const SingleValue &self) {
             return "Single(" + std::string(py::repr(py::float_(self.value))) + ")";
@@ -143,7 +146,8 @@ void PythonValues::bind(py::module_ &module) {
         .def("__bool__", [](const NullValue &) { return false; })
         .def("__repr__", [](const NullValue &) { return "Null()"; });
     module.def(
-        "type_name", [](py::handle value) { return variantTypeName(variantTypeOf(toVariant(value))); },
+        "type_name",
+        [](py::handle value) { return variantTypeName(variantTypeOf(toVariant(value))); },
         py::arg("value"),
         "The automation type a Python value maps to: 'Long', 'Double', 'Byte()' ...");
 }

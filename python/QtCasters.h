@@ -1,11 +1,13 @@
 #pragma once
 
 // Python's headers come before Qt's, whose "slots" keyword they use as a name.
+// clang-format off
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
 #include <QString>
 #include <QStringList>
+// clang-format on
 
 // Python str and QString pass into each other as UTF-8.
 namespace pybind11::detail {

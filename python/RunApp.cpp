@@ -77,9 +77,9 @@ int RunApp::run(py::handle instrument, py::handle document, py::handle screensho
         previous = Interaction::setCurrent(std::make_shared<ConsoleInteraction>());
     MainWindow window(setup, settingsOf(setup, instrument));
     if (!document.is_none() && !window.openDocument(py::str(document).cast<QString>()))
-        throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
-                              QStringLiteral("Could not open %1")
-                                  .arg(py::str(document).cast<QString>()));
+        throw AutomationError(
+            ErrorNumber::InvalidFileFormat, kSource,
+            QStringLiteral("Could not open %1").arg(py::str(document).cast<QString>()));
     window.show();
     if (!picture.isEmpty()) {
         QApplication::processEvents();
