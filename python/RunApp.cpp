@@ -1,0 +1,97 @@
+#include "RunApp.h"
+
+#include "ConsoleInteraction.h"
+#include "GilSafeObject.h"
+#include "MainWindow.h"
+#include "PythonSetupInterface.h"
+#include "PythonValues.h"
+#include "automation/AutomationError.h"
+#include "automation/ErrorNumber.h"
+#include "automation/widgets/Interaction.h"
+#include "instruments/ScpiInstrument.h"
+#include "instruments/ScpiSettings.h"
+
+#include <QApplication>
+
+namespace ixo::python {
+
+namespace {
+
+const QString kSource = QStringLiteral("ixoinstrsetups.run_app");
+
+// A built-in instrument shows its SCPI settings; a Python one those of its optional
+// Settings() and WriteSetting(header, value).
+InstrumentSettings settingsOf(const SetupInterfaceRef &setup, py::handle instrument) {
+    if (auto scpi = std::dynamic_pointer_cast<ScpiInstrument>(setup)) {
+        const ScpiSettings settings(scpi);
+        return {[settings] { return settings.read(); },
+                [settings](const QString &header, const QString &value) {
+                    settings.write(header, value);
+                }};
+    }
+    const auto held =
+        std::make_shared<GilSafeObject>(py::reinterpret_borrow<py::object>(instrument));
+    InstrumentSettings settings;
+    settings.read = [held]() {
+        py::gil_scoped_acquire gil;
+        const py::object *object = &held->get();
+        QMap<QString, QString> values;
+        if (!py::hasattr(*object, "Settings"))
+            return values;
+        try {
+            const py::dict read = object->attr("Settings")();
+            for (const auto &[header, value] : read)
+                values.insert(py::str(header).cast<QString>(), py::str(value).cast<QString>());
+        } catch (py::error_already_set &error) {
+            PythonSetupInterface::rethrow(error, QStringLiteral("Settings"));
+        }
+        return values;
+    };
+    settings.write = [held](const QString &header, const QString &value) {
+        py::gil_scoped_acquire gil;
+        const py::object *object = &held->get();
+        if (!py::hasattr(*object, "WriteSetting"))
+            throw AutomationError(ErrorNumber::NotImplemented, kSource,
+                                  QStringLiteral("The instrument has no WriteSetting"));
+        try {
+            object->attr("WriteSetting")(header, value);
+        } catch (py::error_already_set &error) {
+            PythonSetupInterface::rethrow(error, QStringLiteral("WriteSetting"));
+        }
+    };
+    return settings;
+}
+
+} // namespace
+
+int RunApp::run(py::handle instrument, py::handle document, py::handle screenshot) {
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        throw AutomationError(ErrorNumber::Fail, kSource,
+                              QStringLiteral("The window needs a QApplication"));
+    const SetupInterfaceRef setup = PythonValues::toSetupInterface(instrument);
+    if (!setup)
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kSource);
+    const QString picture = screenshot.is_none() ? QString() : py::str(screenshot).cast<QString>();
+    InteractionRef previous;
+    if (!picture.isEmpty())
+        previous = Interaction::setCurrent(std::make_shared<ConsoleInteraction>());
+    MainWindow window(setup, settingsOf(setup, instrument));
+    if (!document.is_none() && !window.openDocument(py::str(document).cast<QString>()))
+        throw AutomationError(
+            ErrorNumber::InvalidFileFormat, kSource,
+            QStringLiteral("Could not open %1").arg(py::str(document).cast<QString>()));
+    window.show();
+    if (!picture.isEmpty()) {
+        QApplication::processEvents();
+        const bool saved = window.grab().save(picture);
+        Interaction::setCurrent(previous);
+        if (!saved)
+            throw AutomationError(ErrorNumber::PathFileAccess, kSource,
+                                  QStringLiteral("Could not write %1").arg(picture));
+        return 0;
+    }
+    py::gil_scoped_release release;
+    return QApplication::exec();
+}
+
+} // namespace ixo::python

@@ -1,0 +1,66 @@
+import os
+import re
+import subprocess
+import sys
+
+import pytest
+
+import ixoinstrsetups as ix
+
+SOURCE_DIR = os.environ.get("IXO_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
+sys.path.insert(0, os.path.join(SOURCE_DIR, "examples"))
+
+
+class FakeInstrument(ix.SetupInterface):
+    """An instrument in Python: its setup is a dict of settings kept as text."""
+
+    def __init__(self, model="PY-1", version="1.0", setup="FREQ 1E9"):
+        self.model = model
+        self.version = version
+        self.setup = setup
+        self.restored = []
+        self.fail_with = None
+
+    def Model(self):
+        return self.model
+
+    def Version(self):
+        return self.version
+
+    def CaptureState(self):
+        if self.fail_with:
+            raise self.fail_with
+        return self.setup
+
+    def RestoreState(self, state):
+        if self.fail_with:
+            raise self.fail_with
+        self.restored.append(state)
+        self.setup = state
+
+
+@pytest.fixture
+def fake():
+    return FakeInstrument()
+
+
+@pytest.fixture
+def simulator():
+    """ixo-instrument-sim on a free loopback port; yields its SOCKET resource string."""
+    sim = os.environ.get("IXO_INSTRUMENT_SIM")
+    if not sim:
+        pytest.skip("IXO_INSTRUMENT_SIM is not set")
+    process = subprocess.Popen([sim, "--port", "0", "--bind", "127.0.0.1"],
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    try:
+        line = process.stdout.readline()
+        match = re.search(r"(TCPIP::127\.0\.0\.1::\d+::SOCKET)", line)
+        assert match, "the simulator said: %r" % line
+        yield match.group(1)
+    finally:
+        process.terminate()
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()

@@ -1,0 +1,56 @@
+"""The ixo-setups window on instruments given from Python, offscreen."""
+
+import pytest
+
+import ixoinstrsetups as ix
+
+
+def test_window_on_a_python_instrument(fake, tmp_path):
+    picture = tmp_path / "window.png"
+    assert ix.run_app(fake, screenshot=str(picture)) == 0
+    assert picture.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
+
+
+def test_window_opens_a_document(fake, tmp_path):
+    document = ix.Document()
+    document.capture(fake, "A")
+    path = str(tmp_path / "a.ixs")
+    document.save(path)
+    picture = tmp_path / "window.png"
+    assert ix.run_app(fake, path, screenshot=str(picture)) == 0
+    assert picture.stat().st_size > 0
+
+
+def test_window_on_the_builtin_simulator(tmp_path):
+    picture = tmp_path / "sim.png"
+    assert ix.run_app(ix.Instrument("SIM"), screenshot=str(picture)) == 0
+    assert picture.exists()
+
+
+@pytest.mark.parametrize("instrument,number", [(None, 91), (42, 13)])
+def test_window_needs_an_instrument(tmp_path, instrument, number):
+    with pytest.raises(ix.AutomationError) as raised:
+        ix.run_app(instrument, screenshot=str(tmp_path / "x.png"))
+    assert raised.value.number == number
+
+
+def test_bad_document_is_refused(fake, tmp_path):
+    bad = tmp_path / "bad.ixs"
+    bad.write_bytes(b"garbage")
+    with pytest.raises(ix.AutomationError) as raised:
+        ix.run_app(fake, str(bad), screenshot=str(tmp_path / "x.png"))
+    assert "Could not open" in raised.value.description
+
+
+def test_every_function_has_help():
+    for name in ["create", "diff", "run_app", "type_name", "InstrumentState", "raise_error"]:
+        assert getattr(ix, name).__doc__
+    for cls in [ix.Document, ix.Instrument, ix.PropertyBag, ix.StateFile, ix.SetupInterface,
+                ix.AutomationError, ix.Integer, ix.Single, ix.Byte, ix.Null, ix.LongLong,
+                ix.Object, ix.StateDiff, ix.ScriptedUser]:
+        assert cls.__doc__, cls
+    for member in ["open", "save", "capture", "restore", "rename", "remove", "export_state",
+                   "import_state"]:
+        assert getattr(ix.Document, member).__doc__
+    for member in ["identity", "query", "write"]:
+        assert getattr(ix.Instrument, member).__doc__
