@@ -75,11 +75,15 @@ int RunApp::run(py::handle instrument, py::handle document, py::handle screensho
     InteractionRef previous;
     if (!picture.isEmpty())
         previous = Interaction::setCurrent(std::make_shared<ConsoleInteraction>());
-    MainWindow window(setup, settingsOf(setup, instrument));
-    if (!document.is_none() && !window.openDocument(py::str(document).cast<QString>()))
-        throw AutomationError(
-            ErrorNumber::InvalidFileFormat, kSource,
-            QStringLiteral("Could not open %1").arg(py::str(document).cast<QString>()));
+    const InstrumentSettings settings = settingsOf(setup, instrument);
+    const QString documentPath = document.is_none() ? QString() : py::str(document).cast<QString>();
+    // The window asks the instrument from a thread of its own, which takes the GIL for a
+    // Python instrument: the GIL stays released for as long as the window lives.
+    py::gil_scoped_release release;
+    MainWindow window(setup, settings);
+    if (!documentPath.isEmpty() && !window.openDocument(documentPath))
+        throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
+                              QStringLiteral("Could not open %1").arg(documentPath));
     window.show();
     if (!picture.isEmpty()) {
         QApplication::processEvents();
@@ -90,7 +94,6 @@ int RunApp::run(py::handle instrument, py::handle document, py::handle screensho
                                   QStringLiteral("Could not write %1").arg(picture));
         return 0;
     }
-    py::gil_scoped_release release;
     return QApplication::exec();
 }
 

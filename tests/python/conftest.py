@@ -50,12 +50,17 @@ def simulator():
     sim = os.environ.get("IXO_INSTRUMENT_SIM")
     if not sim:
         pytest.skip("IXO_INSTRUMENT_SIM is not set")
-    process = subprocess.Popen([sim, "--port", "0", "--bind", "127.0.0.1"],
+    process = subprocess.Popen([sim, "--port", "0", "--vxi11-port", "0", "--hislip-port", "0",
+                                "--bind", "127.0.0.1"],
                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     try:
-        line = process.stdout.readline()
-        match = re.search(r"(TCPIP::127\.0\.0\.1::\d+::SOCKET)", line)
-        assert match, "the simulator said: %r" % line
+        said = []
+        match = None
+        while not match:
+            line = process.stdout.readline()
+            assert line, "the simulator said: %r" % "".join(said)
+            said.append(line)
+            match = re.search(r"(TCPIP::127\.0\.0\.1::\d+::SOCKET)", line)
         yield match.group(1)
     finally:
         process.terminate()
