@@ -2,8 +2,8 @@
 
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
-#include "support/Crc32.h"
 #include "instruments/Ieee488Block.h"
+#include "support/Crc32.h"
 
 #include <QtEndian>
 #include <array>
@@ -88,6 +88,12 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r';
 }
 
+// The terminator is blank too, but only where it is not a block's data: a setup block may well
+// end in a newline or space byte.
+bool isBlank(char c) {
+    return isSpace(c) || c == '\n';
+}
+
 } // namespace
 
 const QString SimulatedDevice::kManufacturer = QStringLiteral("IXO");
@@ -149,12 +155,10 @@ qsizetype SimulatedDevice::messageLength(QByteArrayView input) {
 }
 
 bool SimulatedDevice::parse(QByteArrayView message, QList<Command> &commands) {
-    while (!message.isEmpty() && (message.back() == '\n' || isSpace(message.back())))
-        message.chop(1);
     qsizetype pos = 0;
     const qsizetype size = message.size();
     const auto skipSpace = [&] {
-        while (pos < size && isSpace(message[pos]))
+        while (pos < size && isBlank(message[pos]))
             ++pos;
     };
     while (pos < size) {
@@ -165,7 +169,7 @@ bool SimulatedDevice::parse(QByteArrayView message, QList<Command> &commands) {
         }
         Command command;
         const qsizetype start = pos;
-        while (pos < size && !isSpace(message[pos]) && message[pos] != ';')
+        while (pos < size && !isBlank(message[pos]) && message[pos] != ';')
             ++pos;
         command.header = QString::fromLatin1(message.sliced(start, pos - start)).toUpper();
         if (command.header.isEmpty())
@@ -185,7 +189,11 @@ bool SimulatedDevice::parse(QByteArrayView message, QList<Command> &commands) {
                 pos += block.headerLength + block.dataLength;
             } else if (block.status == Ieee488Block::Status::Indefinite) {
                 command.isBlock = true;
-                command.parameter = message.sliced(pos + block.headerLength).toByteArray();
+                // Its data runs to the terminator, which ends it.
+                QByteArrayView data = message.sliced(pos + block.headerLength);
+                if (data.endsWith('\n'))
+                    data.chop(1);
+                command.parameter = data.toByteArray();
                 pos = size;
             } else if (block.status != Ieee488Block::Status::NotABlock) {
                 pushError(QStringLiteral("-160,\"Block data error\""));
@@ -290,6 +298,8 @@ QByteArray SimulatedDevice::execute(const Command &command, bool blankCapture) {
     const int index = settingIndex(query ? header.chopped(1) : header);
     if (query && index >= 0)
         return m_values[index].toUtf8();
+    if (header == kWaveformCommand + QLatin1Char('?'))
+        return Ieee488Block::encode(m_waveform);
     if (query)
         scpiError(-113, QStringLiteral("Undefined header"), header);
 
@@ -303,8 +313,6 @@ QByteArray SimulatedDevice::execute(const Command &command, bool blankCapture) {
             m_errors.clear();
         return {};
     }
-    if (header == kWaveformCommand + QLatin1Char('?'))
-        return Ieee488Block::encode(m_waveform);
     if (header == kWaveformCommand) {
         if (!command.isBlock)
             scpiError(-104, QStringLiteral("Data type error"), QStringLiteral("block expected"));
