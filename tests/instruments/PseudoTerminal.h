@@ -98,7 +98,7 @@ private:
 };
 
 // The simulated device answering on the controlling end of a pseudo-terminal, in a thread of
-// its own as a separate instrument would.
+// its own as a separate instrument would. A dropped answer stops halfway: the line stays.
 class PseudoTerminalResponder {
 public:
     PseudoTerminalResponder(const PseudoTerminal &line, std::shared_ptr<SimulatedDevice> device)
@@ -132,9 +132,26 @@ private:
                 }
                 const SimulatedDevice::Reply reply = m_device->process(input.first(length));
                 input.remove(0, length);
-                PseudoTerminal::sendAll(m_fd, reply.bytes, &m_stop);
+                if (!waitOut(reply.delayMs))
+                    continue;
+                const QByteArrayView bytes(reply.bytes);
+                PseudoTerminal::sendAll(
+                    m_fd, reply.dropHalfway ? bytes.first(bytes.size() / 2) : bytes, &m_stop);
             }
         }
+    }
+
+    // A late answer is given up when the controller sends again first, as an instrument
+    // interrupts a query whose answer was not read.
+    bool waitOut(int delayMs) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!m_stop && clock.elapsed() < delayMs) {
+            pollfd entry{m_fd, POLLIN, 0};
+            if (::poll(&entry, 1, 20) > 0)
+                return false;
+        }
+        return !m_stop;
     }
 
     int m_fd;

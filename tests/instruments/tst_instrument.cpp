@@ -1,4 +1,5 @@
 #include "AutomationAssert.h"
+#include "ServedDevice.h"
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
 #include "instruments/Ieee488Block.h"
@@ -32,38 +33,11 @@ namespace {
 
 const QString kItemProgId = QStringLiteral("IxoInstrSetups.ItemStateInfo");
 
-// The simulator served on a loopback port by a thread of its own, as a separate instrument
-// would be: the client's blocking waits must not starve it.
-class ServedDevice {
-public:
-    ServedDevice() {
-        m_thread.start();
-        m_context.moveToThread(&m_thread);
-        QMetaObject::invokeMethod(
-            &m_context,
-            [this] {
-                m_server = new SimulatorServer(device);
-                if (m_server->listen(QHostAddress::LocalHost, 0))
-                    m_port = m_server->port();
-            },
-            Qt::BlockingQueuedConnection);
-    }
-    ~ServedDevice() {
-        QMetaObject::invokeMethod(
-            &m_context, [this] { delete m_server; }, Qt::BlockingQueuedConnection);
-        m_thread.quit();
-        m_thread.wait();
-    }
-    QString resource() const { return QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(m_port); }
+using ServedDevice = test::ServedDevice<SimulatorServer>;
 
-    const std::shared_ptr<SimulatedDevice> device = std::make_shared<SimulatedDevice>();
-
-private:
-    QThread m_thread;
-    QObject m_context;
-    SimulatorServer *m_server = nullptr;
-    quint16 m_port = 0;
-};
+QString socketResource(const ServedDevice &served) {
+    return QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(served.port());
+}
 
 // A client over loopback, or the in-process simulated instrument; both on the same device.
 struct Bench {
@@ -71,7 +45,7 @@ struct Bench {
         if (loopback) {
             served = std::make_unique<ServedDevice>();
             device = served->device;
-            client = std::make_unique<ScpiInstrument>(served->resource());
+            client = std::make_unique<ScpiInstrument>(socketResource(*served));
             client->setRestoreCommand(SimulatedDevice::kSetupCommand);
         } else {
             device = std::make_shared<SimulatedDevice>();
@@ -357,6 +331,27 @@ private slots:
         QCOMPARE(instrument.device().waveform(), QByteArray("xyz"));
     }
 
+    // Block data ending in a byte that looks like a terminator or blank is data all the same.
+    void blocksEndingInBlanks_data() {
+        QTest::addColumn<QByteArray>("waveform");
+        QTest::addColumn<QByteArray>("terminator");
+        QTest::newRow("newline, terminated") << QByteArray("ab\n") << QByteArray("\n");
+        QTest::newRow("newline, unterminated") << QByteArray("ab\n") << QByteArray();
+        QTest::newRow("space and tab") << QByteArray("ab \t") << QByteArray("\n");
+        QTest::newRow("carriage return") << QByteArray("\r\r") << QByteArray("\r\n");
+    }
+
+    void blocksEndingInBlanks() {
+        QFETCH(QByteArray, waveform);
+        QFETCH(QByteArray, terminator);
+        SimulatedDevice device;
+        device.apply(":ARB:DATA " + Ieee488Block::encode(waveform) + terminator);
+        QCOMPARE(device.waveform(), waveform);
+        QCOMPARE(device.process(":ARB:DATA #0" + waveform + "\n").bytes, QByteArray());
+        QCOMPARE(device.waveform(), waveform);
+        QCOMPARE(device.process(":ARB:DATA?\n").bytes, Ieee488Block::encode(waveform) + '\n');
+    }
+
     void learnStrings_data() {
         QTest::addColumn<QString>("learnString");
         QTest::addColumn<QStringList>("settings"); // header, value, header, value...
@@ -383,7 +378,7 @@ private slots:
     // The settings panel's edits reach the instrument, and its refusals come back as errors.
     void settingsOverLoopback() {
         ServedDevice served;
-        const ScpiSettings settings(InstrumentFactory::open(served.resource()));
+        const ScpiSettings settings(InstrumentFactory::open(socketResource(served)));
         QCOMPARE(settings.read().value(":FREQ"), QStringLiteral("1.000000E+09"));
         settings.write(":FREQ", " 2.5E9 ");
         QCOMPARE(served.device->setting(":FREQ"), QStringLiteral("2.500000E+09"));

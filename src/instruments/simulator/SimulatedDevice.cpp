@@ -88,6 +88,12 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r';
 }
 
+// The terminator is blank too, but only where it is not a block's data: a setup block may well
+// end in a newline or space byte.
+bool isBlank(char c) {
+    return isSpace(c) || c == '\n';
+}
+
 } // namespace
 
 const QString SimulatedDevice::kManufacturer = QStringLiteral("IXO");
@@ -150,12 +156,10 @@ qsizetype SimulatedDevice::messageLength(QByteArrayView input) {
 }
 
 bool SimulatedDevice::parse(QByteArrayView message, QList<Command> &commands) {
-    while (!message.isEmpty() && (message.back() == '\n' || isSpace(message.back())))
-        message.chop(1);
     qsizetype pos = 0;
     const qsizetype size = message.size();
     const auto skipSpace = [&] {
-        while (pos < size && isSpace(message[pos]))
+        while (pos < size && isBlank(message[pos]))
             ++pos;
     };
     while (pos < size) {
@@ -166,7 +170,7 @@ bool SimulatedDevice::parse(QByteArrayView message, QList<Command> &commands) {
         }
         Command command;
         const qsizetype start = pos;
-        while (pos < size && !isSpace(message[pos]) && message[pos] != ';')
+        while (pos < size && !isBlank(message[pos]) && message[pos] != ';')
             ++pos;
         command.header = QString::fromLatin1(message.sliced(start, pos - start)).toUpper();
         if (command.header.isEmpty())
@@ -186,7 +190,11 @@ bool SimulatedDevice::parse(QByteArrayView message, QList<Command> &commands) {
                 pos += block.headerLength + block.dataLength;
             } else if (block.status == Ieee488Block::Status::Indefinite) {
                 command.isBlock = true;
-                command.parameter = message.sliced(pos + block.headerLength).toByteArray();
+                // Its data runs to the terminator, which ends it.
+                QByteArrayView data = message.sliced(pos + block.headerLength);
+                if (data.endsWith('\n'))
+                    data.chop(1);
+                command.parameter = data.toByteArray();
                 pos = size;
             } else if (block.status != Ieee488Block::Status::NotABlock) {
                 pushError(QStringLiteral("-160,\"Block data error\""));
