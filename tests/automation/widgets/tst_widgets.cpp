@@ -105,7 +105,6 @@ private slots:
         QTest::newRow("button text") << make<QPushButton>() << false << "Text" << missing;
         QTest::newRow("child caption") << make<QWidget>() << true << "Caption" << missing;
         QTest::newRow("unknown") << make<QPushButton>() << false << "Foo" << missing;
-        QTest::newRow("frame controls") << make<QGroupBox>() << true << "Controls" << missing;
         QTest::newRow("no object") << Make() << false << "Caption" << ErrorNumber::ObjectNotSet;
     }
 
@@ -158,6 +157,15 @@ private slots:
             names << control->objectName();
         QCOMPARE(names, (QStringList{"label", "frame", "inFrame", "innerFrame", "inInner", "tabs",
                                      "page", "onPage", "list"}));
+
+        // A frame's controls are those inside it, a frame within it and that frame's own.
+        names.clear();
+        for (QObject *control :
+             MemberAccess::get(frame, QStringLiteral("Controls")).value<QObjectList>())
+            names << control->objectName();
+        QCOMPARE(names, (QStringList{"inFrame", "innerFrame", "inInner"}));
+        QCOMPARE(errorOf([&] { MemberAccess::set(frame, QStringLiteral("Controls"), 1); }),
+                 ErrorNumber::MemberNotSupported);
     }
 
     void columnHeadersCountFromOne() {
