@@ -185,8 +185,16 @@ void InstrumentState::setInstrumentStateInfo(const ObjectRef &stateInfo) {
     const CollectionRef items = m_stateInfo->Items();
     if (!items)
         return;
-    for (int index = 1; index <= items->Count(); ++index)
-        addRowFor(index);
+    const int before = stateListView->rowCount();
+    try {
+        for (int index = 1; index <= items->Count(); ++index)
+            addRowFor(index);
+    } catch (...) {
+        // Rows stand for Items by position: a part of the list would stand for the wrong states.
+        while (stateListView->rowCount() > before)
+            stateListView->removeRow(stateListView->rowCount());
+        throw;
+    }
     if (stateListView->rowCount() > 0)
         EnableStateButtons(true);
 }

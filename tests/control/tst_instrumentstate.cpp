@@ -95,6 +95,37 @@ private slots:
         QVERIFY(!h.stateButtonsEnabled());
     }
 
+    void failedAttachKeepsNoRows_data() {
+        QTest::addColumn<bool>("withInstrument");
+        QTest::addColumn<bool>("attachedBefore");
+        QTest::newRow("no instrument") << false << false;
+        QTest::newRow("third item no state") << true << false;
+        QTest::newRow("no instrument after a good list") << false << true;
+        QTest::newRow("no state after a good list") << true << true;
+    }
+
+    void failedAttachKeepsNoRows() {
+        QFETCH(bool, withInstrument);
+        QFETCH(bool, attachedBefore);
+        ControlHarness h;
+        if (attachedBefore)
+            h.attach({{QStringLiteral("Earlier")}});
+        auto list = std::make_shared<StateInfo>();
+        if (withInstrument)
+            list->setSetupInterface(h.setup);
+        for (const char *name : {"A", "B"})
+            list->Items()->Add(QVariant::fromValue<ObjectRef>(FakeSetup::state(
+                                   name, QString(), h.setup->model, h.setup->version)),
+                               QString::fromLatin1(name));
+        list->Items()->Add(QVariant::fromValue<ObjectRef>(std::make_shared<QObject>()), "C");
+        QVERIFY(errorOf([&] { h.control.setInstrumentStateInfo(list); }) != 0);
+        QCOMPARE(h.view().rowCount(), 0);
+        QVERIFY(!h.stateButtonsEnabled());
+        QCOMPARE(list->Items()->Count(), 3);
+        // The list stays attached; commands that start from a row find none.
+        QCOMPARE(h.control.InstrumentStateInfo(), ObjectRef(list));
+    }
+
     void uniqueNames_data() {
         QTest::addColumn<QStringList>("taken");
         QTest::addColumn<QString>("proposed");
