@@ -132,7 +132,7 @@ void InstrumentState::buildControls() {
 void InstrumentState::buildListView() {
     stateListView = new ListView(this);
     stateListView->setObjectName(QStringLiteral("stateListView"));
-    Twips::place(*stateListView, 120, 240, 3975, 2415);
+    stateListView->place(120, 240, 3975, 2415);
     stateListView->ColumnHeaders()->Add()->setTag(QStringLiteral("200"));
     stateListView->ColumnHeaders()->Add()->setTag(QStringLiteral("201"));
     stateListView->setSmallIcons(MarkerImages::imageList());

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QTest>
+#include <cmath>
 
 using namespace ixo;
 using namespace ixo::test;
@@ -44,6 +45,12 @@ private slots:
         QCOMPARE(c.Frame1->title(), QString());
         QCOMPARE(h.view().headerItem()->text(0), QStringLiteral("Name:"));
         QCOMPARE(h.view().headerItem()->text(1), QStringLiteral("Description:"));
+        // Runs of this test on screens of 120 and 144 dpi say which resolution they expect.
+        const int dpi = c.stateListView->logicalDpiX();
+        if (qEnvironmentVariableIsSet("IXO_EXPECT_DPI"))
+            QCOMPARE(dpi, qEnvironmentVariableIntValue("IXO_EXPECT_DPI"));
+        QCOMPARE(c.stateListView->width(), int(std::lround(3975.0 * dpi / 1440)));
+        QCOMPARE(c.stateListView->Width(), 3975.0f);
         QCOMPARE(c.stateListView->ColumnHeaders()->Item(1)->Width(), 1311.75f);
         QCOMPARE(c.stateListView->ColumnHeaders()->Item(2)->Width(), 2663.25f);
         QVERIFY(!h.stateButtonsEnabled() && !c.restoreBtn->isEnabled());

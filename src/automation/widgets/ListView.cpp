@@ -21,7 +21,16 @@ ListView::ListView(QWidget *parent)
 }
 
 float ListView::Width() const {
+    if (width() == m_placedPixels)
+        return static_cast<float>(m_placedWidth);
     return static_cast<float>(Twips::fromPixelsX(width(), *this));
+}
+
+void ListView::place(double left, double top, double width, double height) {
+    setGeometry(Twips::toPixelsX(left, *this), Twips::toPixelsY(top, *this),
+                Twips::toPixelsX(width, *this), Twips::toPixelsY(height, *this));
+    m_placedWidth = width;
+    m_placedPixels = this->width();
 }
 
 void ListView::setSmallIcons(QList<QIcon> icons) {

@@ -23,8 +23,11 @@ public:
     explicit ListView(QWidget *parent = nullptr);
 
     ixo::ColumnHeaders *ColumnHeaders() const { return m_columnHeaders; }
-    // The width in twips, as the container measures.
+    // The width in twips, as the container measures: the width it was placed with while its
+    // pixels are those of that placing, so no rounding to whole pixels shows.
     float Width() const;
+    // Places the view at a design rectangle in twips (left, top, width, height).
+    void place(double left, double top, double width, double height);
 
     // The small icons, counted from 1.
     void setSmallIcons(QList<QIcon> icons);
@@ -56,6 +59,8 @@ private:
 
     ixo::ColumnHeaders *m_columnHeaders;
     QList<QIcon> m_smallIcons;
+    double m_placedWidth = 0.0;
+    int m_placedPixels = -1;
 };
 
 } // namespace ixo

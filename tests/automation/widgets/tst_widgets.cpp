@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <cmath>
 
 using namespace ixo;
 using test::errorOf;
@@ -39,6 +40,25 @@ class OwnCaptionButton : public QPushButton {
 public:
     QString caption;
     int Fixed() const { return 1; }
+};
+
+// A list view on a screen of the given resolution.
+class DpiListView : public ListView {
+    Q_OBJECT
+
+public:
+    explicit DpiListView(int dpi)
+        : m_dpi(dpi) {}
+
+protected:
+    int metric(PaintDeviceMetric metric) const override {
+        if (metric == PdmDpiX || metric == PdmDpiY)
+            return m_dpi;
+        return ListView::metric(metric);
+    }
+
+private:
+    int m_dpi;
 };
 
 } // namespace ixo::sample
@@ -166,6 +186,33 @@ private slots:
         QCOMPARE(names, (QStringList{"inFrame", "innerFrame", "inInner"}));
         QCOMPARE(errorOf([&] { MemberAccess::set(frame, QStringLiteral("Controls"), 1); }),
                  ErrorNumber::MemberNotSupported);
+    }
+
+    void widthsInTwipsAtAnyResolution_data() {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("pixels"); // of the view's width
+        QTest::newRow("96 dpi") << 96 << 265;
+        QTest::newRow("120 dpi") << 120 << 331;
+        QTest::newRow("144 dpi") << 144 << 398;
+    }
+
+    void widthsInTwipsAtAnyResolution() {
+        QFETCH(int, dpi);
+        sample::DpiListView view(dpi);
+        QCOMPARE(view.logicalDpiX(), dpi);
+        view.ColumnHeaders()->Add(QStringLiteral("a"));
+        view.ColumnHeaders()->Add(QStringLiteral("b"));
+        view.place(120, 240, 3975, 2415);
+        QTEST(view.width(), "pixels");
+        QCOMPARE(view.Width(), 3975.0f);
+        view.ColumnHeaders()->Item(1)->setWidth(view.Width() * 33 / 100);
+        view.ColumnHeaders()->Item(2)->setWidth(view.Width() * 67 / 100);
+        QCOMPARE(view.ColumnHeaders()->Item(1)->Width(), 1311.75f);
+        QCOMPARE(view.ColumnHeaders()->Item(2)->Width(), 2663.25f);
+        QCOMPARE(view.columnWidth(0), int(std::lround(1311.75 * dpi / 1440)));
+        // Resized by other means, the view measures its pixels.
+        view.resize(dpi, view.height());
+        QCOMPARE(view.Width(), 1440.0f);
     }
 
     void columnHeadersCountFromOne() {
