@@ -1,9 +1,11 @@
 #include "AutomationAssert.h"
 #include "ControlHarness.h"
+#include "automation/ClassRegistry.h"
 #include "automation/PropertyBag.h"
 #include "control/SharedEditName.h"
 #include "localization/CIxoResourcesDefault.h"
 #include "localization/IxoResourcesGlobals.h"
+#include "server/ControlLibrary.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -131,6 +133,54 @@ private slots:
         QCOMPARE(list->Items()->Count(), 3);
         // The list stays attached; commands that start from a row find none.
         QCOMPARE(h.control.InstrumentStateInfo(), ObjectRef(list));
+    }
+
+    void creatableByProgId_data() {
+        QTest::addColumn<QString>("progId");
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<QUuid>("classId");
+        QTest::addColumn<QUuid>("interfaceId");
+        QTest::addColumn<QUuid>("eventInterfaceId");
+        const QUuid control("{69B1A2C0-5865-4C44-A8BA-843BF1875C71}");
+        const QUuid controlInterface("{54221E6E-71D1-47B3-9E51-54E4B695BD2B}");
+        const QUuid controlEvents("{DDB7123B-43A6-47C5-B50A-04E168BE5280}");
+        QTest::newRow("control") << "IxoInstrSetups.InstrumentState"
+                                 << "ixo::InstrumentState" << control << controlInterface
+                                 << controlEvents;
+        QTest::newRow("control, any case")
+            << "ixoinstrsetups.INSTRUMENTSTATE"
+            << "ixo::InstrumentState" << control << controlInterface << controlEvents;
+        QTest::newRow("state list")
+            << "IxoInstrSetups.StateInfo"
+            << "ixo::StateInfo" << QUuid("{9696E72C-E696-42DB-86B0-6A30113C9487}")
+            << QUuid("{4927CE84-DD12-43FF-91C0-27ECF82B70D2}") << QUuid();
+        QTest::newRow("state") << "IxoInstrSetups.ItemStateInfo"
+                               << "ixo::ItemStateInfo"
+                               << QUuid("{58B2A885-EBBF-4CFB-AE81-3C2F30074ACA}")
+                               << QUuid("{BAB329AA-150D-4B98-94AC-24A8ED2F9B78}") << QUuid();
+    }
+
+    void creatableByProgId() {
+        QFETCH(QString, progId);
+        ControlLibrary::registerServer();
+        const ClassRegistry &registry = ClassRegistry::instance();
+        const std::optional<ClassIdentity> identity = registry.identity(progId);
+        QVERIFY(identity);
+        QTEST(identity->className, "className");
+        QTEST(identity->classId, "classId");
+        QTEST(identity->interfaceId, "interfaceId");
+        QTEST(identity->eventInterfaceId, "eventInterfaceId");
+        const ObjectRef object = registry.create(progId);
+        QVERIFY(object);
+        QTEST(QString::fromLatin1(object->metaObject()->className()), "className");
+        if (const auto control = std::dynamic_pointer_cast<InstrumentState>(object)) {
+            // A control made by ProgID is a whole one, with its texts and no list yet.
+            QCOMPARE(control->captureNewBtn->text(), QStringLiteral("Capture New..."));
+            QVERIFY(!control->InstrumentStateInfo());
+        }
+        QCOMPARE(ControlLibrary::creatableControls().size(), 1);
+        QCOMPARE(ControlLibrary::creatableControls().front().progId,
+                 QStringLiteral("IxoInstrSetups.InstrumentState"));
     }
 
     void uniqueNames_data() {
