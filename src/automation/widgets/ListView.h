@@ -56,9 +56,14 @@ public:
 
 private:
     QTreeWidgetItem &itemAt(int row) const;
+    // What a row without a marker shows: nothing, in the space of an icon while the view has
+    // small icons, so that every row has the same height and its text starts at the same place.
+    QIcon noIcon() const;
+    void refreshIcons();
 
     ixo::ColumnHeaders *m_columnHeaders;
     QList<QIcon> m_smallIcons;
+    QIcon m_blankIcon;
     double m_placedWidth = 0.0;
     int m_placedPixels = -1;
 };

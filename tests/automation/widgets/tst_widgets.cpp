@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -213,6 +214,39 @@ private slots:
         // Resized by other means, the view measures its pixels.
         view.resize(dpi, view.height());
         QCOMPARE(view.Width(), 1440.0f);
+    }
+
+    void rowsOfEqualHeight_data() {
+        QTest::addColumn<int>("iconSize");
+        QTest::newRow("16 pixels") << 16;
+        QTest::newRow("32 pixels") << 32;
+    }
+
+    void rowsOfEqualHeight() {
+        QFETCH(int, iconSize);
+        ListView view;
+        view.ColumnHeaders()->Add(QStringLiteral("Name"));
+        view.ColumnHeaders()->Add(QStringLiteral("Description"));
+        QPixmap red(iconSize, iconSize);
+        red.fill(Qt::red);
+        view.setSmallIcons({QIcon(red), QIcon(red)});
+        view.setIconSize(QSize(iconSize, iconSize));
+        for (const int icon : {0, 1, 0, 2, 0}) {
+            const int row = view.addRow(QStringList{QStringLiteral("row"), QStringLiteral("d")});
+            view.setSmallIcon(row, icon);
+        }
+        view.setSmallIcon(2, 0); // a marker taken away
+        view.resize(300, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const auto rectOf = [&](int row) {
+            return view.visualItemRect(view.topLevelItem(row - 1));
+        };
+        QVERIFY(rectOf(4).height() >= iconSize);
+        for (int row = 1; row <= view.rowCount(); ++row)
+            QCOMPARE(rectOf(row).height(), rectOf(4).height());
+        QCOMPARE(view.smallIcon(1), 0);
+        QCOMPARE(view.smallIcon(4), 2);
     }
 
     void columnHeadersCountFromOne() {
