@@ -91,8 +91,9 @@ std::optional<NumberText> NumberText::parseDecimal(QStringView text) {
         negative = true;
         text = text.mid(1, text.size() - 2);
     }
-    bool signSeen = false;
-    if (!text.isEmpty() && isSign(text.front())) {
+    // Parentheses stand for the sign: none may come with them.
+    bool signSeen = negative;
+    if (!signSeen && !text.isEmpty() && isSign(text.front())) {
         negative = negative != (text.front() == QLatin1Char('-'));
         signSeen = true;
         text = text.mid(1);

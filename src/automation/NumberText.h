@@ -15,13 +15,12 @@ public:
     // Nothing when the text is not a number.
     static std::optional<NumberText> parse(const QString &text);
 
-    // The value of a decimal text.
+    // The value of a decimal text; of a hexadecimal or octal one, its bits read unsigned.
     double value() const { return m_value; }
 
     // A hexadecimal or octal text holds bits rather than a signed value: it fills the target
     // type as its two's complement, so &HFFFF is -1 as a 16-bit integer.
     bool isRadix() const { return m_radix; }
-    bool radixOverflows() const { return m_radixOverflow; }
     // The bits as a signed number of the given width, or nothing when they do not fit it.
     std::optional<std::int64_t> radixValue(int bits) const;
 

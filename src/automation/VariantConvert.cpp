@@ -73,9 +73,11 @@ double VariantConvert::toNumber(const QVariant &value) {
         const NumberText number = parseNumber(value.toString());
         if (!number.isRadix())
             return number.value();
-        // Wider than a Long, the bits are a value of their own.
+        // Hexadecimal and octal text holds at most the bits of a Long.
         const std::optional<std::int64_t> asLong = number.radixValue(32);
-        return asLong ? static_cast<double>(*asLong) : number.value();
+        if (!asLong)
+            fail(ErrorNumber::Overflow);
+        return static_cast<double>(*asLong);
     }
     default:
         fail(ErrorNumber::TypeMismatch);

@@ -91,6 +91,8 @@ void textToIntegerRows() {
     QTest::newRow("spaces only") << text("   ") << 0 << Err::TypeMismatch;
     QTest::newRow("space inside") << text("2 03") << 0 << Err::TypeMismatch;
     QTest::newRow("two signs") << text("+-1") << 0 << Err::TypeMismatch;
+    QTest::newRow("sign in parentheses") << text("(-1)") << 0 << Err::TypeMismatch;
+    QTest::newRow("signs at both ends") << text("-1-") << 0 << Err::TypeMismatch;
     QTest::newRow("leading comma") << text(",5") << 0 << Err::TypeMismatch;
     QTest::newRow("double comma") << text("1,,0") << 0 << Err::TypeMismatch;
     QTest::newRow("point only") << text(".") << 0 << Err::TypeMismatch;
@@ -151,6 +153,25 @@ private slots:
         QTest::newRow("half to even") << text(" 100000.5 ") << qint64(100000) << 0;
         QTest::newRow("above range") << text("2147483648") << qint64(0) << Err::Overflow;
         QTest::newRow("letters") << text("12ab") << qint64(0) << Err::TypeMismatch;
+    }
+
+    void toNumber_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::addColumn<int>("number");
+        QTest::newRow("decimal keeps its fraction") << " 2.5 " << 2.5 << 0;
+        QTest::newRow("hex of a Long") << "&HFFFFFFFF" << -1.0 << 0;
+        QTest::newRow("hex of 16 bits") << "&HFFFF" << 65535.0 << 0;
+        QTest::newRow("hex beyond a Long") << "&H100000000" << 0.0 << Err::Overflow;
+        QTest::newRow("parentheses") << "(2.25)" << -2.25 << 0;
+    }
+
+    void toNumber() {
+        QFETCH(QString, text);
+        QFETCH(int, number);
+        double result = 0.0;
+        QCOMPARE(errorOf([&] { result = VariantConvert::toNumber(text); }), number);
+        QTEST(result, "expected");
     }
 
     void toLong() {
