@@ -21,7 +21,7 @@ struct Options {
     QStringList select;
 };
 
-Options parse(const QApplication &app) {
+Options parse(const QCoreApplication &app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Keeps a list of saved instrument setups in a document: capture the connected "
@@ -66,13 +66,36 @@ int takeScreenshot(ixo::MainWindow &window, const QString &fileName) {
     return 0;
 }
 
+void nameApplication() {
+    QCoreApplication::setOrganizationName(QStringLiteral("IxoInstrSetups"));
+    QCoreApplication::setApplicationName(QStringLiteral("ixo-setups"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(IXO_VERSION));
+}
+
+// Help and version are answered without a window system, so they work without a display.
+bool asksForHelpOrVersion(int argc, char *argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--")
+            return false;
+        if (argument == "-h" || argument == "--help" || argument == "-?" ||
+            argument == "--help-all" || argument == "-v" || argument == "--version")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
+    if (asksForHelpOrVersion(argc, argv)) {
+        const QCoreApplication app(argc, argv);
+        nameApplication();
+        parse(app); // prints and exits
+        return 0;
+    }
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("IxoInstrSetups"));
-    QApplication::setApplicationName(QStringLiteral("ixo-setups"));
-    QApplication::setApplicationVersion(QStringLiteral(IXO_VERSION));
+    nameApplication();
     const Options options = parse(app);
     ixo::TypeLibrary::registerServer();
     if (!options.screenshot.isEmpty())

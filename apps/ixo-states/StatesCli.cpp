@@ -5,12 +5,12 @@
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
 #include "control/StateMessages.h"
+#include "instruments/InstrumentFactory.h"
+#include "instruments/simulator/SimulatedInstrument.h"
 #include "localization/CIxoResourcesDefault.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateImport.h"
 #include "support/HostDocument.h"
-#include "instruments/InstrumentFactory.h"
-#include "instruments/simulator/SimulatedInstrument.h"
 #include "support/StateFile.h"
 
 #include <QDir>
@@ -173,24 +173,39 @@ const SetupInterfaceRef &StatesCli::instrument() {
     return m_instrument;
 }
 
-std::shared_ptr<StateInfo> StatesCli::loadList(const QString &document) {
-    auto states = std::make_shared<StateInfo>();
-    if (QFileInfo::exists(document)) {
-        const PropertyBag bag = HostDocument::load(document);
-        states = std::dynamic_pointer_cast<StateInfo>(
-            bag.ReadProperty(HostDocument::kStateListKey).value<ObjectRef>());
-        if (!states)
-            fail(ErrorNumber::InvalidFileFormat,
-                 QStringLiteral("%1 holds no list of saved states").arg(document));
+std::shared_ptr<StateInfo> StatesCli::loadList(const QString &document, Missing missing) {
+    if (!QFileInfo::exists(document)) {
+        if (missing == Missing::Fails)
+            fail(ErrorNumber::FileNotFound, QStringLiteral("%1 does not exist").arg(document));
+        return std::make_shared<StateInfo>();
     }
+    const PropertyBag bag = loadDocument(document);
+    auto states = std::dynamic_pointer_cast<StateInfo>(
+        bag.ReadProperty(HostDocument::kStateListKey).value<ObjectRef>());
+    if (!states)
+        fail(ErrorNumber::InvalidFileFormat,
+             QStringLiteral("%1 holds no list of saved states").arg(document));
     return states;
+}
+
+// A file of another kind says so first; the decoder's reason follows.
+PropertyBag StatesCli::loadDocument(const QString &document) {
+    try {
+        return HostDocument::load(document);
+    } catch (const AutomationError &error) {
+        if (error.number() != ErrorNumber::InvalidFileFormat)
+            throw;
+        throw AutomationError(error.number(), error.source(),
+                              QStringLiteral("%1 is not an IxoInstrSetups document: %2")
+                                  .arg(document, error.description()));
+    }
 }
 
 // Keeps whatever else the document holds, such as the control's properties.
 void StatesCli::saveList(const std::shared_ptr<StateInfo> &states, const QString &document) const {
     PropertyBag bag;
     if (QFileInfo::exists(document))
-        bag = HostDocument::load(document);
+        bag = loadDocument(document);
     bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(states));
     HostDocument::save(bag, document);
 }
@@ -261,7 +276,7 @@ int StatesCli::list(const QStringList &args) {
 }
 
 int StatesCli::capture(const QStringList &args) {
-    const auto states = loadList(args[0]);
+    const auto states = loadList(args[0], Missing::IsEmpty);
     auto state = std::make_shared<ItemStateInfo>();
     state->Init(instrument());
     state->setName(m_name ? *m_name
@@ -325,7 +340,7 @@ int StatesCli::exportState(const QStringList &args) {
 }
 
 int StatesCli::importState(const QStringList &args) {
-    const auto states = loadList(args[0]);
+    const auto states = loadList(args[0], Missing::IsEmpty);
     const QString &file = args[1];
     CIxoResourcesDefault texts;
     const auto state = StateImport::read(

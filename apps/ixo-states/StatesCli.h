@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/PropertyBag.h"
 #include "model/StateInfo.h"
 
 #include <QCommandLineParser>
@@ -49,8 +50,11 @@ private:
 
     const SetupInterfaceRef &instrument();
     std::optional<QString> optionValue(const QString &option) const;
-    std::shared_ptr<StateInfo> loadList(const QString &document);
+    enum class Missing { Fails, IsEmpty };
+    // A document that does not exist fails, unless the command creates it.
+    std::shared_ptr<StateInfo> loadList(const QString &document, Missing missing = Missing::Fails);
     void saveList(const std::shared_ptr<StateInfo> &states, const QString &document) const;
+    static PropertyBag loadDocument(const QString &document);
     std::shared_ptr<ItemStateInfo> stateIn(const StateInfo &states, const QString &name) const;
     QVariant dataOf(const QString &reference);
     int printList(const StateInfo &states, const QString &document);

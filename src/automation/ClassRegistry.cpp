@@ -31,7 +31,8 @@ ClassIdentity ClassRegistry::identityOf(const QMetaObject &metaObject) {
     return ClassIdentity{classInfo(metaObject, "ProgID"),
                          QUuid::fromString(classInfo(metaObject, "ClassID")),
                          QUuid::fromString(classInfo(metaObject, "InterfaceID")),
-                         QString::fromLatin1(metaObject.className())};
+                         QString::fromLatin1(metaObject.className()),
+                         QUuid::fromString(classInfo(metaObject, "EventInterfaceID"))};
 }
 
 QString ClassRegistry::progIdOf(const QObject &object) {

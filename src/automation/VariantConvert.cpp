@@ -2,10 +2,10 @@
 
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
+#include "automation/NumberText.h"
 #include "automation/VariantType.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <cmath>
 #include <limits>
 
@@ -25,12 +25,24 @@ double dateToNumber(const QDateTime &date) {
     return static_cast<double>(epoch.msecsTo(date.toUTC())) / 86400000.0;
 }
 
-double parseNumber(const QString &text) {
-    bool ok = false;
-    const double number = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok)
+NumberText parseNumber(const QString &text) {
+    const std::optional<NumberText> number = NumberText::parse(text);
+    if (!number)
         fail(ErrorNumber::TypeMismatch);
-    return number;
+    return *number;
+}
+
+// Hexadecimal and octal text fills a whole number of the given width.
+std::optional<std::int64_t> radixText(const QVariant &value, int bits) {
+    if (variantTypeOf(value) != VariantType::String)
+        return std::nullopt;
+    const NumberText number = parseNumber(value.toString());
+    if (!number.isRadix())
+        return std::nullopt;
+    const std::optional<std::int64_t> result = number.radixValue(bits);
+    if (!result)
+        fail(ErrorNumber::Overflow);
+    return result;
 }
 
 QString numberText(double value) {
@@ -57,8 +69,16 @@ double VariantConvert::toNumber(const QVariant &value) {
         return value.toDouble();
     case VariantType::Date:
         return dateToNumber(value.toDateTime());
-    case VariantType::String:
-        return parseNumber(value.toString());
+    case VariantType::String: {
+        const NumberText number = parseNumber(value.toString());
+        if (!number.isRadix())
+            return number.value();
+        // Hexadecimal and octal text holds at most the bits of a Long.
+        const std::optional<std::int64_t> asLong = number.radixValue(32);
+        if (!asLong)
+            fail(ErrorNumber::Overflow);
+        return static_cast<double>(*asLong);
+    }
     default:
         fail(ErrorNumber::TypeMismatch);
     }
@@ -86,12 +106,16 @@ double VariantConvert::checkedRound(double value, double low, double high) {
 std::int16_t VariantConvert::toInteger(const QVariant &value) {
     constexpr double low = std::numeric_limits<std::int16_t>::min();
     constexpr double high = std::numeric_limits<std::int16_t>::max();
+    if (const std::optional<std::int64_t> bits = radixText(value, 16))
+        return static_cast<std::int16_t>(*bits);
     return static_cast<std::int16_t>(checkedRound(toNumber(value), low, high));
 }
 
 std::int32_t VariantConvert::toLong(const QVariant &value) {
     constexpr double low = std::numeric_limits<std::int32_t>::min();
     constexpr double high = std::numeric_limits<std::int32_t>::max();
+    if (const std::optional<std::int64_t> bits = radixText(value, 32))
+        return static_cast<std::int32_t>(*bits);
     return static_cast<std::int32_t>(checkedRound(toNumber(value), low, high));
 }
 

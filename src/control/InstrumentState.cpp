@@ -132,7 +132,7 @@ void InstrumentState::buildControls() {
 void InstrumentState::buildListView() {
     stateListView = new ListView(this);
     stateListView->setObjectName(QStringLiteral("stateListView"));
-    Twips::place(*stateListView, 120, 240, 3975, 2415);
+    stateListView->place(120, 240, 3975, 2415);
     stateListView->ColumnHeaders()->Add()->setTag(QStringLiteral("200"));
     stateListView->ColumnHeaders()->Add()->setTag(QStringLiteral("201"));
     stateListView->setSmallIcons(MarkerImages::imageList());
@@ -189,8 +189,16 @@ void InstrumentState::setInstrumentStateInfo(const ObjectRef &stateInfo) {
     const CollectionRef items = m_stateInfo->Items();
     if (!items)
         return;
-    for (int index = 1; index <= items->Count(); ++index)
-        addRowFor(index);
+    const int before = stateListView->rowCount();
+    try {
+        for (int index = 1; index <= items->Count(); ++index)
+            addRowFor(index);
+    } catch (...) {
+        // Rows stand for Items by position: a part of the list would stand for the wrong states.
+        while (stateListView->rowCount() > before)
+            stateListView->removeRow(stateListView->rowCount());
+        throw;
+    }
     if (stateListView->rowCount() > 0)
         EnableStateButtons(true);
 }

@@ -378,7 +378,13 @@ bool StateCommands::resolveNameClash(const std::shared_ptr<ItemStateInfo> &state
         return true;
     skipFailure([&] { showError(text(226) + state->Name() + text(227) + kCrLf + text(228)); });
     std::unique_ptr<frmEditName> dialog;
-    skipFailure([&] { dialog = makeDialog(); });
+    try {
+        dialog = makeDialog();
+    } catch (const AutomationError &error) {
+        // Without a dialog there is no way to rename the state, so nothing is added.
+        showDetails(error.description());
+        return false;
+    }
     skipFailure([&] { state->setName(m_control.GetUniqueStateName()); });
     bool ok = false;
     skipFailure([&] {

@@ -115,8 +115,16 @@ template <typename Apply> void forEachItem(QObject *collection, const Apply &app
     const QPointer<QObject> list = collection;
     const std::int32_t count =
         VariantConvert::toLong(MemberAccess::get(list, QStringLiteral("Count")));
-    for (std::int32_t i = 1; i <= count && list; ++i)
-        apply(MemberAccess::objectOf(MemberAccess::invoke(list, QStringLiteral("Item"), {i})));
+    for (std::int32_t i = 1; i <= count && list; ++i) {
+        const QVariant element = MemberAccess::invoke(list, QStringLiteral("Item"), {i});
+        QObject *ctrl = nullptr;
+        try {
+            ctrl = MemberAccess::objectOf(element);
+        } catch (const AutomationError &) {
+            continue; // Nothing or no object: one control that fails, not the end of the walk
+        }
+        apply(ctrl);
+    }
 }
 
 } // namespace

@@ -6,6 +6,11 @@
 
 #include <QFile>
 
+// The library is static: its resources are registered on first use.
+static void initBuiltinResources() {
+    Q_INIT_RESOURCE(builtin_resources);
+}
+
 namespace ixo {
 
 namespace {
@@ -39,7 +44,10 @@ QString pictureFolder(std::int32_t format) {
 } // namespace
 
 CIxoResourcesDefault::CIxoResourcesDefault(QObject *parent)
-    : QObject(parent) {}
+    : QObject(parent) {
+    static const bool registered = (initBuiltinResources(), true);
+    Q_UNUSED(registered);
+}
 
 const std::map<std::int32_t, QString> &CIxoResourcesDefault::catalogue() {
     // Several texts begin or end with a space because messages are built by concatenation.

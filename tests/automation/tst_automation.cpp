@@ -57,6 +57,49 @@ QByteArray rawDocument(const QByteArray &valueHex, bool propertiesFirst = false,
         head + (propertiesFirst ? properties + format : format + properties) + extraHex);
 }
 
+// Text as the automation platform reads it.
+void textToIntegerRows() {
+    const auto text = [](const char *value) { return QVariant(QString::fromLatin1(value)); };
+    QTest::newRow("hex upper") << text("&H1F") << 31 << 0;
+    QTest::newRow("hex lower") << text("&hff") << 255 << 0;
+    QTest::newRow("hex fills sign bit") << text("&HFFFF") << -1 << 0;
+    QTest::newRow("hex largest positive") << text("&H7FFF") << 32767 << 0;
+    QTest::newRow("hex with spaces") << text("  &HC8 ") << 200 << 0;
+    QTest::newRow("octal upper") << text("&O17") << 15 << 0;
+    QTest::newRow("octal lower") << text("&o310") << 200 << 0;
+    QTest::newRow("octal fills sign bit") << text("&O177777") << -1 << 0;
+    QTest::newRow("tab and newline") << text("\t203\r\n") << 203 << 0;
+    QTest::newRow("half text to even down") << text("2.5") << 2 << 0;
+    QTest::newRow("half text to even up") << text(" 3.5 ") << 4 << 0;
+    QTest::newRow("negative half text") << text("-0.5") << 0 << 0;
+    QTest::newRow("plus sign") << text("+7") << 7 << 0;
+    QTest::newRow("trailing minus") << text("7-") << -7 << 0;
+    QTest::newRow("parentheses") << text("(12)") << -12 << 0;
+    QTest::newRow("thousands") << text("1,000") << 1000 << 0;
+    QTest::newRow("leading point") << text(".5") << 0 << 0;
+    QTest::newRow("trailing point") << text("5.") << 5 << 0;
+    QTest::newRow("exponent D") << text("1D2") << 100 << 0;
+    QTest::newRow("negative exponent") << text("2500E-1") << 250 << 0;
+    QTest::newRow("hex beyond 16 bits") << text("&H10000") << 0 << Err::Overflow;
+    QTest::newRow("huge exponent") << text("1e400") << 0 << Err::Overflow;
+    QTest::newRow("hex without digits") << text("&H") << 0 << Err::TypeMismatch;
+    QTest::newRow("hex bad digit") << text("&HG1") << 0 << Err::TypeMismatch;
+    QTest::newRow("octal bad digit") << text("&O8") << 0 << Err::TypeMismatch;
+    QTest::newRow("other prefix") << text("&B1") << 0 << Err::TypeMismatch;
+    QTest::newRow("hex fraction") << text("&H1.5") << 0 << Err::TypeMismatch;
+    QTest::newRow("signed hex") << text("-&H1") << 0 << Err::TypeMismatch;
+    QTest::newRow("spaces only") << text("   ") << 0 << Err::TypeMismatch;
+    QTest::newRow("space inside") << text("2 03") << 0 << Err::TypeMismatch;
+    QTest::newRow("two signs") << text("+-1") << 0 << Err::TypeMismatch;
+    QTest::newRow("sign in parentheses") << text("(-1)") << 0 << Err::TypeMismatch;
+    QTest::newRow("signs at both ends") << text("-1-") << 0 << Err::TypeMismatch;
+    QTest::newRow("leading comma") << text(",5") << 0 << Err::TypeMismatch;
+    QTest::newRow("double comma") << text("1,,0") << 0 << Err::TypeMismatch;
+    QTest::newRow("point only") << text(".") << 0 << Err::TypeMismatch;
+    QTest::newRow("exponent without digits") << text("1e") << 0 << Err::TypeMismatch;
+    QTest::newRow("infinity") << text("inf") << 0 << Err::TypeMismatch;
+}
+
 } // namespace
 
 // Variant conversions, collections and property bags, the automation types the classes build on.
@@ -92,6 +135,51 @@ private slots:
         QTest::newRow("rounds above range") << QVariant(32767.5) << 0 << Err::Overflow;
         QTest::newRow("below range") << QVariant(-32769) << 0 << Err::Overflow;
         QTest::newRow("null") << QVariant::fromValue(nullptr) << 0 << Err::InvalidUseOfNull;
+        textToIntegerRows();
+    }
+
+    void toLong_data() {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<qint64>("expected");
+        QTest::addColumn<int>("number");
+        const auto text = [](const char *value) { return QVariant(QString::fromLatin1(value)); };
+        QTest::newRow("hex 16 bits stays positive") << text("&HFFFF") << qint64(65535) << 0;
+        QTest::newRow("hex fills sign bit") << text("&HFFFFFFFF") << qint64(-1) << 0;
+        QTest::newRow("hex lowest") << text("&h80000000") << qint64(INT32_MIN) << 0;
+        QTest::newRow("octal") << text("&O37777777777") << qint64(-1) << 0;
+        QTest::newRow("hex beyond 32 bits") << text("&H100000000") << qint64(0) << Err::Overflow;
+        QTest::newRow("hex beyond 64 bits")
+            << text("&H1FFFFFFFFFFFFFFFF") << qint64(0) << Err::Overflow;
+        QTest::newRow("half to even") << text(" 100000.5 ") << qint64(100000) << 0;
+        QTest::newRow("above range") << text("2147483648") << qint64(0) << Err::Overflow;
+        QTest::newRow("letters") << text("12ab") << qint64(0) << Err::TypeMismatch;
+    }
+
+    void toNumber_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::addColumn<int>("number");
+        QTest::newRow("decimal keeps its fraction") << " 2.5 " << 2.5 << 0;
+        QTest::newRow("hex of a Long") << "&HFFFFFFFF" << -1.0 << 0;
+        QTest::newRow("hex of 16 bits") << "&HFFFF" << 65535.0 << 0;
+        QTest::newRow("hex beyond a Long") << "&H100000000" << 0.0 << Err::Overflow;
+        QTest::newRow("parentheses") << "(2.25)" << -2.25 << 0;
+    }
+
+    void toNumber() {
+        QFETCH(QString, text);
+        QFETCH(int, number);
+        double result = 0.0;
+        QCOMPARE(errorOf([&] { result = VariantConvert::toNumber(text); }), number);
+        QTEST(result, "expected");
+    }
+
+    void toLong() {
+        QFETCH(QVariant, value);
+        QFETCH(int, number);
+        qint64 result = 0;
+        QCOMPARE(errorOf([&] { result = VariantConvert::toLong(value); }), number);
+        QTEST(result, "expected");
     }
 
     void toInteger() {

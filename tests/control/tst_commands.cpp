@@ -1,4 +1,5 @@
 #include "ControlHarness.h"
+#include "localization/IxoResourcesGlobals.h"
 #include "support/StateFile.h"
 
 #include <QFile>
@@ -350,6 +351,33 @@ private slots:
         QCOMPARE(h.names(), h.rows());
         if (h.rows().size() == 2)
             QCOMPARE(h.stateInfo->item(2)->Version(), QStringLiteral("2.3"));
+    }
+
+    void importClashWithoutDialog() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("x.txt"));
+        QFile text(path);
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write(":FREQ 1E6\n") > 0);
+        text.close();
+        ControlHarness h;
+        h.attach({{"State 1"}});
+        h.setup->legacy = QStringList{"M100", "2.3", "state 1", "clashing"};
+        h.user->answerFileDialog(path);
+        // No agent to give the dialog its texts: the dialog cannot be made.
+        const ResourcesAgentRef agent = gResourcesAgent;
+        gResourcesAgent.reset();
+        h.control.importBtn->click();
+        gResourcesAgent = agent;
+        QVERIFY(h.user->modalTitles().empty());
+        QCOMPARE(h.user->messageBoxes().size(), std::size_t(2));
+        QCOMPARE(h.user->messageBoxes().front().text,
+                 QStringLiteral("Imported state state 1 is already in the list.\r\nYou must "
+                                "rename it."));
+        QCOMPARE(h.lastMessage(), QStringLiteral("Error Details: Object variable or With block "
+                                                 "variable not set"));
+        QCOMPARE(h.user->messageBoxes().back().style, 16);
+        QCOMPARE(h.rows(), QStringList{QStringLiteral("State 1")});
+        QCOMPARE(h.names(), h.rows());
     }
 
     void importFilterAndFailures() {

@@ -1,14 +1,17 @@
 #include "AutomationAssert.h"
 #include "ControlHarness.h"
+#include "automation/ClassRegistry.h"
 #include "automation/PropertyBag.h"
 #include "control/SharedEditName.h"
 #include "localization/CIxoResourcesDefault.h"
 #include "localization/IxoResourcesGlobals.h"
+#include "server/ControlLibrary.h"
 
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QTest>
+#include <cmath>
 
 using namespace ixo;
 using namespace ixo::test;
@@ -44,6 +47,12 @@ private slots:
         QCOMPARE(c.Frame1->title(), QString());
         QCOMPARE(h.view().headerItem()->text(0), QStringLiteral("Name:"));
         QCOMPARE(h.view().headerItem()->text(1), QStringLiteral("Description:"));
+        // Runs of this test on screens of 120 and 144 dpi say which resolution they expect.
+        const int dpi = c.stateListView->logicalDpiX();
+        if (qEnvironmentVariableIsSet("IXO_EXPECT_DPI"))
+            QCOMPARE(dpi, qEnvironmentVariableIntValue("IXO_EXPECT_DPI"));
+        QCOMPARE(c.stateListView->width(), int(std::lround(3975.0 * dpi / 1440)));
+        QCOMPARE(c.stateListView->Width(), 3975.0f);
         QCOMPARE(c.stateListView->ColumnHeaders()->Item(1)->Width(), 1311.75f);
         QCOMPARE(c.stateListView->ColumnHeaders()->Item(2)->Width(), 2663.25f);
         QVERIFY(!h.stateButtonsEnabled() && !c.restoreBtn->isEnabled());
@@ -78,6 +87,23 @@ private slots:
         QVERIFY(!h.stateButtonsEnabled());
     }
 
+    void markedAndPlainRowsOfOneHeight() {
+        ControlHarness h;
+        h.attach({{QStringLiteral("Same")},
+                  {QStringLiteral("Other model"), QStringLiteral("M200")},
+                  {QStringLiteral("Also same")}});
+        h.view().setSmallIcon(3, 1);
+        h.control.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.control));
+        QCOMPARE(h.icons(), (QList<int>{0, 2, 1}));
+        const auto heightOf = [&](int row) {
+            return h.view().visualItemRect(h.view().topLevelItem(row - 1)).height();
+        };
+        QVERIFY(heightOf(1) >= 16);
+        QCOMPARE(heightOf(2), heightOf(1));
+        QCOMPARE(heightOf(3), heightOf(1));
+    }
+
     void attachFailures() {
         ControlHarness h;
         QCOMPARE(errorOf([&] { h.control.setInstrumentStateInfo(std::make_shared<QObject>()); }),
@@ -93,6 +119,85 @@ private slots:
         QCOMPARE(errorOf([&] { h.control.setInstrumentStateInfo(list); }),
                  ErrorNumber::ObjectNotSet);
         QVERIFY(!h.stateButtonsEnabled());
+    }
+
+    void failedAttachKeepsNoRows_data() {
+        QTest::addColumn<bool>("withInstrument");
+        QTest::addColumn<bool>("attachedBefore");
+        QTest::newRow("no instrument") << false << false;
+        QTest::newRow("third item no state") << true << false;
+        QTest::newRow("no instrument after a good list") << false << true;
+        QTest::newRow("no state after a good list") << true << true;
+    }
+
+    void failedAttachKeepsNoRows() {
+        QFETCH(bool, withInstrument);
+        QFETCH(bool, attachedBefore);
+        ControlHarness h;
+        if (attachedBefore)
+            h.attach({{QStringLiteral("Earlier")}});
+        auto list = std::make_shared<StateInfo>();
+        if (withInstrument)
+            list->setSetupInterface(h.setup);
+        for (const char *name : {"A", "B"})
+            list->Items()->Add(QVariant::fromValue<ObjectRef>(FakeSetup::state(
+                                   name, QString(), h.setup->model, h.setup->version)),
+                               QString::fromLatin1(name));
+        list->Items()->Add(QVariant::fromValue<ObjectRef>(std::make_shared<QObject>()), "C");
+        QVERIFY(errorOf([&] { h.control.setInstrumentStateInfo(list); }) != 0);
+        QCOMPARE(h.view().rowCount(), 0);
+        QVERIFY(!h.stateButtonsEnabled());
+        QCOMPARE(list->Items()->Count(), 3);
+        // The list stays attached; commands that start from a row find none.
+        QCOMPARE(h.control.InstrumentStateInfo(), ObjectRef(list));
+    }
+
+    void creatableByProgId_data() {
+        QTest::addColumn<QString>("progId");
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<QUuid>("classId");
+        QTest::addColumn<QUuid>("interfaceId");
+        QTest::addColumn<QUuid>("eventInterfaceId");
+        const QUuid control("{69B1A2C0-5865-4C44-A8BA-843BF1875C71}");
+        const QUuid controlInterface("{54221E6E-71D1-47B3-9E51-54E4B695BD2B}");
+        const QUuid controlEvents("{DDB7123B-43A6-47C5-B50A-04E168BE5280}");
+        QTest::newRow("control") << "IxoInstrSetups.InstrumentState"
+                                 << "ixo::InstrumentState" << control << controlInterface
+                                 << controlEvents;
+        QTest::newRow("control, any case")
+            << "ixoinstrsetups.INSTRUMENTSTATE"
+            << "ixo::InstrumentState" << control << controlInterface << controlEvents;
+        QTest::newRow("state list")
+            << "IxoInstrSetups.StateInfo"
+            << "ixo::StateInfo" << QUuid("{9696E72C-E696-42DB-86B0-6A30113C9487}")
+            << QUuid("{4927CE84-DD12-43FF-91C0-27ECF82B70D2}") << QUuid();
+        QTest::newRow("state") << "IxoInstrSetups.ItemStateInfo"
+                               << "ixo::ItemStateInfo"
+                               << QUuid("{58B2A885-EBBF-4CFB-AE81-3C2F30074ACA}")
+                               << QUuid("{BAB329AA-150D-4B98-94AC-24A8ED2F9B78}") << QUuid();
+    }
+
+    void creatableByProgId() {
+        QFETCH(QString, progId);
+        ControlLibrary::registerServer();
+        const ClassRegistry &registry = ClassRegistry::instance();
+        const std::optional<ClassIdentity> identity = registry.identity(progId);
+        QVERIFY(identity);
+        QTEST(identity->className, "className");
+        QTEST(identity->classId, "classId");
+        QTEST(identity->interfaceId, "interfaceId");
+        QTEST(identity->eventInterfaceId, "eventInterfaceId");
+        const ObjectRef object = registry.create(progId);
+        QVERIFY(object);
+        QTEST(QString::fromLatin1(object->metaObject()->className()), "className");
+        if (const auto control = std::dynamic_pointer_cast<InstrumentState>(object)) {
+            // A control made by ProgID is a whole one, with its texts and no list yet.
+            QCOMPARE(control->captureNewBtn->text(), QStringLiteral("Capture New..."));
+            QVERIFY(!control->InstrumentStateInfo());
+        }
+        QCOMPARE(ControlLibrary::creatableControls().size(), 1);
+        QCOMPARE(ControlLibrary::creatableControls().front().progId,
+                 QStringLiteral("IxoInstrSetups.InstrumentState"));
     }
 
     void uniqueNames_data() {

@@ -1,3 +1,4 @@
+#include "AutomationAssert.h"
 #include "ControlHarness.h"
 #include "automation/PropertyBag.h"
 
@@ -61,7 +62,7 @@ public:
         h.setup->failImport = chance(10);
         if (h.view().rowCount() > 0 && chance(70))
             h.view().setSelectedRow(1 + pick(h.view().rowCount()));
-        switch (pick(8)) {
+        switch (pick(9)) {
         case 0:
             answerDialog();
             h.control.captureNewBtn->click();
@@ -91,10 +92,25 @@ public:
             h.setup->model = chance(50) ? QStringLiteral("M100") : QStringLiteral("M200");
             h.control.setInstrumentStateInfo(h.stateInfo);
             return QStringLiteral("attach");
+        case 7:
+            return attachWithoutInstrument();
         default:
             spoilAFile();
             return QStringLiteral("spoil a file");
         }
+    }
+
+    // The attach fails at its first state and keeps no row; the next attach with the
+    // instrument brings every row back.
+    QString attachWithoutInstrument() {
+        h.stateInfo->setSetupInterface(SetupInterfaceRef());
+        const bool failed = errorOf([&] { h.control.setInstrumentStateInfo(h.stateInfo); }) != 0;
+        const bool noRows = h.view().rowCount() == 0 && !h.stateButtonsEnabled();
+        h.stateInfo->setSetupInterface(h.setup);
+        h.control.setInstrumentStateInfo(h.stateInfo);
+        const bool empty = h.stateInfo->Items()->Count() == 0;
+        return failed == !empty && noRows ? QStringLiteral("attach without instrument")
+                                          : QStringLiteral("attach without instrument kept rows");
     }
 
 private:
@@ -169,6 +185,7 @@ private slots:
             h.user->clearRecords();
             const QString where =
                 QStringLiteral("step %1 (%2), seed %3").arg(step).arg(action).arg(seed());
+            QVERIFY2(!action.endsWith(QLatin1String("kept rows")), qPrintable(where));
             QVERIFY2(h.rows() == h.names(), qPrintable(where));
             QVERIFY2(h.icons().count(1) <= 1, qPrintable(where));
             const bool hasRows = h.view().rowCount() > 0;

@@ -1,5 +1,6 @@
 #include "AutomationAssert.h"
 #include "automation/ErrorNumber.h"
+#include "automation/VariantConvert.h"
 #include "automation/widgets/ListView.h"
 #include "automation/widgets/MemberAccess.h"
 #include "automation/widgets/ScopedInteraction.h"
@@ -198,6 +199,17 @@ class Transformer : public ListingFrame {
     Q_CLASSINFO("AutomationTypeName", "Transformer")
 };
 
+// A collection reached through Count and Item(i), counted from 1.
+class CountedList : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(int Count READ count)
+
+public:
+    QVariantList elements;
+    int count() const { return static_cast<int>(elements.size()); }
+    Q_INVOKABLE QVariant Item(int index) const { return elements.value(index - 1); }
+};
+
 // Can delete a control while the message about it is on screen, as a user's action could.
 class DeletingInteraction : public ScriptedInteraction {
 public:
@@ -271,12 +283,33 @@ private slots:
         QTEST(CIxoResourcesDefault().LoadResString(id), "text");
     }
 
+    // The library's own pictures: nothing of them is compiled into this test.
+    void builtInPictures_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QVariant>("format");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("frameCorner"); // a black pixel of the drawn instrument
+        QTest::newRow("toolbox bitmap") << 30000 << QVariant(0) << QSize(16, 15) << QPoint(0, 1);
+        QTest::newRow("toolbox bitmap, format as text")
+            << 30000 << QVariant(QStringLiteral(" &H0 ")) << QSize(16, 15) << QPoint(0, 1);
+        QTest::newRow("icon") << 101 << QVariant(1) << QSize(32, 32) << QPoint(0, 2);
+    }
+
+    void builtInPictures() {
+        QFETCH(int, id);
+        QFETCH(QVariant, format);
+        QFETCH(QPoint, frameCorner);
+        CIxoResourcesDefault builtIn;
+        const QImage picture = builtIn.LoadResPicture(id, ixo::VariantConvert::toInteger(format));
+        QTEST(picture.size(), "size");
+        QCOMPARE(picture.pixelColor(frameCorner), QColor(Qt::black));
+        // The same picture through the provider's interface.
+        IxoResource &provider = builtIn;
+        QCOMPARE(provider.LoadResPicture(id, ixo::VariantConvert::toInteger(format)), picture);
+    }
+
     void picturesDataAndErrorNumbers() {
         CIxoResourcesDefault builtIn;
-        const QImage bitmap = builtIn.LoadResPicture(30000, 0);
-        QCOMPARE(bitmap.size(), QSize(2, 3));
-        QCOMPARE(bitmap.pixelColor(0, 0), QColor(255, 0, 0));
-        QVERIFY(!builtIn.LoadResPicture(101, 1).isNull());
         QCOMPARE(builtIn.LoadResData(7, 10), QVariant(QByteArray("seven\n")));
 
         using Call = std::function<void(IxoResource &)>;
@@ -391,6 +424,10 @@ private slots:
         row("half to even", "button", "Caption=202.5;ToolTipText=235.5",
             QStringLiteral("Instrument State"),
             QStringLiteral("Restore highlighted state to instrument"));
+        row("hexadecimal ids", "button", "Caption=&HCB;ToolTipText=&heb", C, T);
+        row("octal id", "button", "Caption=&O313", C, PT);
+        row("spaces around id", "button", "Caption= 203 ;ToolTipText=235", C, T);
+        row("hex id beyond 16 bits", "button", "Caption=&H100CB;ToolTipText=235", P, PT);
         row("later entry wins", "button", "Caption=203;caption=204", QStringLiteral("Restore"), PT);
         row("only separators", "button", " ;; ", P, PT);
     }
@@ -434,6 +471,44 @@ private slots:
         agent.SetResourceValuesForObject(&transformer);
         QCOMPARE(inside->text(), QStringLiteral("Remove"));
         QCOMPARE(shown().size(), 1);
+    }
+
+    void framesAreWalkedInto() {
+        QWidget holder;
+        auto *frame = new QGroupBox(&holder);
+        frame->setProperty("Tag", QStringLiteral("Caption=202"));
+        QPushButton *inside = button(frame, "Caption=203;ToolTipText=235");
+        auto *innerFrame = new QGroupBox(frame);
+        QPushButton *deeper = button(innerFrame, "Caption=204");
+        CIxoResourcesAgent().SetResourceValuesForObject(frame);
+        QCOMPARE(frame->title(), QStringLiteral("Instrument State"));
+        QCOMPARE(inside->text(), C);
+        QCOMPARE(inside->toolTip(), T);
+        QCOMPARE(deeper->text(), QStringLiteral("Restore"));
+        QCOMPARE(shown(), QStringList());
+    }
+
+    void badElementOfCountedList_data() {
+        QTest::addColumn<QVariant>("bad");
+        QTest::newRow("Nothing") << QVariant::fromValue<QObject *>(nullptr);
+        QTest::newRow("empty") << QVariant();
+        QTest::newRow("number") << QVariant(42);
+        QTest::newRow("text") << QVariant(QStringLiteral("Caption=203"));
+    }
+
+    void badElementOfCountedList() {
+        QFETCH(QVariant, bad);
+        QWidget form;
+        QPushButton *first = button(&form, "Caption=206");
+        QPushButton *last = button(&form, "Caption=205");
+        CountedList list;
+        list.elements = {QVariant::fromValue<QObject *>(first), bad,
+                         QVariant::fromValue<QObject *>(last)};
+        CIxoResourcesAgent().SetResourceValuesForSubordinateObjects(
+            QVariant::fromValue<QObject *>(&list));
+        QCOMPARE(first->text(), QStringLiteral("Remove"));
+        QCOMPARE(last->text(), QStringLiteral("Edit Name..."));
+        QCOMPARE(shown(), QStringList());
     }
 
     void oneControlNeverStopsTheOthers() {

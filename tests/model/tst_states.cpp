@@ -4,11 +4,11 @@
 #include "automation/ErrorNumber.h"
 #include "automation/PropertyBag.h"
 #include "automation/VariantType.h"
+#include "instruments/simulator/SimulatedInstrument.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateInfo.h"
 #include "server/TypeLibrary.h"
 #include "support/Crc32.h"
-#include "instruments/simulator/SimulatedInstrument.h"
 #include "support/StateFile.h"
 
 #include <QFile>
@@ -209,6 +209,15 @@ private slots:
         QTest::newRow("negative reads nothing") << QVariant(-3) << QStringList{"a"} << 0 << none;
         QTest::newRow("count as text")
             << QVariant(QStringLiteral("1")) << none << Err::DataValueNotFound << none;
+        QTest::newRow("count as hexadecimal text")
+            << QVariant(QStringLiteral("&H2")) << QStringList{"One", "Two", "Three"} << 0
+            << QStringList{"One", "Two"};
+        QTest::newRow("count as octal text with spaces")
+            << QVariant(QStringLiteral(" &o3 ")) << QStringList{"One", "Two", "Three"} << 0
+            << QStringList{"One", "Two", "Three"};
+        QTest::newRow("count as half text")
+            << QVariant(QStringLiteral("2.5")) << QStringList{"One", "Two", "Three"} << 0
+            << QStringList{"One", "Two"};
     }
 
     void readProperties() {

@@ -4,6 +4,8 @@
 #include "automation/ErrorNumber.h"
 #include "automation/widgets/Twips.h"
 
+#include <QPixmap>
+
 namespace ixo {
 
 namespace {
@@ -18,16 +20,40 @@ ListView::ListView(QWidget *parent)
     , m_columnHeaders(new ixo::ColumnHeaders(*this, this)) {
     setRootIsDecorated(false);
     setColumnCount(0);
+    connect(this, &QAbstractItemView::iconSizeChanged, this, [this] { refreshIcons(); });
 }
 
 float ListView::Width() const {
+    if (width() == m_placedPixels)
+        return static_cast<float>(m_placedWidth);
     return static_cast<float>(Twips::fromPixelsX(width(), *this));
+}
+
+void ListView::place(double left, double top, double width, double height) {
+    setGeometry(Twips::toPixelsX(left, *this), Twips::toPixelsY(top, *this),
+                Twips::toPixelsX(width, *this), Twips::toPixelsY(height, *this));
+    m_placedWidth = width;
+    m_placedPixels = this->width();
 }
 
 void ListView::setSmallIcons(QList<QIcon> icons) {
     m_smallIcons = std::move(icons);
+    refreshIcons();
+}
+
+void ListView::refreshIcons() {
+    m_blankIcon = QIcon();
+    if (!m_smallIcons.isEmpty()) {
+        QPixmap blank(iconSize().isValid() ? iconSize() : QSize(16, 16));
+        blank.fill(Qt::transparent);
+        m_blankIcon = QIcon(blank);
+    }
     for (int row = 1; row <= rowCount(); ++row)
         setSmallIcon(row, smallIcon(row));
+}
+
+QIcon ListView::noIcon() const {
+    return m_blankIcon;
 }
 
 int ListView::addRow(const QString &text) {
@@ -38,6 +64,7 @@ int ListView::addRow(const QStringList &texts) {
     // Filled in before it joins the view, so the model announces it once.
     auto *item = new QTreeWidgetItem(texts);
     item->setData(0, kSmallIconRole, 0);
+    item->setIcon(0, noIcon());
     addTopLevelItem(item);
     return rowCount();
 }
@@ -77,7 +104,7 @@ void ListView::setSmallIcon(int row, int icon) {
                               QStringLiteral("IxoInstrSetups.ListView"),
                               QStringLiteral("Index out of bounds"));
     item.setData(0, kSmallIconRole, icon);
-    item.setIcon(0, icon == 0 ? QIcon() : m_smallIcons.at(icon - 1));
+    item.setIcon(0, icon == 0 ? noIcon() : m_smallIcons.at(icon - 1));
 }
 
 QColor ListView::foreColor(int row) const {

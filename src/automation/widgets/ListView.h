@@ -23,8 +23,11 @@ public:
     explicit ListView(QWidget *parent = nullptr);
 
     ixo::ColumnHeaders *ColumnHeaders() const { return m_columnHeaders; }
-    // The width in twips, as the container measures.
+    // The width in twips, as the container measures: the width it was placed with while its
+    // pixels are those of that placing, so no rounding to whole pixels shows.
     float Width() const;
+    // Places the view at a design rectangle in twips (left, top, width, height).
+    void place(double left, double top, double width, double height);
 
     // The small icons, counted from 1.
     void setSmallIcons(QList<QIcon> icons);
@@ -53,9 +56,16 @@ public:
 
 private:
     QTreeWidgetItem &itemAt(int row) const;
+    // What a row without a marker shows: nothing, in the space of an icon while the view has
+    // small icons, so that every row has the same height and its text starts at the same place.
+    QIcon noIcon() const;
+    void refreshIcons();
 
     ixo::ColumnHeaders *m_columnHeaders;
     QList<QIcon> m_smallIcons;
+    QIcon m_blankIcon;
+    double m_placedWidth = 0.0;
+    int m_placedPixels = -1;
 };
 
 } // namespace ixo

@@ -189,8 +189,9 @@ QVariant MemberAccess::get(QObject *object, const QString &member) {
         const QVariant tag = object->property(kTag);
         return tag.isValid() ? tag : QVariant(QString());
     }
+    // A frame lists the controls inside it, as a form lists all of its own.
     if (const auto *form = qobject_cast<const QWidget *>(object);
-        form && isForm(*form) && is(member, "Controls"))
+        form && (isForm(*form) || qobject_cast<const QGroupBox *>(form)) && is(member, "Controls"))
         return QVariant::fromValue(controlsOf(*form));
     if (const QMetaMethod method = findMethod(*object, member, 0); method.isValid())
         return callMethod(*object, method, {});

@@ -12,12 +12,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <cmath>
 
 using namespace ixo;
 using test::errorOf;
@@ -39,6 +41,25 @@ class OwnCaptionButton : public QPushButton {
 public:
     QString caption;
     int Fixed() const { return 1; }
+};
+
+// A list view on a screen of the given resolution.
+class DpiListView : public ListView {
+    Q_OBJECT
+
+public:
+    explicit DpiListView(int dpi)
+        : m_dpi(dpi) {}
+
+protected:
+    int metric(PaintDeviceMetric metric) const override {
+        if (metric == PdmDpiX || metric == PdmDpiY)
+            return m_dpi;
+        return ListView::metric(metric);
+    }
+
+private:
+    int m_dpi;
 };
 
 } // namespace ixo::sample
@@ -105,7 +126,6 @@ private slots:
         QTest::newRow("button text") << make<QPushButton>() << false << "Text" << missing;
         QTest::newRow("child caption") << make<QWidget>() << true << "Caption" << missing;
         QTest::newRow("unknown") << make<QPushButton>() << false << "Foo" << missing;
-        QTest::newRow("frame controls") << make<QGroupBox>() << true << "Controls" << missing;
         QTest::newRow("no object") << Make() << false << "Caption" << ErrorNumber::ObjectNotSet;
     }
 
@@ -158,6 +178,75 @@ private slots:
             names << control->objectName();
         QCOMPARE(names, (QStringList{"label", "frame", "inFrame", "innerFrame", "inInner", "tabs",
                                      "page", "onPage", "list"}));
+
+        // A frame's controls are those inside it, a frame within it and that frame's own.
+        names.clear();
+        for (QObject *control :
+             MemberAccess::get(frame, QStringLiteral("Controls")).value<QObjectList>())
+            names << control->objectName();
+        QCOMPARE(names, (QStringList{"inFrame", "innerFrame", "inInner"}));
+        QCOMPARE(errorOf([&] { MemberAccess::set(frame, QStringLiteral("Controls"), 1); }),
+                 ErrorNumber::MemberNotSupported);
+    }
+
+    void widthsInTwipsAtAnyResolution_data() {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("pixels"); // of the view's width
+        QTest::newRow("96 dpi") << 96 << 265;
+        QTest::newRow("120 dpi") << 120 << 331;
+        QTest::newRow("144 dpi") << 144 << 398;
+    }
+
+    void widthsInTwipsAtAnyResolution() {
+        QFETCH(int, dpi);
+        sample::DpiListView view(dpi);
+        QCOMPARE(view.logicalDpiX(), dpi);
+        view.ColumnHeaders()->Add(QStringLiteral("a"));
+        view.ColumnHeaders()->Add(QStringLiteral("b"));
+        view.place(120, 240, 3975, 2415);
+        QTEST(view.width(), "pixels");
+        QCOMPARE(view.Width(), 3975.0f);
+        view.ColumnHeaders()->Item(1)->setWidth(view.Width() * 33 / 100);
+        view.ColumnHeaders()->Item(2)->setWidth(view.Width() * 67 / 100);
+        QCOMPARE(view.ColumnHeaders()->Item(1)->Width(), 1311.75f);
+        QCOMPARE(view.ColumnHeaders()->Item(2)->Width(), 2663.25f);
+        QCOMPARE(view.columnWidth(0), int(std::lround(1311.75 * dpi / 1440)));
+        // Resized by other means, the view measures its pixels.
+        view.resize(dpi, view.height());
+        QCOMPARE(view.Width(), 1440.0f);
+    }
+
+    void rowsOfEqualHeight_data() {
+        QTest::addColumn<int>("iconSize");
+        QTest::newRow("16 pixels") << 16;
+        QTest::newRow("32 pixels") << 32;
+    }
+
+    void rowsOfEqualHeight() {
+        QFETCH(int, iconSize);
+        ListView view;
+        view.ColumnHeaders()->Add(QStringLiteral("Name"));
+        view.ColumnHeaders()->Add(QStringLiteral("Description"));
+        QPixmap red(iconSize, iconSize);
+        red.fill(Qt::red);
+        view.setSmallIcons({QIcon(red), QIcon(red)});
+        view.setIconSize(QSize(iconSize, iconSize));
+        for (const int icon : {0, 1, 0, 2, 0}) {
+            const int row = view.addRow(QStringList{QStringLiteral("row"), QStringLiteral("d")});
+            view.setSmallIcon(row, icon);
+        }
+        view.setSmallIcon(2, 0); // a marker taken away
+        view.resize(300, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const auto rectOf = [&](int row) {
+            return view.visualItemRect(view.topLevelItem(row - 1));
+        };
+        QVERIFY(rectOf(4).height() >= iconSize);
+        for (int row = 1; row <= view.rowCount(); ++row)
+            QCOMPARE(rectOf(row).height(), rectOf(4).height());
+        QCOMPARE(view.smallIcon(1), 0);
+        QCOMPARE(view.smallIcon(4), 2);
     }
 
     void columnHeadersCountFromOne() {
