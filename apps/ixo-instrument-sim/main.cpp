@@ -57,7 +57,8 @@ int main(int argc, char *argv[]) {
             "  STALL     the next capture's answer never comes (within ten minutes)\n"
             "  GARBAGE   the next answer is replaced by bytes that are no answer\n"
             "  XID       VXI-11: the next read reply carries another call's RPC xid\n"
-            "  OVERSIZE  VXI-11: the next read reply announces a 2 GiB record\n"
+            "  OVERSIZE  VXI-11: the next read reply announces a 2 GiB record; HiSLIP: the next\n"
+            "            answer announces 2^63 bytes\n"
             "  FATAL     HiSLIP: the next answer is a FatalError message\n"
             "Protocol faults wait for a connection of their protocol.")
             .arg(ixo::SimulatedDevice::kFaultCommand));

@@ -188,6 +188,16 @@ private slots:
             << "announced a DataEnd of 9223372036854775808 bytes, more than the 1048576 bytes "
                "agreed"
             << 0;
+        QTest::newRow("fatal error asked over the wire") << Fault([](SimulatedDevice &d,
+                                                                     HislipServer &) {
+            d.process((SimulatedDevice::kFaultCommand + QStringLiteral(" FATAL\n")).toUtf8());
+        }) << "capture" << VisaStatus::Io << "fatal error 0 (unidentified error)"
+                                                         << 0;
+        QTest::newRow("oversized length asked over the wire") << Fault([](SimulatedDevice &d,
+                                                                          HislipServer &) {
+            d.process((SimulatedDevice::kFaultCommand + QStringLiteral(" OVERSIZE\n")).toUtf8());
+        }) << "capture" << VisaStatus::Io << "announced a DataEnd of 9223372036854775808 bytes"
+                                                              << 0;
         // A stream stopped inside a header cannot be cleared: the connection is dropped.
         QTest::newRow("stall mid-header")
             << Fault([](SimulatedDevice &, HislipServer &s) { s.stallNextAnswerMidHeader(); })

@@ -59,10 +59,26 @@ void HislipServer::stallNextAnswerMidHeader() {
 }
 
 HislipServer::Fault HislipServer::takeFault(quint8 &code, QString &text) {
-    const std::lock_guard lock(m_faultMutex);
-    code = m_faultCode;
-    text = m_faultText;
-    return std::exchange(m_fault, Fault::None);
+    {
+        const std::lock_guard lock(m_faultMutex);
+        if (m_fault != Fault::None) {
+            code = m_faultCode;
+            text = m_faultText;
+            return std::exchange(m_fault, Fault::None);
+        }
+    }
+    // Faults asked for over the wire (:SIMulate:FAULt) wait in the device for a HiSLIP answer.
+    using Protocol = SimulatedDevice::ProtocolFault;
+    switch (m_device->takeProtocolFault({Protocol::Fatal, Protocol::Oversize})) {
+    case Protocol::Fatal:
+        code = HislipMessage::kFatalUnidentified;
+        text = QStringLiteral("Simulated fatal error");
+        return Fault::Fatal;
+    case Protocol::Oversize:
+        return Fault::Oversize;
+    default:
+        return Fault::None;
+    }
 }
 
 HislipServer::Session *HislipServer::session(quint16 id) {
