@@ -84,23 +84,35 @@ void rawEcho(QTcpSocket &socket, const QByteArray &bytes) {
     }
 }
 
-// A 1 MiB waveform captured in the setup block over loopback and restored again (each byte
-// crosses the socket twice), against sending the same bytes through a bare socket and back.
-void BM_LoopbackCaptureRestore(benchmark::State &state) {
-    const qsizetype size = state.range(0);
+// A waveform of size bytes that is not all one value, so that a lost byte shows.
+QByteArray patternedWaveform(qsizetype size) {
     QByteArray waveform(size, Qt::Uninitialized);
     for (qsizetype i = 0; i < size; ++i)
         waveform[i] = static_cast<char>(i * 13);
-    auto device = std::make_shared<SimulatedDevice>();
-    device->apply(":ARB:DATA " + Ieee488Block::encode(waveform));
+    return waveform;
+}
 
-    ServerThread servers;
-    const quint16 simulatorPort = servers.serve([&] {
-        auto server = std::make_unique<SimulatorServer>(device);
+// Serves the device with Server on a free loopback port of the servers' thread.
+template <typename Server>
+quint16 serveDevice(ServerThread &servers, const std::shared_ptr<SimulatedDevice> &device) {
+    return servers.serve([&] {
+        auto server = std::make_unique<Server>(device);
         server->listen(QHostAddress::LocalHost, 0);
         const quint16 port = server->port();
         return std::pair<std::unique_ptr<QObject>, quint16>{std::move(server), port};
     });
+}
+
+// A 1 MiB waveform captured in the setup block over loopback and restored again (each byte
+// crosses the socket twice), against sending the same bytes through a bare socket and back.
+void BM_LoopbackCaptureRestore(benchmark::State &state) {
+    const qsizetype size = state.range(0);
+    const QByteArray waveform = patternedWaveform(size);
+    auto device = std::make_shared<SimulatedDevice>();
+    device->apply(":ARB:DATA " + Ieee488Block::encode(waveform));
+
+    ServerThread servers;
+    const quint16 simulatorPort = serveDevice<SimulatorServer>(servers, device);
     ScpiInstrument client(QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(simulatorPort));
     client.setSetupQuery(SimulatedDevice::kSetupQuery);
     client.setRestoreCommand(SimulatedDevice::kSetupCommand);
@@ -128,25 +140,13 @@ BENCHMARK(BM_LoopbackCaptureRestore)->Arg(1 << 20)->UseManualTime()->Unit(benchm
 // served at the same time: what the message framing and the second channel cost.
 void BM_HislipCaptureRestore(benchmark::State &state) {
     const qsizetype size = state.range(0);
-    QByteArray waveform(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        waveform[i] = static_cast<char>(i * 13);
+    const QByteArray waveform = patternedWaveform(size);
     auto device = std::make_shared<SimulatedDevice>();
     device->apply(":ARB:DATA " + Ieee488Block::encode(waveform));
 
     ServerThread servers;
-    const quint16 socketPort = servers.serve([&] {
-        auto server = std::make_unique<SimulatorServer>(device);
-        server->listen(QHostAddress::LocalHost, 0);
-        const quint16 port = server->port();
-        return std::pair<std::unique_ptr<QObject>, quint16>{std::move(server), port};
-    });
-    const quint16 hislipPort = servers.serve([&] {
-        auto server = std::make_unique<HislipServer>(device);
-        server->listen(QHostAddress::LocalHost, 0);
-        const quint16 port = server->port();
-        return std::pair<std::unique_ptr<QObject>, quint16>{std::move(server), port};
-    });
+    const quint16 socketPort = serveDevice<SimulatorServer>(servers, device);
+    const quint16 hislipPort = serveDevice<HislipServer>(servers, device);
     ScpiInstrument hislip(std::make_unique<HislipTransport>(
         QStringLiteral("127.0.0.1"), hislipPort, QStringLiteral("hislip0"),
         QStringLiteral("TCPIP::127.0.0.1::hislip0,%1::INSTR").arg(hislipPort)));
