@@ -2,10 +2,11 @@
 #include "MainWindow.h"
 #include "automation/AutomationError.h"
 #include "control/InstrumentState.h"
-#include "server/TypeLibrary.h"
 #include "instruments/InstrumentFactory.h"
+#include "instruments/InstrumentProfiles.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/ScpiSettings.h"
+#include "server/TypeLibrary.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -18,6 +19,7 @@ struct Options {
     QString screenshot;
     QString document;
     QString instrument;
+    QString profile;
 };
 
 Options parse(const QApplication &app) {
@@ -35,11 +37,15 @@ Options parse(const QApplication &app) {
                                      "TCPIP::192.168.1.20::5025::SOCKET (default SIM, the "
                                      "simulated instrument)."),
                       QStringLiteral("resource"), ixo::InstrumentFactory::kSimulator});
+    parser.addOption({QStringLiteral("profile"),
+                      QStringLiteral("The instrument profile to use instead of the one matching "
+                                     "the instrument's *IDN?."),
+                      QStringLiteral("name")});
     parser.addPositionalArgument(QStringLiteral("document"),
                                  QStringLiteral("A document to open (.ixs)."), "[document]");
     parser.process(app);
     return {parser.value(QStringLiteral("screenshot")), parser.positionalArguments().value(0),
-            parser.value(QStringLiteral("instrument"))};
+            parser.value(QStringLiteral("instrument")), parser.value(QStringLiteral("profile"))};
 }
 
 ixo::InstrumentSettings settingsOf(const std::shared_ptr<ixo::ScpiInstrument> &instrument) {
@@ -72,7 +78,14 @@ int main(int argc, char *argv[]) {
         ixo::Interaction::setCurrent(std::make_shared<ixo::ConsoleInteraction>());
     std::shared_ptr<ixo::ScpiInstrument> instrument;
     try {
-        instrument = ixo::InstrumentFactory::open(options.instrument);
+        const auto profiles = ixo::InstrumentProfiles::load();
+        for (const QString &problem : profiles->problems())
+            std::fprintf(stderr, "ixo-setups: warning: profile left out: %s\n",
+                         qPrintable(problem));
+        instrument = ixo::InstrumentFactory::open(options.instrument, profiles, options.profile);
+        instrument->setWarningHandler([](const QString &warning) {
+            std::fprintf(stderr, "ixo-setups: warning: %s\n", qPrintable(warning));
+        });
     } catch (const ixo::AutomationError &error) {
         std::fprintf(stderr, "ixo-setups: %s\n", qPrintable(error.description()));
         return 1;
