@@ -381,7 +381,8 @@ QVariant ScpiInstrument::CaptureState() {
 
 void ScpiInstrument::awaitOperationCompleteBit(QDeadlineTimer until) {
     for (;;) {
-        const QByteArray answer = readLine(until, QStringLiteral("*ESR?")).trimmed();
+        // Each poll is answered within a timeout of its own; the bit has to be set by until.
+        const QByteArray answer = readLine(deadline(), QStringLiteral("*ESR?")).trimmed();
         bool ok = false;
         const int status = answer.toInt(&ok);
         if (!ok || status < 0 || status > 255)
@@ -396,7 +397,7 @@ void ScpiInstrument::awaitOperationCompleteBit(QDeadlineTimer until) {
                        .arg(m_profile.timeoutMs));
         }
         pause(int(std::min<qint64>(m_profile.pollIntervalMs, until.remainingTime())));
-        writeMessage("*ESR?", until);
+        writeMessage("*ESR?", deadline());
     }
 }
 
