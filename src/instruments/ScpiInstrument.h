@@ -62,7 +62,7 @@ public:
 
     // The profile in use, with what the setters above changed in it.
     const InstrumentProfile &profile() const { return m_profile; }
-    // Uses this profile from now on, in place of the setters' values.
+    // Uses this profile from now on, in place of the setters' values and of matching.
     void applyProfile(const InstrumentProfile &profile);
     // Uses the profile named (at once), or else, after each *IDN?, the one of profiles that
     // matches the instrument; values given to the setters stay. Raises InvalidProcedureCall

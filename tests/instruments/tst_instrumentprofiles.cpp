@@ -240,6 +240,24 @@ private slots:
         QVERIFY(!instrument->CaptureState().toString().isEmpty());
     }
 
+    // The example of the documentation is a valid profile, and it says what the text claims.
+    void documentedExample() {
+        QFile doc(QStringLiteral(IXO_SOURCE_DIR "/docs/profiles.md"));
+        QVERIFY(doc.open(QIODevice::ReadOnly));
+        const QByteArray text = doc.readAll();
+        const qsizetype start = text.indexOf("```json\n");
+        QVERIFY(start >= 0);
+        const qsizetype end = text.indexOf("```", start + 8);
+        const InstrumentProfile example =
+            InstrumentProfile::fromJson(text.mid(start + 8, end - start - 8), "profiles.md");
+        QCOMPARE(example.name, "bench-sg");
+        QVERIFY(example.blockAnswer);
+        QCOMPARE(example.completion, InstrumentProfile::Completion::EsrPolling);
+        QVERIFY(example.matches("IXO", "SG-100"));
+        QVERIFY(example.specificity() >
+                InstrumentProfiles().named(InstrumentProfiles::kSimulatorName).specificity());
+    }
+
     void unknownProfileName() {
         const auto profiles = std::make_shared<const InstrumentProfiles>();
         QCOMPARE(errorOf([&] { InstrumentFactory::open("SIM", profiles, "nope"); }),
