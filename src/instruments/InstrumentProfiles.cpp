@@ -48,7 +48,8 @@ InstrumentProfiles::InstrumentProfiles(const QString &directory)
 }
 
 void InstrumentProfiles::loadBuiltIn() {
-    initProfileResources();
+    static const bool registered = (initProfileResources(), true);
+    Q_UNUSED(registered);
     const QDir folder(kResourceFolder);
     for (const QString &name :
          folder.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {

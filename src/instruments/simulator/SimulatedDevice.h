@@ -65,10 +65,10 @@ public:
 
     // Fault injection. A capture is a message with *LRN? or the setup query; a restore is one
     // that changes settings. A failed capture answers empty and queues the error; a failed
-    // restore changes nothing (its queries are answered) and queues the error. A delayed restore is an operation that
-    // takes that long: *OPC? answers once it is done, *OPC sets the operation complete bit of
-    // *ESR? then, and after *WAI every answer waits for it. The garbled answer is sent verbatim
-    // instead of the next answer other than one of :SYST:ERR?.
+    // restore changes nothing (its queries are answered) and queues the error. A delayed
+    // restore is an operation that takes that long: *OPC? answers once it is done, *OPC sets
+    // the operation complete bit of *ESR? then, and after *WAI every answer waits for it. The
+    // garbled answer is sent verbatim instead of the next answer other than one of :SYST:ERR?.
     void failNextCapture(
         const QString &error = QStringLiteral("-200,\"Execution error; setup not available\""));
     void failNextRestore(const QString &error = QStringLiteral("-221,\"Settings conflict\""));
