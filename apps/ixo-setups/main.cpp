@@ -3,6 +3,7 @@
 #include "automation/AutomationError.h"
 #include "control/InstrumentState.h"
 #include "instruments/InstrumentFactory.h"
+#include "instruments/InstrumentProfiles.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/ScpiSettings.h"
 #include "server/TypeLibrary.h"
@@ -19,6 +20,7 @@ struct Options {
     QString document;
     QString instrument;
     QStringList select;
+    QString profile;
 };
 
 Options parse(const QCoreApplication &app) {
@@ -42,11 +44,16 @@ Options parse(const QCoreApplication &app) {
                       QStringLiteral("Highlight the saved state <name> (given twice: compare "
                                      "the two)."),
                       QStringLiteral("name")});
+    parser.addOption({QStringLiteral("profile"),
+                      QStringLiteral("The instrument profile to use instead of the one matching "
+                                     "the instrument's *IDN?."),
+                      QStringLiteral("name")});
     parser.addPositionalArgument(QStringLiteral("document"),
                                  QStringLiteral("A document to open (.ixs)."), "[document]");
     parser.process(app);
     return {parser.value(QStringLiteral("screenshot")), parser.positionalArguments().value(0),
-            parser.value(QStringLiteral("instrument")), parser.values(QStringLiteral("select"))};
+            parser.value(QStringLiteral("instrument")), parser.values(QStringLiteral("select")),
+            parser.value(QStringLiteral("profile"))};
 }
 
 ixo::InstrumentSettings settingsOf(const std::shared_ptr<ixo::ScpiInstrument> &instrument) {
@@ -102,7 +109,14 @@ int main(int argc, char *argv[]) {
         ixo::Interaction::setCurrent(std::make_shared<ixo::ConsoleInteraction>());
     std::shared_ptr<ixo::ScpiInstrument> instrument;
     try {
-        instrument = ixo::InstrumentFactory::open(options.instrument);
+        const auto profiles = ixo::InstrumentProfiles::load();
+        for (const QString &problem : profiles->problems())
+            std::fprintf(stderr, "ixo-setups: warning: profile left out: %s\n",
+                         qPrintable(problem));
+        instrument = ixo::InstrumentFactory::open(options.instrument, profiles, options.profile);
+        instrument->setWarningHandler([](const QString &warning) {
+            std::fprintf(stderr, "ixo-setups: warning: %s\n", qPrintable(warning));
+        });
     } catch (const ixo::AutomationError &error) {
         std::fprintf(stderr, "ixo-setups: %s\n", qPrintable(error.description()));
         return 1;
