@@ -1,16 +1,17 @@
 #include "StatesCli.h"
 
-#include "instruments/StateDiff.h"
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
 #include "control/StateMessages.h"
 #include "instruments/InstrumentFactory.h"
 #include "instruments/InstrumentProfiles.h"
+#include "instruments/StateDiff.h"
 #include "instruments/simulator/SimulatedInstrument.h"
 #include "localization/CIxoResourcesDefault.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateImport.h"
+#include "model/StateReference.h"
 #include "support/HostDocument.h"
 #include "support/StateFile.h"
 
@@ -396,19 +397,12 @@ int StatesCli::importState(const QStringList &args) {
 
 // A state file, or a state of a document given as <document>:<name>.
 QVariant StatesCli::dataOf(const QString &reference) {
-    if (QFileInfo(reference).isFile()) {
-        const auto state = std::dynamic_pointer_cast<ItemStateInfo>(
-            StateFile().LoadObject(StateImport::kItemProgId, reference));
-        if (!state)
-            fail(ErrorNumber::TypeMismatch,
-                 QStringLiteral("%1 holds no saved state").arg(reference));
-        return state->data();
-    }
-    const qsizetype colon = reference.lastIndexOf(QLatin1Char(':'));
-    if (colon <= 0 || !QFileInfo(reference.left(colon)).isFile())
-        fail(ErrorNumber::FileNotFound,
-             QStringLiteral("%1 is neither a state file nor <document>:<name>").arg(reference));
-    return stateIn(*loadList(reference.left(colon)), reference.mid(colon + 1))->data();
+    return StateReference::dataOf(
+        reference,
+        [this](const QString &document, const QString &name) {
+            return stateIn(*loadList(document), name)->data();
+        },
+        kSource);
 }
 
 int StatesCli::diff(const QStringList &args) {
