@@ -1,4 +1,5 @@
 #include "AutomationAssert.h"
+#include "CancelledExchange.h"
 #include "FakeSysfs.h"
 #include "PseudoTerminal.h"
 #include "automation/VariantType.h"
@@ -247,6 +248,37 @@ private slots:
         QVERIFY(errorTextOf([&] {
                     missing->open(QDeadlineTimer(1000));
                 }).contains(QLatin1String("/dev/ttyIXO-not-there")));
+    }
+
+    // Neither a port nor a polled node can be woken from another thread, so the waits are
+    // sliced; a cancel must still end a held-back answer long before the timeout.
+    void cancelEndsAStalledAnswer_data() {
+        QTest::addColumn<bool>("usb");
+        QTest::newRow("serial") << false;
+        QTest::newRow("USBTMC") << true;
+    }
+
+    void cancelEndsAStalledAnswer() {
+        QFETCH(bool, usb);
+        PseudoTerminal line;
+        QVERIFY(line.isValid());
+        const auto device = std::make_shared<SimulatedDevice>();
+        PseudoTerminalResponder responder(line, device);
+        FakeSysfs tree;
+        tree.add(QStringLiteral("usbtmc0"), "1ab1", "04ce", "A1", "00", line.path());
+        std::unique_ptr<InstrumentTransport> transport;
+        if (usb)
+            transport = usbtmc(QStringLiteral("USB::0x1AB1::0x04CE::A1::INSTR"), tree);
+        else
+            transport = serial(line.path(), QStringLiteral("115200"));
+        ScpiInstrument client(std::move(transport));
+        client.setTimeout(20000);
+        device->stallNextCapture();
+        const auto outcome = test::cancelWhileWaiting(
+            client, [&] { client.CaptureState(); }, [&] { client.Model(); });
+        QCOMPARE(outcome.number, VisaStatus::ConnectionLost);
+        QVERIFY2(outcome.elapsedMs < 5000, qPrintable(QString::number(outcome.elapsedMs)));
+        QCOMPARE(client.Model(), SimulatedDevice::kDefaultModel);
     }
 
     void captureAndRestore_data() {

@@ -1,4 +1,5 @@
 #include "AutomationAssert.h"
+#include "CancelledExchange.h"
 #include "automation/VariantType.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/ScpiInstrument.h"
@@ -87,6 +88,20 @@ class TestHislip : public QObject {
     Q_OBJECT
 
 private slots:
+
+    // A cancel from another thread ends an answer the device holds back, long before the
+    // timeout; the next call connects anew.
+    void cancelEndsAStalledAnswer() {
+        ServedHislip served;
+        const auto client = served.client();
+        client->setTimeout(20000);
+        served.device->stallNextCapture();
+        const auto outcome = test::cancelWhileWaiting(
+            *client, [&] { client->CaptureState(); }, [&] { client->Model(); });
+        QCOMPARE(outcome.number, VisaStatus::ConnectionLost);
+        QVERIFY2(outcome.elapsedMs < 5000, qPrintable(QString::number(outcome.elapsedMs)));
+        QCOMPARE(client->Model(), QStringLiteral("SG-100"));
+    }
     void captureAndRestore_data() {
         QTest::addColumn<bool>("blocks");
         QTest::addColumn<quint64>("serverMax");

@@ -1,4 +1,5 @@
 #include "AutomationAssert.h"
+#include "CancelledExchange.h"
 #include "ServedDevice.h"
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
@@ -22,9 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <atomic>
 #include <functional>
-#include <thread>
 
 using namespace ixo;
 using test::errorOf;
@@ -196,20 +195,9 @@ private slots:
         ScpiInstrument client(
             QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(silent.serverPort()));
         client.setTimeout(20000);
-        std::atomic<int> number = 0;
-        QElapsedTimer elapsed;
-        elapsed.start();
-        std::thread exchange([&] { number = errorOf([&] { client.Model(); }); });
-        // Cancelling before the connection is open does nothing; keep at it until it ends.
-        while (elapsed.elapsed() < 10000 && number == 0) {
-            QThread::msleep(100);
-            client.cancel();
-            if (number != 0)
-                break;
-        }
-        exchange.join();
-        QCOMPARE(number.load(), VisaStatus::ConnectionLost);
-        QVERIFY(elapsed.elapsed() < 10000);
+        const auto outcome = test::cancelWhileWaiting(client, [&] { client.Model(); });
+        QCOMPARE(outcome.number, VisaStatus::ConnectionLost);
+        QVERIFY(outcome.elapsedMs < 10000);
     }
 
     void priorErrors_data() {

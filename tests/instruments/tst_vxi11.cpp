@@ -1,4 +1,5 @@
 #include "AutomationAssert.h"
+#include "CancelledExchange.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/VisaStatus.h"
@@ -101,6 +102,20 @@ class TestVxi11 : public QObject {
     Q_OBJECT
 
 private slots:
+
+    // A cancel from another thread ends an answer the device holds back, long before the
+    // timeout; the next call connects anew.
+    void cancelEndsAStalledAnswer() {
+        ServedDevice served;
+        const auto client = served.client();
+        client->setTimeout(20000);
+        served.device->stallNextCapture();
+        const auto outcome = test::cancelWhileWaiting(
+            *client, [&] { client->CaptureState(); }, [&] { client->Model(); });
+        QCOMPARE(outcome.number, VisaStatus::ConnectionLost);
+        QVERIFY2(outcome.elapsedMs < 5000, qPrintable(QString::number(outcome.elapsedMs)));
+        QCOMPARE(client->Model(), QStringLiteral("SG-100"));
+    }
     void identifies_data() {
         QTest::addColumn<quint32>("maxReceiveSize");
         QTest::addColumn<quint32>("maxReadChunk");

@@ -78,6 +78,7 @@ void HislipTransport::connectChannel(Channel &channel, QDeadlineTimer deadline) 
              QStringLiteral("cannot be reached: ") + reason);
     }
     channel.socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_canceller.watch(*channel.socket);
 }
 
 void HislipTransport::open(QDeadlineTimer deadline) {
@@ -112,14 +113,20 @@ void HislipTransport::open(QDeadlineTimer deadline) {
 
 void HislipTransport::close() {
     for (Channel *channel : {&m_sync, &m_async}) {
-        if (channel->socket)
+        if (channel->socket) {
+            m_canceller.forget(*channel->socket);
             channel->socket->abort();
+        }
         channel->socket.reset();
         channel->reader.clear();
     }
     m_pending.clear();
     m_pendingOffset = 0;
     m_answerEndsLine = true;
+}
+
+void HislipTransport::cancel() {
+    m_canceller.cancel();
 }
 
 bool HislipTransport::isOpen() const {

@@ -2,6 +2,7 @@
 
 #include "instruments/transports/HislipMessageReader.h"
 #include "instruments/transports/InstrumentTransport.h"
+#include "instruments/transports/SocketCanceller.h"
 
 #include <QTcpSocket>
 
@@ -29,6 +30,8 @@ public:
     void write(const QByteArray &bytes, QDeadlineTimer deadline) override;
     // An answer still awaited when the deadline passes is given up with a device clear.
     QByteArray read(qsizetype maxBytes, QDeadlineTimer deadline) override;
+    // Shuts both channels down under the waiting call, which fails as a lost connection.
+    void cancel() override;
 
     // Takes effect on the next open.
     void setMaxMessageSize(quint64 bytes) { m_maxReceive = bytes; }
@@ -66,6 +69,7 @@ private:
     quint64 m_maxReceive = kDefaultMaxMessageSize;
     Channel m_sync{kDefaultMaxMessageSize};
     Channel m_async{kDefaultMaxMessageSize};
+    SocketCanceller m_canceller;
     quint16 m_sessionId = 0;
     quint16 m_serverVersion = 0;
     quint64 m_maxSend = 0;

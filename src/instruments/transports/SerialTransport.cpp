@@ -11,11 +11,12 @@ namespace {
 
 const QString kSource = QStringLiteral("IxoInstrSetups.SerialTransport");
 
-int waitTime(QDeadlineTimer deadline) {
+// How often a wait looks whether it was cancelled.
+constexpr qint64 kCancelCheckMs = 50;
+
+int sliceOf(QDeadlineTimer deadline) {
     const qint64 remaining = deadline.remainingTime();
-    if (remaining < 0)
-        return -1;
-    return static_cast<int>(std::min<qint64>(remaining, std::numeric_limits<int>::max()));
+    return static_cast<int>(remaining < 0 ? kCancelCheckMs : std::min(remaining, kCancelCheckMs));
 }
 
 QSerialPort::Parity parityOf(SerialSettings::Parity parity) {
@@ -88,6 +89,7 @@ void SerialTransport::configure() {
 
 void SerialTransport::open(QDeadlineTimer) {
     close();
+    m_cancelled = false;
     // Created here so that the port belongs to the thread that talks to the instrument.
     m_port = std::make_unique<QSerialPort>();
     m_port->setPortName(m_device);
@@ -116,6 +118,11 @@ void SerialTransport::close() {
     m_port.reset();
 }
 
+void SerialTransport::checkCancelled() {
+    if (m_cancelled.exchange(false))
+        fail(VisaStatus::ConnectionLost, QStringLiteral("was cancelled"));
+}
+
 bool SerialTransport::isOpen() const {
     return m_port && m_port->isOpen();
 }
@@ -123,6 +130,8 @@ bool SerialTransport::isOpen() const {
 void SerialTransport::write(const QByteArray &bytes, QDeadlineTimer deadline) {
     if (!isOpen())
         fail(VisaStatus::ConnectionLost, QStringLiteral("is not open"));
+    // Each exchange starts with a write; a cancel meant for an earlier one is void.
+    m_cancelled = false;
     QByteArray line = bytes;
     if (m_settings.terminator != SerialSettings::Terminator::Lf && line.endsWith('\n')) {
         line.chop(1);
@@ -131,23 +140,29 @@ void SerialTransport::write(const QByteArray &bytes, QDeadlineTimer deadline) {
     if (m_port->write(line) != line.size())
         fail(VisaStatus::Io, QStringLiteral("refused the data"));
     while (m_port->bytesToWrite() > 0) {
-        if (m_port->waitForBytesWritten(waitTime(deadline)))
+        checkCancelled();
+        if (m_port->waitForBytesWritten(sliceOf(deadline)))
             continue;
         if (m_port->error() != QSerialPort::TimeoutError)
             fail(VisaStatus::ConnectionLost, QStringLiteral("stopped taking data"));
-        fail(VisaStatus::Timeout, QStringLiteral("did not take the data in time"));
+        m_port->clearError();
+        if (deadline.hasExpired())
+            fail(VisaStatus::Timeout, QStringLiteral("did not take the data in time"));
     }
 }
 
 QByteArray SerialTransport::read(qsizetype maxBytes, QDeadlineTimer deadline) {
     if (!isOpen())
         fail(VisaStatus::ConnectionLost, QStringLiteral("is not open"));
-    if (m_port->bytesAvailable() == 0 && !m_port->waitForReadyRead(waitTime(deadline)) &&
-        m_port->bytesAvailable() == 0) {
+    while (m_port->bytesAvailable() == 0) {
+        checkCancelled();
+        if (m_port->waitForReadyRead(sliceOf(deadline)) || m_port->bytesAvailable() > 0)
+            break;
         if (m_port->error() != QSerialPort::TimeoutError && m_port->error() != QSerialPort::NoError)
             fail(VisaStatus::ConnectionLost, QStringLiteral("stopped answering"));
         m_port->clearError();
-        return QByteArray();
+        if (deadline.hasExpired())
+            return QByteArray();
     }
     QByteArray bytes = m_port->read(std::min<qint64>(maxBytes, m_port->bytesAvailable()));
     if (m_settings.terminator == SerialSettings::Terminator::Cr)

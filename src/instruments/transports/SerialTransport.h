@@ -4,6 +4,7 @@
 #include "instruments/transports/SerialSettings.h"
 
 #include <QSerialPort>
+#include <atomic>
 
 namespace ixo {
 
@@ -25,15 +26,20 @@ public:
     bool isOpen() const override;
     void write(const QByteArray &bytes, QDeadlineTimer deadline) override;
     QByteArray read(qsizetype maxBytes, QDeadlineTimer deadline) override;
+    // A port cannot be woken from another thread, so waits are short slices that look for
+    // this between them; the waiting call then fails as a lost connection.
+    void cancel() override { m_cancelled = true; }
 
 private:
     [[noreturn]] void fail(std::int32_t number, const QString &what);
     void configure();
+    void checkCancelled();
 
     QString m_device;
     SerialSettings m_settings;
     QString m_resourceName;
     std::unique_ptr<QSerialPort> m_port;
+    std::atomic<bool> m_cancelled = false;
 };
 
 } // namespace ixo

@@ -4,7 +4,6 @@
 #include "instruments/VisaStatus.h"
 
 #include <limits>
-#include <sys/socket.h>
 
 namespace ixo {
 
@@ -48,25 +47,19 @@ void TcpSocketTransport::open(QDeadlineTimer deadline) {
              QStringLiteral("cannot be reached"));
     }
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    const std::lock_guard lock(m_descriptorMutex);
-    m_descriptor = m_socket->socketDescriptor();
+    m_canceller.watch(*m_socket);
 }
 
 void TcpSocketTransport::close() {
     if (!m_socket)
         return;
-    {
-        const std::lock_guard lock(m_descriptorMutex);
-        m_descriptor = -1;
-    }
+    m_canceller.forget(*m_socket);
     m_socket->abort();
     m_socket.reset();
 }
 
 void TcpSocketTransport::cancel() {
-    const std::lock_guard lock(m_descriptorMutex);
-    if (m_descriptor >= 0)
-        ::shutdown(static_cast<int>(m_descriptor), SHUT_RDWR);
+    m_canceller.cancel();
 }
 
 bool TcpSocketTransport::isOpen() const {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "instruments/transports/InstrumentTransport.h"
+#include "instruments/transports/SocketCanceller.h"
 
 #include <QTcpSocket>
-#include <mutex>
 
 namespace ixo {
 
@@ -31,9 +31,7 @@ private:
     quint16 m_port;
     QString m_resourceName;
     std::unique_ptr<QTcpSocket> m_socket;
-    // The connected socket's descriptor, for cancel() from another thread; -1 when closed.
-    std::mutex m_descriptorMutex;
-    qintptr m_descriptor = -1;
+    SocketCanceller m_canceller;
 };
 
 } // namespace ixo

@@ -28,6 +28,8 @@ namespace {
 const QString kSource = QStringLiteral("IxoInstrSetups.UsbtmcTransport");
 // The driver refuses shorter timeouts.
 constexpr qint64 kMinDriverTimeoutMs = 100;
+// How often a polled wait looks whether it was cancelled.
+constexpr qint64 kCancelCheckMs = 50;
 constexpr qsizetype kMaxReadChunk = qsizetype(1) << 20;
 const QString kUdevHint = QStringLiteral(
     "a udev rule such as SUBSYSTEM==\"usbmisc\", KERNEL==\"usbtmc*\", GROUP=\"plugdev\", "
@@ -171,7 +173,13 @@ void UsbtmcTransport::close() {
     m_pending.clear();
 }
 
+void UsbtmcTransport::checkCancelled() {
+    if (m_cancelled.exchange(false))
+        fail(VisaStatus::ConnectionLost, QStringLiteral("was cancelled"));
+}
+
 bool UsbtmcTransport::prepare(short events, QDeadlineTimer deadline) {
+    checkCancelled();
     const qint64 remaining =
         deadline.isForever() ? std::numeric_limits<int>::max() : deadline.remainingTime();
     if (m_driverTimeouts) {
@@ -187,20 +195,24 @@ bool UsbtmcTransport::prepare(short events, QDeadlineTimer deadline) {
     pollfd entry{m_fd, events, 0};
     for (;;) {
         const qint64 left =
-            deadline.isForever() ? -1 : std::max<qint64>(0, deadline.remainingTime());
-        const int ready = ::poll(&entry, 1, static_cast<int>(std::min<qint64>(left, INT_MAX)));
+            deadline.isForever() ? kCancelCheckMs : std::max<qint64>(0, deadline.remainingTime());
+        const int ready = ::poll(&entry, 1, static_cast<int>(std::min(left, kCancelCheckMs)));
+        const int error = errno;
         if (ready > 0)
             return true;
-        if (ready == 0)
+        if (ready == 0 && deadline.hasExpired())
             return false;
-        if (errno != EINTR)
-            fail(VisaStatus::Io, QStringLiteral("cannot be polled: ") + errnoText(errno));
+        checkCancelled();
+        if (ready < 0 && error != EINTR)
+            fail(VisaStatus::Io, QStringLiteral("cannot be polled: ") + errnoText(error));
     }
 }
 
 void UsbtmcTransport::write(const QByteArray &bytes, QDeadlineTimer deadline) {
     if (m_fd < 0)
         fail(VisaStatus::ConnectionLost, QStringLiteral("is not connected"));
+    // Each exchange starts with a write; a cancel meant for an earlier one is void.
+    m_cancelled = false;
     qsizetype done = 0;
     while (done < bytes.size()) {
         if (!prepare(POLLOUT, deadline))

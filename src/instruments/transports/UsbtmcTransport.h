@@ -3,6 +3,7 @@
 #include "instruments/transports/InstrumentTransport.h"
 
 #include <QList>
+#include <atomic>
 
 namespace ixo {
 
@@ -41,6 +42,8 @@ public:
     bool isOpen() const override { return m_fd >= 0; }
     void write(const QByteArray &bytes, QDeadlineTimer deadline) override;
     QByteArray read(qsizetype maxBytes, QDeadlineTimer deadline) override;
+    // Polled waits look for it in short slices; a wait inside the driver runs to its timeout.
+    void cancel() override { m_cancelled = true; }
 
     // The node open() found, empty before.
     QString node() const { return m_node; }
@@ -51,6 +54,7 @@ private:
     void openNode(const QString &node);
     // False when the deadline passes first.
     bool prepare(short events, QDeadlineTimer deadline);
+    void checkCancelled();
 
     quint16 m_vendor;
     quint16 m_product;
@@ -62,6 +66,7 @@ private:
     QString m_node;
     int m_fd = -1;
     bool m_driverTimeouts = false;
+    std::atomic<bool> m_cancelled = false;
     QByteArray m_pending;
 };
 

@@ -83,8 +83,13 @@ void Vxi11Transport::abandon() {
     m_inputOffset = 0;
     if (!m_socket)
         return;
+    m_canceller.forget(*m_socket);
     m_socket->abort();
     m_socket.reset();
+}
+
+void Vxi11Transport::cancel() {
+    m_canceller.cancel();
 }
 
 void Vxi11Transport::fail(std::int32_t number, const QString &what) {
@@ -207,6 +212,7 @@ void Vxi11Transport::open(QDeadlineTimer deadline) {
     close();
     const quint16 corePort = lookUpCorePort(deadline);
     m_socket = connectTo(corePort, QStringLiteral("the VXI-11 core channel"), deadline);
+    m_canceller.watch(*m_socket);
     XdrWriter arguments;
     arguments.writeInt32(static_cast<qint32>(QRandomGenerator::global()->bounded(1 << 30)));
     arguments.writeBool(false).writeUInt32(0).writeString(m_deviceName);

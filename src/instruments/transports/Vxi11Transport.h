@@ -1,6 +1,7 @@
 #pragma once
 
 #include "instruments/transports/InstrumentTransport.h"
+#include "instruments/transports/SocketCanceller.h"
 
 #include <QTcpSocket>
 
@@ -27,6 +28,8 @@ public:
     bool isOpen() const override;
     void write(const QByteArray &bytes, QDeadlineTimer deadline) override;
     QByteArray read(qsizetype maxBytes, QDeadlineTimer deadline) override;
+    // Shuts the core channel down under the waiting call, which fails as a lost connection.
+    void cancel() override;
 
     // The largest write chunk the device accepts, as create_link reported it.
     quint32 maxReceiveSize() const { return m_maxReceiveSize; }
@@ -61,6 +64,7 @@ private:
     QString m_resourceName;
     quint16 m_portmapperPort;
     std::unique_ptr<QTcpSocket> m_socket;
+    SocketCanceller m_canceller;
     qint32 m_link = 0;
     bool m_linked = false;
     quint32 m_maxReceiveSize = 0;
