@@ -47,6 +47,7 @@ private:
     int importState(const QStringList &args);
     int diff(const QStringList &args);
     int demo(const QStringList &args);
+    int discover(const QStringList &args);
 
     const SetupInterfaceRef &instrument();
     std::optional<QString> optionValue(const QString &option) const;
