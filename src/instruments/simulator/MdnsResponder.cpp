@@ -170,6 +170,8 @@ DnsMessage MdnsResponder::answer(const DnsMessage &query, const QHostAddress &ad
     if (needAddress && !std::any_of(reply.answers.cbegin(), reply.answers.cend(),
                                     [](const auto &r) { return r.type == DnsMessage::A; }))
         reply.additionals.append(addressRecord(address, hostTtl));
+    if (!m_additionalRecords)
+        reply.additionals.clear();
     if (legacy) {
         reply.id = query.id;
         reply.questions = query.questions;

@@ -39,6 +39,10 @@ public:
     // Why multicast questions go unanswered, if they do.
     QString multicastProblem() const { return m_multicastProblem; }
 
+    // Without additional records a browser has to ask for each instance's service and address,
+    // as with responders that leave them out.
+    void setAdditionalRecords(bool on) { m_additionalRecords = on; }
+
     QString hostName() const { return m_hostName + QStringLiteral(".local"); }
     QString instanceName(const Service &service) const;
     // The response to a query, for the host at address; empty (no records) when nothing in it
@@ -61,6 +65,7 @@ private:
     QUdpSocket m_multicast;
     QNetworkInterface m_interface;
     bool m_multicastJoined = false;
+    bool m_additionalRecords = true;
     QString m_error;
     QString m_multicastProblem;
 };
