@@ -95,9 +95,6 @@ public:
                 u8(quint8(text.size()));
                 bytes(text);
             }
-            // A TXT record holds at least one string, if empty.
-            if (record.texts.isEmpty())
-                u8(0);
             break;
         case DnsMessage::A:
             u32(record.address.toIPv4Address());
