@@ -204,13 +204,10 @@ void MdnsResponder::receive(QUdpSocket &socket) {
         } catch (const AutomationError &) {
             continue;
         }
-        const bool unicastAsked =
-            std::any_of(query.questions.cbegin(), query.questions.cend(),
-                        [](const auto &q) { return q.klass & DnsMessage::kClassTopBit; });
-        // A full querier asking the group hears the answer in the group; the others directly.
-        const bool toGroup =
-            &socket == &m_multicast || plainIPv4(datagram.destinationAddress()) == kGroup;
-        if (!legacy && toGroup && !unicastAsked)
+        // A querier on the mDNS port hears the answer in the group, even when it asked for a
+        // unicast one: that port may be shared, and a unicast datagram reaches only one of its
+        // sockets, perhaps our own.
+        if (!legacy && m_multicastJoined)
             m_unicast.writeDatagram(bytes, kGroup, kMdnsPort);
         else
             m_unicast.writeDatagram(bytes, datagram.senderAddress(),
