@@ -31,7 +31,9 @@ QList<QNetworkInterface> multicastInterfaces(const QString &name) {
     QList<QNetworkInterface> interfaces;
     for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
         const auto flags = interface.flags();
-        if ((flags & QNetworkInterface::IsUp) && (flags & QNetworkInterface::CanMulticast))
+        // Loopback has no multicast flag but carries the group to local responders.
+        if ((flags & QNetworkInterface::IsUp) &&
+            (flags & (QNetworkInterface::CanMulticast | QNetworkInterface::IsLoopBack)))
             interfaces.append(interface);
     }
     return interfaces;

@@ -27,7 +27,8 @@ public:
     static const QStringList kServiceTypes;
 
     struct Options {
-        // The group, on port mdnsPort, on this interface (all that can multicast when empty).
+        // The group, on port mdnsPort, on this interface (when empty: loopback and all that can
+        // multicast).
         bool multicast = true;
         QString multicastInterface;
         quint16 mdnsPort = 5353;
