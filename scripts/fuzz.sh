@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 cmake --preset fuzz
 targets="fuzz_bagcontents fuzz_statefile fuzz_legacyfile fuzz_markup fuzz_scpiresponse
-fuzz_hislipmessage fuzz_rpcreply"
+fuzz_hislipmessage fuzz_rpcreply fuzz_dnsmessage"
 # Only the fuzz targets and what they need.
 cmake --build --preset fuzz -j "$(nproc)" --target $targets
 export QT_QPA_PLATFORM=offscreen

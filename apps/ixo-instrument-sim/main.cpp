@@ -1,4 +1,5 @@
 #include "instruments/simulator/HislipServer.h"
+#include "instruments/simulator/MdnsResponder.h"
 #include "instruments/simulator/SimulatedDevice.h"
 #include "instruments/simulator/SimulatorServer.h"
 #include "instruments/simulator/Vxi11Server.h"
@@ -7,6 +8,7 @@
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <unistd.h>
 
@@ -34,6 +36,34 @@ int cannotListen(const QString &option, const QHostAddress &address, quint16 por
                        "CAP_NET_BIND_SERVICE, or choose another with 0"
                      : "");
     return 1;
+}
+
+// The DNS-SD responder for the services served; a warning and none when it cannot listen,
+// since another mDNS daemon may hold the port without sharing it.
+std::unique_ptr<ixo::MdnsResponder> startMdns(const ixo::SimulatedDevice &device,
+                                              const QHostAddress &address, quint16 port,
+                                              quint16 socketPort, quint16 portmapperPort,
+                                              quint16 hislipPort) {
+    const QList<QByteArray> texts{"txtvers=1",
+                                  "Manufacturer=" + device.identity().section(u',', 0, 0).toUtf8(),
+                                  "Model=" + device.model().toUtf8()};
+    // The simulator has no web page: its _lxi service names the portmapper.
+    QList<ixo::MdnsResponder::Service> services{
+        {QStringLiteral("_scpi-raw._tcp"), socketPort, texts},
+        {QStringLiteral("_vxi-11._tcp"), portmapperPort, texts},
+        {QStringLiteral("_lxi._tcp"), portmapperPort, texts},
+        {QStringLiteral("_hislip._tcp"), hislipPort, texts},
+    };
+    auto responder = std::make_unique<ixo::MdnsResponder>(
+        QStringLiteral("%1 simulator %2").arg(device.model()).arg(socketPort),
+        QStringLiteral("ixo-instrument-sim-%1").arg(socketPort), services);
+    if (!responder->listen(address, port)) {
+        std::fprintf(stderr,
+                     "ixo-instrument-sim: warning: no mDNS on %s port %u (--mdns-port): %s\n",
+                     qPrintable(address.toString()), port, qPrintable(responder->errorString()));
+        return nullptr;
+    }
+    return responder;
 }
 
 } // namespace
@@ -76,6 +106,13 @@ int main(int argc, char *argv[]) {
     parser.addOption({QStringLiteral("hislip-port"),
                       QStringLiteral("HiSLIP on <port>; 0 picks a free one (default 4880)."),
                       QStringLiteral("port"), QStringLiteral("4880")});
+    parser.addOption({QStringLiteral("mdns-port"),
+                      QStringLiteral("Answer multicast DNS (DNS-SD: _scpi-raw, _vxi-11, _lxi and "
+                                     "_hislip over TCP) on <port>, shared with other responders; "
+                                     "0 picks a free one for unicast questions (default 5353). "
+                                     "Failing to listen is only a warning."),
+                      QStringLiteral("port"), QStringLiteral("5353")});
+    parser.addOption({QStringLiteral("no-mdns"), QStringLiteral("Do not answer multicast DNS.")});
     parser.addOption({QStringLiteral("bind"),
                       QStringLiteral("Listen on <address> (default 127.0.0.1, this machine only)."),
                       QStringLiteral("address"), QStringLiteral("127.0.0.1")});
@@ -94,8 +131,9 @@ int main(int argc, char *argv[]) {
     const std::optional<quint16> socketPort = portOption(parser, QStringLiteral("socket-port"));
     const std::optional<quint16> vxi11Port = portOption(parser, QStringLiteral("vxi11-port"));
     const std::optional<quint16> hislipPort = portOption(parser, QStringLiteral("hislip-port"));
+    const std::optional<quint16> mdnsPort = portOption(parser, QStringLiteral("mdns-port"));
     const QHostAddress address(parser.value(QStringLiteral("bind")));
-    if (!socketPort || !vxi11Port || !hislipPort)
+    if (!socketPort || !vxi11Port || !hislipPort || !mdnsPort)
         return 2;
     if (address.isNull()) {
         std::fprintf(stderr, "ixo-instrument-sim: --bind takes an IP address, not %s\n",
@@ -117,6 +155,11 @@ int main(int argc, char *argv[]) {
         return cannotListen(QStringLiteral("hislip-port"), address, *hislipPort,
                             hislipServer.errorString());
 
+    std::unique_ptr<ixo::MdnsResponder> mdns;
+    if (!parser.isSet(QStringLiteral("no-mdns")))
+        mdns = startMdns(*device, address, *mdnsPort, socketServer.port(),
+                         vxi11Server.portmapperPort(), hislipServer.port());
+
     const QString host = address.toString();
     std::printf("ixo-instrument-sim: %s\n", qPrintable(device->identity()));
     std::printf("ixo-instrument-sim: listening on TCPIP::%s::%u::SOCKET\n", qPrintable(host),
@@ -126,6 +169,12 @@ int main(int argc, char *argv[]) {
                 qPrintable(host), vxi11Server.portmapperPort(), vxi11Server.port());
     std::printf("ixo-instrument-sim: listening on TCPIP::%s::hislip0,%u::INSTR\n", qPrintable(host),
                 hislipServer.port());
+    if (mdns)
+        std::printf("ixo-instrument-sim: answering mDNS on port %u as %s (%s)\n", mdns->port(),
+                    qPrintable(mdns->hostName()),
+                    mdns->answersMulticast()
+                        ? "multicast and unicast"
+                        : qPrintable(QStringLiteral("unicast only: ") + mdns->multicastProblem()));
     std::fflush(stdout);
     return QCoreApplication::exec();
 }

@@ -1,5 +1,6 @@
 #include "StatesCli.h"
 
+#include "DiscoverCommand.h"
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <unistd.h>
 
 namespace ixo {
 
@@ -107,6 +109,8 @@ int StatesCli::run(const QStringList &arguments) {
     if (name.isEmpty() || name == QLatin1String("--help") || name == QLatin1String("-h") ||
         name == QLatin1String("help"))
         return usage();
+    if (name == QLatin1String("discover"))
+        return discover(arguments.mid(1));
     for (const Command &command : commands()) {
         if (command.name == name)
             return runCommand(command, arguments);
@@ -150,6 +154,7 @@ int StatesCli::usage(const QString &problem) {
              "...\n\n";
     for (const Command &command : commands())
         m_err << "  " << command.name << ' ' << command.arguments << '\n';
+    m_err << "  discover " << DiscoverCommand::kUsage << '\n';
     m_err << "\n'ixo-states <command> --help' tells more. Exit codes: 0 done (diff: the same), "
              "1 diff found differences, 2 usage error,\n3 refused (another instrument's state or "
              "a taken name), 4 failed."
@@ -172,6 +177,11 @@ int StatesCli::commandHelp(const Command &command) {
     }
     m_out << Qt::flush;
     return kDone;
+}
+
+// Its options are its own, so it parses them itself.
+int StatesCli::discover(const QStringList &args) {
+    return DiscoverCommand(m_out, m_err, isatty(STDERR_FILENO) == 1).run(args);
 }
 
 std::optional<QString> StatesCli::optionValue(const QString &option) const {

@@ -50,6 +50,7 @@ private:
     int diff(const QStringList &args);
     int demo(const QStringList &args);
     int listProfiles(const QStringList &args);
+    int discover(const QStringList &args);
 
     const SetupInterfaceRef &instrument();
     std::shared_ptr<ScpiInstrument> openInstrument();

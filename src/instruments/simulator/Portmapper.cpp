@@ -7,6 +7,7 @@
 #include "instruments/rpc/XdrWriter.h"
 
 #include <QNetworkDatagram>
+#include <QNetworkInterface>
 #include <QTcpSocket>
 #include <memory>
 
@@ -22,7 +23,8 @@ constexpr int kBindAttempts = 20;
 Portmapper::Portmapper(QObject *parent)
     : QObject(parent) {
     connect(&m_tcp, &QTcpServer::newConnection, this, &Portmapper::accept);
-    connect(&m_udp, &QUdpSocket::readyRead, this, &Portmapper::receiveDatagrams);
+    connect(&m_udp, &QUdpSocket::readyRead, this, [this] { receiveDatagrams(m_udp); });
+    connect(&m_broadcast, &QUdpSocket::readyRead, this, [this] { receiveDatagrams(m_broadcast); });
 }
 
 Portmapper::~Portmapper() {
@@ -38,8 +40,10 @@ bool Portmapper::listen(const QHostAddress &address, quint16 port) {
             m_error = QStringLiteral("TCP: ") + m_tcp.errorString();
             return false;
         }
-        if (m_udp.bind(address, m_tcp.serverPort()))
+        if (m_udp.bind(address, m_tcp.serverPort())) {
+            listenForBroadcasts(address);
             return true;
+        }
         m_error = QStringLiteral("UDP: ") + m_udp.errorString();
         m_tcp.close();
     }
@@ -78,12 +82,35 @@ void Portmapper::accept() {
     }
 }
 
-void Portmapper::receiveDatagrams() {
-    while (m_udp.hasPendingDatagrams()) {
-        const QNetworkDatagram datagram = m_udp.receiveDatagram(kMaxCall);
-        const QByteArray reply = answer(datagram.data(), datagram.destinationAddress());
+void Portmapper::listenForBroadcasts(const QHostAddress &address) {
+    if (address.protocol() != QAbstractSocket::IPv4Protocol || address == QHostAddress::AnyIPv4)
+        return;
+    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
+        for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
+            if (entry.ip() != address)
+                continue;
+            QHostAddress broadcast = entry.broadcast();
+            // Loopback has no broadcast flag, yet its network's last address is one.
+            if (broadcast.isNull() && entry.prefixLength() > 0 && entry.prefixLength() < 31)
+                broadcast =
+                    QHostAddress(address.toIPv4Address() | ~entry.netmask().toIPv4Address());
+            if (!broadcast.isNull())
+                m_broadcast.bind(broadcast, m_udp.localPort(),
+                                 QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
+            return;
+        }
+    }
+}
+
+void Portmapper::receiveDatagrams(QUdpSocket &socket) {
+    while (socket.hasPendingDatagrams()) {
+        const QNetworkDatagram datagram = socket.receiveDatagram(kMaxCall);
+        const QByteArray reply =
+            answer(datagram.data(),
+                   &socket == &m_udp ? datagram.destinationAddress() : m_udp.localAddress());
+        // From the served address, whichever socket heard the call.
         if (!reply.isEmpty())
-            m_udp.writeDatagram(datagram.makeReply(reply));
+            m_udp.writeDatagram(reply, datagram.senderAddress(), quint16(datagram.senderPort()));
     }
 }
 
