@@ -27,7 +27,7 @@ pids+=($!)
 export DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$work/config
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
-"$sim" --port 0 --vxi11-port 0 --hislip-port 0 >"$work/sim.log" 2>&1 &
+"$sim" --port 0 --vxi11-port 0 --hislip-port 0 --no-mdns >"$work/sim.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do grep -q 'listening on' "$work/sim.log" && break; sleep 0.1; done
 resource=$(sed -n 's/.*listening on \(TCPIP::[^ ]*::SOCKET\).*/\1/p' "$work/sim.log")

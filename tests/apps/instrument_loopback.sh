@@ -13,7 +13,7 @@ trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
 # subshell, so that the trap knows every simulator it has to stop.
 start_sim() {
     local log=$work/sim${#pids[@]}.log
-    "$sim" --port 0 --hislip-port 0 --vxi11-port 0 "$@" >"$log" 2>&1 &
+    "$sim" --port 0 --hislip-port 0 --vxi11-port 0 --no-mdns "$@" >"$log" 2>&1 &
     pids+=($!)
     for _ in $(seq 100); do
         if grep -q 'listening on .*::INSTR' "$log"; then

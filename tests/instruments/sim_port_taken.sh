@@ -5,7 +5,7 @@ set -euo pipefail
 sim=$1 work=$2
 mkdir -p "$work"
 log=$work/first.log
-"$sim" --socket-port 0 --vxi11-port 0 --hislip-port 0 >"$log" 2>&1 &
+"$sim" --socket-port 0 --vxi11-port 0 --hislip-port 0 --no-mdns >"$log" 2>&1 &
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
 for _ in $(seq 100); do
@@ -25,7 +25,7 @@ check() {
     set -e
     [[ $code == 1 && $out == *"(--$option)"* ]] || { echo "taken --$option: $code $out" >&2; exit 1; }
 }
-check socket-port --socket-port "$socket" --vxi11-port 0 --hislip-port 0
-check vxi11-port --socket-port 0 --vxi11-port "$portmapper" --hislip-port 0
-check hislip-port --socket-port 0 --vxi11-port 0 --hislip-port "$hislip"
+check socket-port --socket-port "$socket" --vxi11-port 0 --hislip-port 0 --no-mdns
+check vxi11-port --socket-port 0 --vxi11-port "$portmapper" --hislip-port 0 --no-mdns
+check hislip-port --socket-port 0 --vxi11-port 0 --hislip-port "$hislip" --no-mdns
 echo "taken ports named"

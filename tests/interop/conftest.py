@@ -19,7 +19,8 @@ IDN = "IXO,SG-100,000001,2.1.0"
 class Simulator:
     def __init__(self, vxi11_port):
         self.process = subprocess.Popen(
-            [SIM, "--socket-port", "0", "--hislip-port", "0", "--vxi11-port", str(vxi11_port)],
+            [SIM, "--socket-port", "0", "--hislip-port", "0", "--vxi11-port", str(vxi11_port),
+             "--no-mdns"],
             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         self.output = ""
         self.socket_port = None

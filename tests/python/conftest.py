@@ -51,7 +51,7 @@ def simulator():
     if not sim:
         pytest.skip("IXO_INSTRUMENT_SIM is not set")
     process = subprocess.Popen([sim, "--port", "0", "--vxi11-port", "0", "--hislip-port", "0",
-                                "--bind", "127.0.0.1"],
+                                "--bind", "127.0.0.1", "--no-mdns"],
                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     try:
         said = []
