@@ -4,7 +4,6 @@
 #include "control/InstrumentState.h"
 #include "instruments/InstrumentFactory.h"
 #include "instruments/ScpiInstrument.h"
-#include "instruments/ScpiSettings.h"
 #include "server/TypeLibrary.h"
 
 #include <QApplication>
@@ -47,13 +46,6 @@ Options parse(const QCoreApplication &app) {
     parser.process(app);
     return {parser.value(QStringLiteral("screenshot")), parser.positionalArguments().value(0),
             parser.value(QStringLiteral("instrument")), parser.values(QStringLiteral("select"))};
-}
-
-ixo::InstrumentSettings settingsOf(const std::shared_ptr<ixo::ScpiInstrument> &instrument) {
-    const ixo::ScpiSettings settings(instrument);
-    return {
-        [settings] { return settings.read(); },
-        [settings](const QString &header, const QString &value) { settings.write(header, value); }};
 }
 
 int takeScreenshot(ixo::MainWindow &window, const QString &fileName) {
@@ -107,7 +99,10 @@ int main(int argc, char *argv[]) {
         std::fprintf(stderr, "ixo-setups: %s\n", qPrintable(error.description()));
         return 1;
     }
-    ixo::MainWindow window(instrument, settingsOf(instrument));
+    ixo::InstrumentSettings settings = ixo::MainWindow::scpiSettingsOf(instrument);
+    // The window holds the only reference, so that switching instruments lets this one go.
+    ixo::MainWindow window(std::move(instrument), std::move(settings));
+    ixo::MainWindow::rememberResource(options.instrument);
     if (!options.document.isEmpty() && !window.openDocument(options.document))
         return 1;
     window.show();
