@@ -2,8 +2,8 @@
 
 #include "automation/ObjectRef.h"
 #include "automation/PropertyBag.h"
-#include "model/ItemStateInfo.h"
 #include "instruments/simulator/SimulatedInstrument.h"
+#include "model/ItemStateInfo.h"
 
 #include <QDataStream>
 #include <QIODevice>

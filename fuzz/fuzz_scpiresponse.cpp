@@ -1,8 +1,8 @@
 #include "automation/AutomationError.h"
 #include "instruments/Ieee488Block.h"
-#include "instruments/transports/InstrumentTransport.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/VisaStatus.h"
+#include "instruments/transports/InstrumentTransport.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -7,10 +7,9 @@
 #include "model/ItemStateInfo.h"
 #include "model/StateImport.h"
 #include "model/StateInfo.h"
+#include "model/StateReference.h"
 #include "support/HostDocument.h"
 #include "support/StateFile.h"
-
-#include <QFileInfo>
 
 namespace ixo::python {
 
@@ -171,19 +170,12 @@ std::shared_ptr<ItemStateInfo> PythonDocument::importState(const QString &fileNa
 }
 
 QVariant PythonDocument::dataOf(const QString &reference) {
-    if (QFileInfo(reference).isFile()) {
-        const auto state = std::dynamic_pointer_cast<ItemStateInfo>(
-            StateFile().LoadObject(StateImport::kItemProgId, reference));
-        if (!state)
-            fail(ErrorNumber::TypeMismatch,
-                 QStringLiteral("%1 holds no saved state").arg(reference));
-        return state->data();
-    }
-    const qsizetype colon = reference.lastIndexOf(QLatin1Char(':'));
-    if (colon <= 0 || !QFileInfo(reference.left(colon)).isFile())
-        fail(ErrorNumber::FileNotFound,
-             QStringLiteral("%1 is neither a state file nor <document>:<name>").arg(reference));
-    return open(reference.left(colon))->state(reference.mid(colon + 1))->data();
+    return StateReference::dataOf(
+        reference,
+        [](const QString &document, const QString &name) {
+            return open(document)->state(name)->data();
+        },
+        kSource);
 }
 
 } // namespace ixo::python

@@ -1,6 +1,7 @@
 #include "ConnectDialog.h"
 
 #include "automation/AutomationError.h"
+#include "instruments/InstrumentProfiles.h"
 #include "instruments/ScpiInstrument.h"
 
 #include <QCompleter>
@@ -23,7 +24,29 @@ namespace {
 
 enum Column { kResourceColumn, kIdentityColumn };
 
+QString describe(const InstrumentProfile &profile) {
+    QString text = profile.description.isEmpty()
+                       ? profile.name
+                       : ConnectDialog::tr("%1: %2").arg(profile.name, profile.description);
+    if (!profile.verified)
+        text += ConnectDialog::tr(" (not verified on hardware)");
+    return text;
+}
+
 } // namespace
+
+ConnectDialog::ProfileDescriber
+ConnectDialog::describeProfiles(std::shared_ptr<const InstrumentProfiles> profiles,
+                                const QString &forced) {
+    return [profiles = std::move(profiles), forced](const QString &, const QString &identity) {
+        if (const InstrumentProfile *named = forced.isEmpty() ? nullptr : profiles->find(forced))
+            return describe(*named);
+        const QStringList fields = identity.split(QLatin1Char(','));
+        if (fields.size() < 2)
+            return QString();
+        return describe(profiles->matching(fields[0].trimmed(), fields[1].trimmed()));
+    };
+}
 
 ConnectDialog::ConnectDialog(const QStringList &recent,
                              const InstrumentDiscovery::Options &discovery,

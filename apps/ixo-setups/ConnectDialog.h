@@ -16,6 +16,7 @@ class QTreeWidgetItem;
 
 namespace ixo {
 
+class InstrumentProfiles;
 class ScpiInstrument;
 
 // Chooses the instrument to connect to: the instruments discovery finds (searched again in
@@ -32,6 +33,11 @@ public:
         std::function<QString(const QString &resource, const QString &identity)>;
     // Opens the instrument a resource names; raises the resource string's errors.
     using Opener = std::function<std::shared_ptr<ScpiInstrument>(const QString &resource)>;
+
+    // The profile forced by name, else the one of profiles matching the *IDN? answer; empty
+    // (chosen on connect) while there is no answer.
+    static ProfileDescriber describeProfiles(std::shared_ptr<const InstrumentProfiles> profiles,
+                                             const QString &forced);
 
     // Pause between two background searches.
     static constexpr int kRefreshPauseMs = 5000;

@@ -3,11 +3,13 @@
 #include "automation/AutomationError.h"
 #include "control/InstrumentState.h"
 #include "instruments/InstrumentFactory.h"
+#include "instruments/InstrumentProfiles.h"
 #include "instruments/ScpiInstrument.h"
 #include "server/TypeLibrary.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
 
@@ -18,6 +20,8 @@ struct Options {
     QString document;
     QString instrument;
     QStringList select;
+    QString profile;
+    QString screenshotConnect;
 };
 
 Options parse(const QCoreApplication &app) {
@@ -27,6 +31,10 @@ Options parse(const QCoreApplication &app) {
         "instrument's setup, restore it, rename, remove, export and import state files."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption({QStringLiteral("screenshot-connect"),
+                      QStringLiteral("Save a picture of the Connect dialog, testing the "
+                                     "instrument, to <file> and exit."),
+                      QStringLiteral("file")});
     parser.addOption({QStringLiteral("screenshot"),
                       QStringLiteral("Save a picture of the window to <file> and exit."),
                       QStringLiteral("file")});
@@ -41,11 +49,51 @@ Options parse(const QCoreApplication &app) {
                       QStringLiteral("Highlight the saved state <name> (given twice: compare "
                                      "the two)."),
                       QStringLiteral("name")});
+    parser.addOption({QStringLiteral("profile"),
+                      QStringLiteral("The instrument profile to use instead of the one matching "
+                                     "the instrument's *IDN?."),
+                      QStringLiteral("name")});
     parser.addPositionalArgument(QStringLiteral("document"),
                                  QStringLiteral("A document to open (.ixs)."), "[document]");
     parser.process(app);
-    return {parser.value(QStringLiteral("screenshot")), parser.positionalArguments().value(0),
-            parser.value(QStringLiteral("instrument")), parser.values(QStringLiteral("select"))};
+    return {parser.value(QStringLiteral("screenshot")),
+            parser.positionalArguments().value(0),
+            parser.value(QStringLiteral("instrument")),
+            parser.values(QStringLiteral("select")),
+            parser.value(QStringLiteral("profile")),
+            parser.value(QStringLiteral("screenshot-connect"))};
+}
+
+// The Connect dialog once its first search has ended and a Test of resource has answered.
+int takeConnectScreenshot(ixo::MainWindow &window, const QString &resource,
+                          const QString &fileName) {
+    const std::unique_ptr<ixo::ConnectDialog> dialog = window.makeConnectDialog();
+    dialog->setResource(resource);
+    dialog->show();
+    QEventLoop loop;
+    bool tested = false, searched = false;
+    const auto settle = [&] {
+        if (tested && searched)
+            loop.quit();
+    };
+    QObject::connect(dialog.get(), &ixo::ConnectDialog::tested, &loop, [&] {
+        tested = true;
+        settle();
+    });
+    QObject::connect(&dialog->discovery(), &ixo::InstrumentDiscovery::finished, &loop, [&] {
+        searched = true;
+        settle();
+    });
+    dialog->test();
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+    QApplication::processEvents();
+    if (!dialog->grab().save(fileName)) {
+        std::fprintf(stderr, "ixo-setups: could not write %s\n", qPrintable(fileName));
+        return 1;
+    }
+    std::printf("ixo-setups: wrote %s\n", qPrintable(fileName));
+    return 0;
 }
 
 int takeScreenshot(ixo::MainWindow &window, const QString &fileName) {
@@ -90,11 +138,24 @@ int main(int argc, char *argv[]) {
     nameApplication();
     const Options options = parse(app);
     ixo::TypeLibrary::registerServer();
-    if (!options.screenshot.isEmpty())
+    if (!options.screenshot.isEmpty() || !options.screenshotConnect.isEmpty())
         ixo::Interaction::setCurrent(std::make_shared<ixo::ConsoleInteraction>());
     std::shared_ptr<ixo::ScpiInstrument> instrument;
+    std::shared_ptr<const ixo::InstrumentProfiles> profiles;
+    // Every instrument connected later uses the same profiles and --profile.
+    const auto opener = [&profiles, &options](const QString &resource) {
+        auto opened = ixo::InstrumentFactory::open(resource, profiles, options.profile);
+        opened->setWarningHandler([](const QString &warning) {
+            std::fprintf(stderr, "ixo-setups: warning: %s\n", qPrintable(warning));
+        });
+        return opened;
+    };
     try {
-        instrument = ixo::InstrumentFactory::open(options.instrument);
+        profiles = ixo::InstrumentProfiles::load();
+        for (const QString &problem : profiles->problems())
+            std::fprintf(stderr, "ixo-setups: warning: profile left out: %s\n",
+                         qPrintable(problem));
+        instrument = opener(options.instrument);
     } catch (const ixo::AutomationError &error) {
         std::fprintf(stderr, "ixo-setups: %s\n", qPrintable(error.description()));
         return 1;
@@ -103,11 +164,15 @@ int main(int argc, char *argv[]) {
     // The window holds the only reference, so that switching instruments lets this one go.
     ixo::MainWindow window(std::move(instrument), std::move(settings));
     ixo::MainWindow::rememberResource(options.instrument);
+    window.setOpener(opener);
+    window.setProfileDescriber(ixo::ConnectDialog::describeProfiles(profiles, options.profile));
     if (!options.document.isEmpty() && !window.openDocument(options.document))
         return 1;
     window.show();
     window.selectStates(options.select);
     if (!options.screenshot.isEmpty())
         return takeScreenshot(window, options.screenshot);
+    if (!options.screenshotConnect.isEmpty())
+        return takeConnectScreenshot(window, options.instrument, options.screenshotConnect);
     return QApplication::exec();
 }

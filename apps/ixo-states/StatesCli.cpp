@@ -1,15 +1,17 @@
 #include "StatesCli.h"
 
-#include "instruments/StateDiff.h"
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
 #include "control/StateMessages.h"
 #include "instruments/InstrumentFactory.h"
+#include "instruments/InstrumentProfiles.h"
+#include "instruments/StateDiff.h"
 #include "instruments/simulator/SimulatedInstrument.h"
 #include "localization/CIxoResourcesDefault.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateImport.h"
+#include "model/StateReference.h"
 #include "support/HostDocument.h"
 #include "support/StateFile.h"
 
@@ -24,7 +26,7 @@ namespace {
 
 const QString kSource = QStringLiteral("ixo-states");
 
-enum Option { Json = 1, Instrument = 2, Name = 4, Description = 8 };
+enum Option { Json = 1, Instrument = 2, Name = 4, Description = 8, Profile = 16 };
 
 [[noreturn]] void fail(std::int32_t number, const QString &description) {
     throw AutomationError(number, kSource, description);
@@ -48,25 +50,25 @@ struct StatesCli::Command {
 
 const std::vector<StatesCli::Command> &StatesCli::commands() {
     static const std::vector<Command> all{
-        {"list", "<document>", "Lists the saved states of a document.", Json | Instrument, 1, 1,
-         &StatesCli::list},
+        {"list", "<document>", "Lists the saved states of a document.", Json | Instrument | Profile,
+         1, 1, &StatesCli::list},
         {"capture", "<document> [--name N] [--description D]",
          "Captures the instrument's setup as a new state (the document is created if needed).",
-         Json | Instrument | Name | Description, 1, 1, &StatesCli::capture},
+         Json | Instrument | Profile | Name | Description, 1, 1, &StatesCli::capture},
         {"restore", "<document> <name>",
          "Sends a saved state back to the instrument, if it was captured on the same model and "
          "version.",
-         Json | Instrument, 2, 2, &StatesCli::restore},
+         Json | Instrument | Profile, 2, 2, &StatesCli::restore},
         {"rename", "<document> <name> <new name> [--description D]",
          "Renames a state (it moves to the end of the list) or changes its description.",
-         Json | Instrument | Description, 3, 3, &StatesCli::rename},
-        {"remove", "<document> <name>", "Removes a saved state.", Json | Instrument, 2, 2,
+         Json | Instrument | Profile | Description, 3, 3, &StatesCli::rename},
+        {"remove", "<document> <name>", "Removes a saved state.", Json | Instrument | Profile, 2, 2,
          &StatesCli::remove},
         {"export", "<document> <name> <file.sta>", "Writes a saved state to a state file.", Json, 3,
          3, &StatesCli::exportState},
         {"import", "<document> <file> [--name N]",
          "Adds the state of a state file or a legacy setup file, if it fits the instrument.",
-         Json | Instrument | Name, 2, 2, &StatesCli::importState},
+         Json | Instrument | Profile | Name, 2, 2, &StatesCli::importState},
         {"diff", "<A> <B>",
          "Compares the data of two states, each a state file or <document>:<name>: SCPI text "
          "line by line, other data as byte ranges.",
@@ -74,6 +76,10 @@ const std::vector<StatesCli::Command> &StatesCli::commands() {
         {"demo", "[directory]",
          "Captures, exports, restores and imports on the simulated instrument.", 0, 0, 1,
          &StatesCli::demo},
+        {"profiles", "[--instrument RES] [--profile NAME]",
+         "Lists the instrument profiles, built-in and the user's own, and with --instrument "
+         "the one the instrument uses.",
+         Json | Instrument | Profile, 0, 0, &StatesCli::listProfiles},
     };
     return all;
 }
@@ -86,6 +92,9 @@ StatesCli::StatesCli(QTextStream &out, QTextStream &err)
         {QStringLiteral("instrument"),
          QStringLiteral("The instrument's resource (default SIM, the simulated instrument)."),
          QStringLiteral("resource"), InstrumentFactory::kSimulator},
+        {QStringLiteral("profile"),
+         QStringLiteral("The instrument profile to use instead of the one matching *IDN?."),
+         QStringLiteral("name")},
         {QStringLiteral("name"), QStringLiteral("The state's name."), QStringLiteral("name")},
         {QStringLiteral("description"), QStringLiteral("The state's description."),
          QStringLiteral("text")},
@@ -110,8 +119,11 @@ int StatesCli::runCommand(const Command &command, const QStringList &arguments) 
         return usage(m_parser.errorText());
     if (m_parser.isSet(QStringLiteral("help")))
         return commandHelp(command);
-    const std::pair<const char *, int> options[] = {
-        {"json", Json}, {"instrument", Instrument}, {"name", Name}, {"description", Description}};
+    const std::pair<const char *, int> options[] = {{"json", Json},
+                                                    {"instrument", Instrument},
+                                                    {"name", Name},
+                                                    {"description", Description},
+                                                    {"profile", Profile}};
     for (const auto &[option, flag] : options) {
         if (m_parser.isSet(QString::fromLatin1(option)) && !(command.options & flag))
             return usage(QStringLiteral("%1 takes no --%2").arg(command.name, option));
@@ -134,7 +146,8 @@ int StatesCli::runCommand(const Command &command, const QStringList &arguments) 
 int StatesCli::usage(const QString &problem) {
     if (!problem.isEmpty())
         m_err << "ixo-states: " << problem << Qt::endl << Qt::endl;
-    m_err << "usage: ixo-states <command> [--json] [--instrument RESOURCE] ...\n\n";
+    m_err << "usage: ixo-states <command> [--json] [--instrument RESOURCE] [--profile NAME] "
+             "...\n\n";
     for (const Command &command : commands())
         m_err << "  " << command.name << ' ' << command.arguments << '\n';
     m_err << "\n'ixo-states <command> --help' tells more. Exit codes: 0 done (diff: the same), "
@@ -150,6 +163,7 @@ int StatesCli::commandHelp(const Command &command) {
     const std::pair<int, const char *> options[] = {
         {Json, "--json                 print the result as JSON"},
         {Instrument, "--instrument RESOURCE  the instrument (default SIM, simulated)"},
+        {Profile, "--profile NAME         the instrument profile (default: the one matching)"},
         {Name, "--name NAME            the state's name"},
         {Description, "--description TEXT     the state's description"}};
     for (const auto &[flag, text] : options) {
@@ -167,10 +181,30 @@ std::optional<QString> StatesCli::optionValue(const QString &option) const {
 }
 
 const SetupInterfaceRef &StatesCli::instrument() {
-    if (!m_instrument) {
-        m_instrument = InstrumentFactory::open(m_parser.value(QStringLiteral("instrument")));
-    }
+    if (!m_instrument)
+        m_instrument = openInstrument();
     return m_instrument;
+}
+
+std::shared_ptr<ScpiInstrument> StatesCli::openInstrument() {
+    auto scpi = InstrumentFactory::open(m_parser.value(QStringLiteral("instrument")), profiles(),
+                                        m_parser.value(QStringLiteral("profile")));
+    watch(*scpi);
+    return scpi;
+}
+
+void StatesCli::watch(ScpiInstrument &instrument) {
+    instrument.setWarningHandler([this](const QString &warning) { printWarning(warning); });
+}
+
+// Loaded once; files that could not be read are warned about, the others are used.
+const std::shared_ptr<const InstrumentProfiles> &StatesCli::profiles() {
+    if (!m_profiles) {
+        m_profiles = InstrumentProfiles::load();
+        for (const QString &problem : m_profiles->problems())
+            printWarning(QStringLiteral("profile left out: ") + problem);
+    }
+    return m_profiles;
 }
 
 std::shared_ptr<StateInfo> StatesCli::loadList(const QString &document, Missing missing) {
@@ -363,19 +397,12 @@ int StatesCli::importState(const QStringList &args) {
 
 // A state file, or a state of a document given as <document>:<name>.
 QVariant StatesCli::dataOf(const QString &reference) {
-    if (QFileInfo(reference).isFile()) {
-        const auto state = std::dynamic_pointer_cast<ItemStateInfo>(
-            StateFile().LoadObject(StateImport::kItemProgId, reference));
-        if (!state)
-            fail(ErrorNumber::TypeMismatch,
-                 QStringLiteral("%1 holds no saved state").arg(reference));
-        return state->data();
-    }
-    const qsizetype colon = reference.lastIndexOf(QLatin1Char(':'));
-    if (colon <= 0 || !QFileInfo(reference.left(colon)).isFile())
-        fail(ErrorNumber::FileNotFound,
-             QStringLiteral("%1 is neither a state file nor <document>:<name>").arg(reference));
-    return stateIn(*loadList(reference.left(colon)), reference.mid(colon + 1))->data();
+    return StateReference::dataOf(
+        reference,
+        [this](const QString &document, const QString &name) {
+            return stateIn(*loadList(document), name)->data();
+        },
+        kSource);
 }
 
 int StatesCli::diff(const QStringList &args) {
@@ -392,6 +419,7 @@ int StatesCli::demo(const QStringList &args) {
     const QString stateFile = QDir(directory).filePath(QStringLiteral("carrier.sta"));
     QFile::remove(document);
     auto simulator = std::make_shared<SimulatedInstrument>();
+    watch(*simulator);
     m_instrument = simulator;
     m_out << "Simulated instrument: " << simulator->Model() << ' ' << simulator->Version()
           << Qt::endl;
@@ -418,6 +446,82 @@ int StatesCli::demo(const QStringList &args) {
     return kDone;
 }
 
+namespace {
+
+QString sourceOf(const InstrumentProfile &profile) {
+    return profile.source.startsWith(QLatin1Char(':')) ? InstrumentProfiles::kBuiltIn
+                                                       : profile.source;
+}
+
+QString summaryOf(const InstrumentProfile &profile) {
+    QString text =
+        QStringLiteral("%1 %2").arg(profile.captureQuery, profile.blockAnswer ? "block" : "text");
+    if (!profile.restoreCommand.isEmpty())
+        text += QStringLiteral(", restore %1").arg(profile.restoreCommand);
+    text += QStringLiteral(", completion %1")
+                .arg(InstrumentProfile::completionName(profile.completion));
+    if (!profile.verified)
+        text += QStringLiteral(", not verified on hardware");
+    return text;
+}
+
+} // namespace
+
+int StatesCli::listProfiles(const QStringList &) {
+    const InstrumentProfiles &known = *profiles();
+    const bool withInstrument = m_parser.isSet(QStringLiteral("instrument"));
+    const QString forced = m_parser.value(QStringLiteral("profile"));
+    std::shared_ptr<ScpiInstrument> scpi;
+    ScpiInstrument::Identity identity;
+    if (withInstrument || !forced.isEmpty()) {
+        scpi = openInstrument();
+        if (withInstrument)
+            identity = scpi->identity();
+    }
+    QJsonArray json;
+    QStringList text{QStringLiteral("Instrument profiles (the user's own in %1):")
+                         .arg(QDir::toNativeSeparators(known.directory()))};
+    for (const InstrumentProfile &profile : known.profiles()) {
+        QJsonObject entry = profile.toJson();
+        entry.insert(QStringLiteral("source"), sourceOf(profile));
+        QString line = QStringLiteral("  %1  [%2]  manufacturer \"%3\", model \"%4\"  (%5)")
+                           .arg(profile.name, sourceOf(profile), profile.manufacturer,
+                                profile.model, summaryOf(profile));
+        if (withInstrument) {
+            const bool matches = profile.matches(identity.manufacturer, identity.model);
+            entry.insert(QStringLiteral("matches"), matches);
+            if (matches)
+                line += QStringLiteral("  matches");
+        }
+        if (scpi)
+            entry.insert(QStringLiteral("inUse"), profile.name == scpi->profile().name);
+        json.append(entry);
+        text << line;
+    }
+    QJsonObject result{{QStringLiteral("directory"), known.directory()},
+                       {QStringLiteral("profiles"), json},
+                       {QStringLiteral("problems"), QJsonArray::fromStringList(known.problems())}};
+    if (scpi) {
+        const QString used = scpi->profile().name;
+        QJsonObject instrumentJson{{QStringLiteral("profile"), used},
+                                   {QStringLiteral("forced"), !forced.isEmpty()}};
+        if (withInstrument) {
+            instrumentJson.insert(QStringLiteral("resource"),
+                                  m_parser.value(QStringLiteral("instrument")));
+            instrumentJson.insert(QStringLiteral("manufacturer"), identity.manufacturer);
+            instrumentJson.insert(QStringLiteral("model"), identity.model);
+            text << QStringLiteral("%1 (%2 %3) uses %4%5")
+                        .arg(m_parser.value(QStringLiteral("instrument")), identity.manufacturer,
+                             identity.model, used, forced.isEmpty() ? "" : " (--profile)");
+        } else {
+            text << QStringLiteral("--profile %1 is known").arg(used);
+        }
+        result.insert(QStringLiteral("instrument"), instrumentJson);
+    }
+    print(result, text);
+    return kDone;
+}
+
 int StatesCli::refuse(const QString &message) {
     printError(0, kSource, terminalText(message));
     return kRefused;
@@ -429,6 +533,11 @@ void StatesCli::print(const QJsonObject &json, const QStringList &text) {
     else
         m_out << text.join(QLatin1Char('\n')) << '\n';
     m_out << Qt::flush;
+}
+
+void StatesCli::printWarning(const QString &warning) {
+    // Standard error, so that --json output stays one document.
+    m_err << "ixo-states: warning: " << terminalText(warning) << Qt::endl;
 }
 
 void StatesCli::printError(std::int32_t number, const QString &source, const QString &description) {

@@ -14,7 +14,9 @@
 
 namespace ixo {
 
+class InstrumentProfiles;
 class ItemStateInfo;
+class ScpiInstrument;
 
 // The command-line host: keeps a list of saved states in a document file and works on it
 // against an instrument, with the same model and support classes as the control.
@@ -47,8 +49,12 @@ private:
     int importState(const QStringList &args);
     int diff(const QStringList &args);
     int demo(const QStringList &args);
+    int listProfiles(const QStringList &args);
 
     const SetupInterfaceRef &instrument();
+    std::shared_ptr<ScpiInstrument> openInstrument();
+    void watch(ScpiInstrument &instrument);
+    const std::shared_ptr<const InstrumentProfiles> &profiles();
     std::optional<QString> optionValue(const QString &option) const;
     enum class Missing { Fails, IsEmpty };
     // A document that does not exist fails, unless the command creates it.
@@ -61,11 +67,13 @@ private:
     int refuse(const QString &message);
     void print(const QJsonObject &json, const QStringList &text);
     void printError(std::int32_t number, const QString &source, const QString &description);
+    void printWarning(const QString &warning);
 
     QTextStream &m_out;
     QTextStream &m_err;
     QCommandLineParser m_parser;
     SetupInterfaceRef m_instrument;
+    std::shared_ptr<const InstrumentProfiles> m_profiles;
     bool m_json = false;
     std::optional<QString> m_name;
     std::optional<QString> m_description;

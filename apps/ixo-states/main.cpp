@@ -5,6 +5,9 @@
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
+    // The user's instrument profiles live in the folder these names give.
+    QCoreApplication::setOrganizationName(QStringLiteral("IxoInstrSetups"));
+    QCoreApplication::setApplicationName(QStringLiteral("ixo-states"));
     ixo::TypeLibrary::registerServer();
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -1,5 +1,6 @@
 #include "instruments/InstrumentFactory.h"
 
+#include "instruments/InstrumentProfiles.h"
 #include "instruments/simulator/SimulatedInstrument.h"
 
 namespace ixo {
@@ -7,9 +8,19 @@ namespace ixo {
 const QString InstrumentFactory::kSimulator = QStringLiteral("SIM");
 
 std::shared_ptr<ScpiInstrument> InstrumentFactory::open(const QString &resource) {
+    return open(resource, InstrumentProfiles::load());
+}
+
+std::shared_ptr<ScpiInstrument>
+InstrumentFactory::open(const QString &resource, std::shared_ptr<const InstrumentProfiles> profiles,
+                        const QString &profileName) {
+    std::shared_ptr<ScpiInstrument> instrument;
     if (resource.trimmed().compare(kSimulator, Qt::CaseInsensitive) == 0)
-        return std::make_shared<SimulatedInstrument>();
-    return std::make_shared<ScpiInstrument>(resource.trimmed());
+        instrument = std::make_shared<SimulatedInstrument>();
+    else
+        instrument = std::make_shared<ScpiInstrument>(resource.trimmed());
+    instrument->useProfiles(std::move(profiles), profileName);
+    return instrument;
 }
 
 } // namespace ixo

@@ -4,12 +4,14 @@
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
 #include "instruments/Ieee488Block.h"
+#include "instruments/InstrumentProfiles.h"
 #include "instruments/ResourceString.h"
 #include "instruments/VisaStatus.h"
 #include "instruments/transports/InstrumentTransport.h"
 #include "support/LegacySetupFile.h"
 
 #include <QRegularExpression>
+#include <QThread>
 
 namespace ixo {
 
@@ -17,9 +19,9 @@ namespace {
 
 const QString kSource = QStringLiteral("IxoInstrSetups.ScpiInstrument");
 constexpr qsizetype kMaxQuoted = 60;
-// A restore clears the error queue first and ends by waiting for the instrument.
 constexpr QByteArrayView kClear = "*CLS\n";
-constexpr QByteArrayView kDone = "\n*OPC?\n";
+// The operation complete bit of the standard event status register.
+constexpr int kOperationComplete = 1;
 
 // Instrument answers quoted in messages: short, and without control characters.
 QString quoted(QByteArrayView bytes) {
@@ -38,15 +40,39 @@ QString quoted(QByteArrayView bytes) {
     throw AutomationError(number, kSource, why);
 }
 
+void pause(int milliseconds) {
+    if (milliseconds > 0)
+        QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+// The common command that tells when the setup has been taken, and whether it answers.
+QByteArray completionCommand(InstrumentProfile::Completion completion) {
+    switch (completion) {
+    case InstrumentProfile::Completion::OpcQuery:
+        return "*OPC?";
+    case InstrumentProfile::Completion::Wait:
+        return "*WAI";
+    case InstrumentProfile::Completion::EsrPolling:
+        return "*OPC";
+    case InstrumentProfile::Completion::Delay:
+        break;
+    }
+    return {};
+}
+
 } // namespace
 
 const QString ScpiInstrument::kLearnQuery = QStringLiteral("*LRN?");
 
 ScpiInstrument::ScpiInstrument(const QString &resourceName)
-    : m_transport(InstrumentTransport::create(ResourceString::parse(resourceName))) {}
+    : m_transport(InstrumentTransport::create(ResourceString::parse(resourceName))) {
+    m_profile.name = InstrumentProfiles::kGenericName;
+}
 
 ScpiInstrument::ScpiInstrument(std::unique_ptr<InstrumentTransport> transport)
-    : m_transport(std::move(transport)) {}
+    : m_transport(std::move(transport)) {
+    m_profile.name = InstrumentProfiles::kGenericName;
+}
 
 ScpiInstrument::~ScpiInstrument() = default;
 
@@ -57,30 +83,72 @@ QString ScpiInstrument::resourceName() const {
 void ScpiInstrument::setTimeout(int milliseconds) {
     if (milliseconds <= 0)
         refuse(ErrorNumber::InvalidProcedureCall, QStringLiteral("The timeout must be positive"));
-    m_timeoutMs = milliseconds;
+    m_profile.timeoutMs = milliseconds;
+    m_overrides.timeoutMs = milliseconds;
 }
 
 void ScpiInstrument::setMaxBlockSize(qsizetype bytes) {
     if (bytes <= 0)
         refuse(ErrorNumber::InvalidProcedureCall,
                QStringLiteral("The block size limit must be positive"));
-    m_maxBlockSize = bytes;
+    m_profile.maxBlockSize = bytes;
+    m_overrides.maxBlockSize = bytes;
 }
 
 void ScpiInstrument::setLearnQuery(const QString &query) {
-    m_captureQuery = query.trimmed().isEmpty() ? kLearnQuery : query.trimmed();
-    m_capturesBlocks = false;
+    m_profile.captureQuery = query.trimmed().isEmpty() ? kLearnQuery : query.trimmed();
+    m_profile.blockAnswer = false;
+    m_overrides.capture = {m_profile.captureQuery, false};
 }
 
 void ScpiInstrument::setSetupQuery(const QString &query) {
     if (query.trimmed().isEmpty())
         refuse(ErrorNumber::InvalidProcedureCall, QStringLiteral("The setup query is empty"));
-    m_captureQuery = query.trimmed();
-    m_capturesBlocks = true;
+    m_profile.captureQuery = query.trimmed();
+    m_profile.blockAnswer = true;
+    m_overrides.capture = {m_profile.captureQuery, true};
 }
 
 void ScpiInstrument::setRestoreCommand(const QString &command) {
-    m_restoreCommand = command.trimmed();
+    m_profile.restoreCommand = command.trimmed();
+    m_overrides.restoreCommand = m_profile.restoreCommand;
+}
+
+void ScpiInstrument::applyProfile(const InstrumentProfile &profile) {
+    m_profile = profile;
+    m_overrides = {};
+    m_profileForced = true;
+}
+
+void ScpiInstrument::useProfiles(std::shared_ptr<const InstrumentProfiles> profiles,
+                                 const QString &name) {
+    m_profileForced = !name.trimmed().isEmpty();
+    if (m_profileForced && profiles) {
+        m_profile = profiles->named(name);
+        applyOverrides();
+    }
+    m_profiles = std::move(profiles);
+    if (!m_profileForced && m_profiles && m_identity) {
+        m_profile = m_profiles->matching(m_identity->manufacturer, m_identity->model);
+        applyOverrides();
+    }
+}
+
+void ScpiInstrument::applyOverrides() {
+    if (m_overrides.timeoutMs)
+        m_profile.timeoutMs = *m_overrides.timeoutMs;
+    if (m_overrides.maxBlockSize)
+        m_profile.maxBlockSize = *m_overrides.maxBlockSize;
+    if (m_overrides.capture)
+        std::tie(m_profile.captureQuery, m_profile.blockAnswer) = *m_overrides.capture;
+    if (m_overrides.restoreCommand)
+        m_profile.restoreCommand = *m_overrides.restoreCommand;
+}
+
+void ScpiInstrument::warn(const QString &warning) {
+    m_warnings.append(warning);
+    if (m_warningHandler)
+        m_warningHandler(warning);
 }
 
 void ScpiInstrument::disconnect() {
@@ -125,6 +193,10 @@ void ScpiInstrument::connectIfNeeded() {
                           quoted(answer));
         m_identity = Identity{fields[0], fields[1], fields[2], fields.mid(3).join(u',')};
     });
+    if (m_profiles && !m_profileForced) {
+        m_profile = m_profiles->matching(m_identity->manufacturer, m_identity->model);
+        applyOverrides();
+    }
 }
 
 ScpiInstrument::Identity ScpiInstrument::identity() {
@@ -144,7 +216,7 @@ void ScpiInstrument::discardInput() {
     // Whatever arrived outside an exchange (a late terminator) must not answer the next query.
     m_input.clear();
     if (m_transport->isOpen())
-        m_transport->read(m_maxBlockSize, QDeadlineTimer(0));
+        m_transport->read(m_profile.maxBlockSize, QDeadlineTimer(0));
 }
 
 void ScpiInstrument::writeMessage(const QByteArray &message, QDeadlineTimer until) {
@@ -157,7 +229,7 @@ void ScpiInstrument::fill(qsizetype maxBytes, QDeadlineTimer until, const QStrin
         disconnect();
         refuse(VisaStatus::Timeout, QStringLiteral("%1 did not answer %2 within %3 ms")
                                         .arg(resourceName(), query)
-                                        .arg(m_timeoutMs));
+                                        .arg(m_profile.timeoutMs));
     }
     m_input.append(bytes);
 }
@@ -172,11 +244,11 @@ QByteArray ScpiInstrument::readLine(QDeadlineTimer until, const QString &query) 
                 line.chop(1);
             return line;
         }
-        if (m_input.size() > m_maxBlockSize)
+        if (m_input.size() > m_profile.maxBlockSize)
             protocolError(QStringLiteral("answered %1 with more than %2 bytes")
                               .arg(query)
-                              .arg(m_maxBlockSize));
-        fill(m_maxBlockSize + 1 - m_input.size(), until, query);
+                              .arg(m_profile.maxBlockSize));
+        fill(m_profile.maxBlockSize + 1 - m_input.size(), until, query);
     }
 }
 
@@ -184,7 +256,7 @@ QByteArray ScpiInstrument::readBlock(QDeadlineTimer until, const QString &query)
     for (;;) {
         while (!m_input.isEmpty() && (m_input[0] == ' ' || m_input[0] == '\t'))
             m_input.remove(0, 1);
-        const Ieee488Block::Header header = Ieee488Block::scan(m_input, m_maxBlockSize);
+        const Ieee488Block::Header header = Ieee488Block::scan(m_input, m_profile.maxBlockSize);
         switch (header.status) {
         case Ieee488Block::Status::Incomplete:
             fill(16, until, query);
@@ -197,7 +269,7 @@ QByteArray ScpiInstrument::readBlock(QDeadlineTimer until, const QString &query)
                                          "limit of %3 bytes")
                               .arg(header.dataLength)
                               .arg(query)
-                              .arg(m_maxBlockSize));
+                              .arg(m_profile.maxBlockSize));
         case Ieee488Block::Status::Definite: {
             const qsizetype total = header.headerLength + header.dataLength;
             m_input.reserve(total + 2);
@@ -215,11 +287,12 @@ QByteArray ScpiInstrument::readBlock(QDeadlineTimer until, const QString &query)
             // The data runs to the message terminator.
             qsizetype end;
             while ((end = m_input.indexOf('\n', header.headerLength)) < 0) {
-                if (m_input.size() - header.headerLength > m_maxBlockSize)
+                if (m_input.size() - header.headerLength > m_profile.maxBlockSize)
                     protocolError(QStringLiteral("answered %1 with a block of more than %2 bytes")
                                       .arg(query)
-                                      .arg(m_maxBlockSize));
-                fill(m_maxBlockSize + header.headerLength + 1 - m_input.size(), until, query);
+                                      .arg(m_profile.maxBlockSize));
+                fill(m_profile.maxBlockSize + header.headerLength + 1 - m_input.size(), until,
+                     query);
             }
             QByteArray data = m_input.mid(header.headerLength, end - header.headerLength);
             m_input.remove(0, end + 1);
@@ -270,34 +343,93 @@ QStringList ScpiInstrument::readErrors() {
     return errors;
 }
 
-void ScpiInstrument::failOnInstrumentErrors(const QString &operation) {
-    const QStringList errors = readErrors();
+void ScpiInstrument::failOnInstrumentErrors(const QString &operation, QStringList errors) {
+    errors += readErrors();
     if (!errors.isEmpty())
         refuse(ErrorNumber::Fail,
                QStringLiteral("%1 reported an error during the %2: %3")
                    .arg(resourceName(), operation, errors.join(QLatin1String("; "))));
 }
 
+// Errors from before belong to whatever the user did earlier: reported, not blamed on this
+// operation, and not thrown away unless the profile says to clear them.
+void ScpiInstrument::setAsidePriorErrors(const QString &operation) {
+    m_warnings.clear();
+    if (!m_profile.keepPriorErrors)
+        return;
+    const QStringList errors = readErrors();
+    if (!errors.isEmpty())
+        warn(QStringLiteral("%1: errors already queued before the %2: %3")
+                 .arg(resourceName(), operation, errors.join(QLatin1String("; "))));
+}
+
 QVariant ScpiInstrument::CaptureState() {
     connectIfNeeded();
-    // Older errors are cleared first so that they are not blamed on this capture.
+    setAsidePriorErrors(QStringLiteral("capture"));
     const QVariant state = guarded([this] {
         const QDeadlineTimer until = deadline();
         discardInput();
-        writeMessage("*CLS\n" + m_captureQuery.toUtf8(), until);
-        return m_capturesBlocks ? QVariant(readBlock(until, m_captureQuery))
-                                : QVariant(QString::fromUtf8(readLine(until, m_captureQuery)));
+        const QByteArray query = m_profile.captureQuery.toUtf8();
+        writeMessage(m_profile.keepPriorErrors ? query : kClear.toByteArray() + query, until);
+        return m_profile.blockAnswer
+                   ? QVariant(readBlock(until, m_profile.captureQuery))
+                   : QVariant(QString::fromUtf8(readLine(until, m_profile.captureQuery)));
     });
     failOnInstrumentErrors(QStringLiteral("capture"));
-    if ((m_capturesBlocks ? state.toByteArray().isEmpty() : state.toString().trimmed().isEmpty()))
+    if ((m_profile.blockAnswer ? state.toByteArray().isEmpty()
+                               : state.toString().trimmed().isEmpty()))
         refuse(ErrorNumber::Fail, QStringLiteral("%1 answered %2 with an empty setup")
-                                      .arg(resourceName(), m_captureQuery));
+                                      .arg(resourceName(), m_profile.captureQuery));
     return state;
+}
+
+void ScpiInstrument::awaitOperationCompleteBit(QDeadlineTimer until) {
+    for (;;) {
+        // Each poll is answered within a timeout of its own; the bit has to be set by until.
+        const QByteArray answer = readLine(deadline(), QStringLiteral("*ESR?")).trimmed();
+        bool ok = false;
+        const int status = answer.toInt(&ok);
+        if (!ok || status < 0 || status > 255)
+            protocolError(QStringLiteral("answered *ESR? with ") + quoted(answer));
+        if (status & kOperationComplete)
+            return;
+        if (until.hasExpired()) {
+            disconnect();
+            refuse(VisaStatus::Timeout,
+                   QStringLiteral("%1 did not complete the restore within %2 ms (*ESR? polling)")
+                       .arg(resourceName())
+                       .arg(m_profile.timeoutMs));
+        }
+        pause(int(std::min<qint64>(m_profile.pollIntervalMs, until.remainingTime())));
+        writeMessage("*ESR?", deadline());
+    }
+}
+
+void ScpiInstrument::awaitCompletion(QDeadlineTimer until) {
+    switch (m_profile.completion) {
+    case InstrumentProfile::Completion::OpcQuery: {
+        const QByteArray done = readLine(until, QStringLiteral("*OPC?")).trimmed();
+        if (done != "1" && done != "+1")
+            protocolError(QStringLiteral("answered *OPC? with ") + quoted(done));
+        break;
+    }
+    case InstrumentProfile::Completion::EsrPolling:
+        writeMessage("*ESR?", until);
+        awaitOperationCompleteBit(until);
+        break;
+    case InstrumentProfile::Completion::Delay:
+        pause(m_profile.completionDelayMs);
+        break;
+    case InstrumentProfile::Completion::Wait:
+        // Whatever is asked next is answered only once the setup has been taken.
+        break;
+    }
 }
 
 void ScpiInstrument::RestoreState(const QVariant &state) {
     QByteArray commands;
     const VariantType type = variantTypeOf(state);
+    const QByteArray completion = completionCommand(m_profile.completion);
     if (type == VariantType::String) {
         QByteArrayList lines;
         for (const QByteArray &line : state.toString().toUtf8().split('\n'))
@@ -306,39 +438,56 @@ void ScpiInstrument::RestoreState(const QVariant &state) {
         if (lines.isEmpty())
             refuse(ErrorNumber::InvalidProcedureCall,
                    QStringLiteral("The setup holds no commands"));
-        commands = kClear.toByteArray() + lines.join('\n') + kDone.toByteArray();
+        while (lines.back().endsWith(';'))
+            lines.back().chop(1);
+        commands = lines.join('\n');
     } else if (type == VariantType::ByteArray) {
-        if (m_restoreCommand.isEmpty())
+        if (m_profile.restoreCommand.isEmpty())
             refuse(
                 ErrorNumber::TypeMismatch,
                 QStringLiteral("%1 has no restore command for a setup block").arg(resourceName()));
         const QByteArray bytes = state.toByteArray();
-        if (bytes.size() > m_maxBlockSize)
+        if (bytes.size() > m_profile.maxBlockSize)
             refuse(ErrorNumber::Overflow,
                    QStringLiteral("The setup of %1 bytes is larger than the limit of %2 bytes")
                        .arg(bytes.size())
-                       .arg(m_maxBlockSize));
+                       .arg(m_profile.maxBlockSize));
         // The block goes straight into the one message buffer: it may be megabytes.
-        const QByteArray command = m_restoreCommand.toUtf8();
+        const QByteArray command = m_profile.restoreCommand.toUtf8();
         commands.reserve(kClear.size() + command.size() + 1 + Ieee488Block::kMaxHeaderLength +
-                         bytes.size() + kDone.size());
-        commands.append(kClear).append(command).append(' ');
+                         bytes.size() + completion.size() + 2);
+        commands.append(command).append(' ');
         Ieee488Block::appendHeader(commands, bytes.size());
-        commands.append(bytes).append(kDone);
+        commands.append(bytes);
     } else {
         refuse(ErrorNumber::TypeMismatch,
                QStringLiteral("A setup is text or bytes, not %1").arg(variantTypeName(type)));
     }
+    const bool compound = m_profile.compoundMessages && !completion.isEmpty();
+    if (compound)
+        commands.append(';').append(completion);
+    if (!m_profile.keepPriorErrors)
+        commands.prepend(kClear);
     connectIfNeeded();
+    setAsidePriorErrors(QStringLiteral("restore"));
     guarded([&] {
         const QDeadlineTimer until = deadline();
         discardInput();
+        if (m_profile.completion == InstrumentProfile::Completion::EsrPolling) {
+            // A bit left set by an earlier *OPC would end the wait before it began.
+            writeMessage("*ESR?", until);
+            readLine(until, QStringLiteral("*ESR?"));
+        }
         writeMessage(commands, until);
-        const QByteArray done = readLine(until, QStringLiteral("*OPC?")).trimmed();
-        if (done != "1" && done != "+1")
-            protocolError(QStringLiteral("answered *OPC? with ") + quoted(done));
+        if (!compound && !completion.isEmpty())
+            writeMessage(completion, until);
+        awaitCompletion(until);
     });
-    failOnInstrumentErrors(QStringLiteral("restore"));
+    QStringList errors;
+    if (m_profile.completion == InstrumentProfile::Completion::Wait)
+        errors = readErrors();
+    pause(m_profile.settleMs);
+    failOnInstrumentErrors(QStringLiteral("restore"), errors);
 }
 
 ObjectRef ScpiInstrument::ImportLegacyFile(const QString &fileName, const QString &progId) {

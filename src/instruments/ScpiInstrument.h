@@ -1,22 +1,28 @@
 #pragma once
 
+#include "instruments/InstrumentProfile.h"
 #include "support/SetupInterface.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace ixo {
 
+class InstrumentProfiles;
 class InstrumentTransport;
 
 // An SCPI instrument as the host's SetupInterface. Model and Version come from *IDN?, asked
-// once per connection. A capture is the learn string of *LRN? (a String) or, with a setup
-// query, an IEEE 488.2 block (a byte array); a restore sends it back, then waits on *OPC? and
-// empties :SYST:ERR?. Every exchange has a deadline and every answer a size limit, and a
-// failure of the connection closes it, so the next call starts on a fresh one.
+// once per connection. How a setup is read and written is the instrument's profile: a capture
+// is the learn string of *LRN? (a String) or, with a setup query, an IEEE 488.2 block (a byte
+// array); a restore sends it back, then awaits completion (*OPC?, *WAI, a fixed delay or *ESR?
+// polling) and empties :SYST:ERR?. Errors queued before a capture or restore are read first and
+// reported as warnings, or cleared if the profile says so. Every exchange has a deadline and
+// every answer a size limit, and a failure of the connection closes it, so the next call starts
+// on a fresh one.
 class ScpiInstrument : public SetupInterface {
 public:
     static constexpr int kDefaultTimeoutMs = 5000;
@@ -37,20 +43,38 @@ public:
     ~ScpiInstrument() override;
 
     QString resourceName() const;
-    int timeout() const { return m_timeoutMs; }
+    using WarningHandler = std::function<void(const QString &)>;
+
+    int timeout() const { return m_profile.timeoutMs; }
     void setTimeout(int milliseconds);
-    qsizetype maxBlockSize() const { return m_maxBlockSize; }
+    qsizetype maxBlockSize() const { return m_profile.maxBlockSize; }
     void setMaxBlockSize(qsizetype bytes);
 
-    QString captureQuery() const { return m_captureQuery; }
-    bool capturesBlocks() const { return m_capturesBlocks; }
+    QString captureQuery() const { return m_profile.captureQuery; }
+    bool capturesBlocks() const { return m_profile.blockAnswer; }
     // Captures the text answer of query, *LRN? unless told otherwise.
     void setLearnQuery(const QString &query);
     // Captures the block answer of query; restoring bytes needs a restore command.
     void setSetupQuery(const QString &query);
-    QString restoreCommand() const { return m_restoreCommand; }
+    QString restoreCommand() const { return m_profile.restoreCommand; }
     // Restores a byte setup as "<command> <block>".
     void setRestoreCommand(const QString &command);
+
+    // The profile in use, with what the setters above changed in it.
+    const InstrumentProfile &profile() const { return m_profile; }
+    // Uses this profile from now on, in place of the setters' values and of matching.
+    void applyProfile(const InstrumentProfile &profile);
+    // Uses the profile named (at once), or else, after each *IDN?, the one of profiles that
+    // matches the instrument; values given to the setters stay. Raises InvalidProcedureCall
+    // for a name profiles does not know.
+    void useProfiles(std::shared_ptr<const InstrumentProfiles> profiles,
+                     const QString &name = QString());
+
+    // Called with each warning as it arises, such as errors the instrument had queued before
+    // a capture; they are not the capture's failure, but nobody should lose them either.
+    void setWarningHandler(WarningHandler handler) { m_warningHandler = std::move(handler); }
+    // The warnings of the last capture or restore.
+    QStringList warnings() const { return m_warnings; }
 
     QString Model() override;
     QVariant CaptureState() override;
@@ -72,24 +96,36 @@ public:
 private:
     void connectIfNeeded();
     template <typename Exchange> auto guarded(Exchange &&exchange);
-    QDeadlineTimer deadline() const { return QDeadlineTimer(m_timeoutMs); }
+    QDeadlineTimer deadline() const { return QDeadlineTimer(m_profile.timeoutMs); }
     void discardInput();
     void writeMessage(const QByteArray &message, QDeadlineTimer deadline);
     QByteArray readLine(QDeadlineTimer deadline, const QString &query);
     QByteArray readBlock(QDeadlineTimer deadline, const QString &query);
     void fill(qsizetype maxBytes, QDeadlineTimer deadline, const QString &query);
     void takeTerminator();
-    void failOnInstrumentErrors(const QString &operation);
+    void failOnInstrumentErrors(const QString &operation, QStringList errors = {});
+    void setAsidePriorErrors(const QString &operation);
+    void awaitCompletion(QDeadlineTimer deadline);
+    void awaitOperationCompleteBit(QDeadlineTimer deadline);
+    void applyOverrides();
+    void warn(const QString &warning);
     [[noreturn]] void protocolError(const QString &what);
 
     std::unique_ptr<InstrumentTransport> m_transport;
     std::optional<Identity> m_identity;
     QByteArray m_input;
-    int m_timeoutMs = kDefaultTimeoutMs;
-    qsizetype m_maxBlockSize = kDefaultMaxBlockSize;
-    QString m_captureQuery = kLearnQuery;
-    bool m_capturesBlocks = false;
-    QString m_restoreCommand;
+    InstrumentProfile m_profile;
+    // What the setters changed, kept when a matching profile is applied.
+    struct Overrides {
+        std::optional<int> timeoutMs;
+        std::optional<qsizetype> maxBlockSize;
+        std::optional<std::pair<QString, bool>> capture;
+        std::optional<QString> restoreCommand;
+    } m_overrides;
+    std::shared_ptr<const InstrumentProfiles> m_profiles;
+    bool m_profileForced = false;
+    WarningHandler m_warningHandler;
+    QStringList m_warnings;
 };
 
 } // namespace ixo

@@ -7,6 +7,7 @@
 #include "SetupsDocument.h"
 #include "control/MarkerImages.h"
 #include "instruments/InstrumentFactory.h"
+#include "instruments/InstrumentProfiles.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/simulator/SimulatorServer.h"
 #include "support/HostDocument.h"
@@ -234,6 +235,29 @@ private slots:
         QVERIFY(m_window->connectionStatus().startsWith(QLatin1String("Connected to")));
         QVERIFY2(m_window->statusBar()->currentMessage().startsWith(QLatin1String("Reconnected")),
                  qPrintable(m_window->statusBar()->currentMessage()));
+    }
+
+    void profileShown_data() {
+        QTest::addColumn<QString>("forced");
+        QTest::addColumn<QString>("identity");
+        QTest::addColumn<QString>("profile");
+        QTest::newRow("matching the answer")
+            << QString() << "IXO,SG-100,000001,2.1.0" << InstrumentProfiles::kSimulatorName;
+        QTest::newRow("forced by name")
+            << InstrumentProfiles::kGenericName.toUpper() << "IXO,SG-100,000001,2.1.0"
+            << InstrumentProfiles::kGenericName;
+        QTest::newRow("no answer yet") << QString() << QString() << QString();
+    }
+
+    void profileShown() {
+        QFETCH(QString, forced);
+        QFETCH(QString, identity);
+        QFETCH(QString, profile);
+        const auto describe = ConnectDialog::describeProfiles(
+            std::make_shared<const InstrumentProfiles>(m_dir->path()), forced);
+        const QString shown = describe(QStringLiteral("SIM"), identity);
+        QVERIFY2(profile.isEmpty() ? shown.isEmpty() : shown.startsWith(profile + ": "),
+                 qPrintable(shown));
     }
 
     void discoveredInstrumentsAreOffered() {

@@ -4,6 +4,7 @@
 #include "automation/VariantType.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/InstrumentFactory.h"
+#include "instruments/InstrumentProfile.h"
 #include "instruments/ResourceString.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/ScpiSettings.h"
@@ -209,6 +210,160 @@ private slots:
         exchange.join();
         QCOMPARE(number.load(), VisaStatus::ConnectionLost);
         QVERIFY(elapsed.elapsed() < 10000);
+    }
+
+    void priorErrors_data() {
+        QTest::addColumn<bool>("loopback");
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<bool>("keep");
+        QTest::addColumn<QStringList>("queued");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<QString>("warning");
+        QTest::addColumn<int>("eventStatus");
+        const QStringList two{"-113,\"Undefined header\"", "-222,\"Data out of range\""};
+        const QString both = "-113,\"Undefined header\"; -222,\"Data out of range\"";
+        for (const bool loopback : {false, true}) {
+            const char *via = loopback ? "loopback" : "in-process";
+            for (const char *operation : {"capture", "restore"}) {
+                const QString before =
+                    QStringLiteral("errors already queued before the %1: ").arg(operation);
+                QTest::addRow("%s %s: two kept", via, operation)
+                    << loopback << operation << true << two << false << before + both << 0x30;
+                QTest::addRow("%s %s: kept, and it fails too", via, operation)
+                    << loopback << operation << true << two.mid(1) << true << before + two.at(1)
+                    << 0x10;
+                QTest::addRow("%s %s: none queued", via, operation)
+                    << loopback << operation << true << QStringList{} << false << "" << 0;
+                QTest::addRow("%s %s: cleared", via, operation)
+                    << loopback << operation << false << two << false << "" << 0;
+            }
+        }
+    }
+
+    // Errors from before an operation are reported once as a warning and neither blamed on it
+    // nor lost; the status registers are left alone unless the profile clears them.
+    void priorErrors() {
+        QFETCH(bool, loopback);
+        QFETCH(QString, operation);
+        QFETCH(bool, keep);
+        QFETCH(QStringList, queued);
+        QFETCH(bool, fails);
+        QFETCH(QString, warning);
+        Bench bench(loopback, false);
+        ScpiInstrument &client = *bench.client;
+        InstrumentProfile profile;
+        profile.keepPriorErrors = keep;
+        client.applyProfile(profile);
+        QStringList handled;
+        client.setWarningHandler([&](const QString &text) { handled.append(text); });
+        const QVariant state = client.CaptureState();
+        for (const QString &error : queued)
+            bench.device->queueError(error);
+        const bool capture = operation == QLatin1String("capture");
+        if (fails && capture)
+            bench.device->failNextCapture();
+        else if (fails)
+            bench.device->failNextRestore();
+        const QString error = errorTextOf(
+            [&] { capture ? void(client.CaptureState()) : client.RestoreState(state); });
+        if (fails) {
+            QVERIFY2(error.contains("during the " + operation + ": -2"), qPrintable(error));
+            for (const QString &old : queued)
+                QVERIFY2(!error.contains(old), qPrintable(error));
+        } else {
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+        }
+        const QStringList expected =
+            warning.isEmpty() ? QStringList{} : QStringList{client.resourceName() + ": " + warning};
+        QCOMPARE(client.warnings(), expected);
+        QCOMPARE(handled, expected);
+        QTEST(bench.device->eventStatus(), "eventStatus");
+        QCOMPARE(client.readErrors(), QStringList{});
+    }
+
+    void completion_data() {
+        using Completion = InstrumentProfile::Completion;
+        QTest::addColumn<bool>("loopback");
+        QTest::addColumn<int>("completion");
+        QTest::addColumn<bool>("compound");
+        QTest::addColumn<int>("delayMs");
+        QTest::addColumn<int>("settleMs");
+        QTest::addColumn<int>("operationMs");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<bool>("staleBit");
+        QTest::addColumn<bool>("pendingAfter");
+        QTest::addColumn<QString>("error");
+        const std::pair<Completion, const char *> waits[] = {{Completion::OpcQuery, "*OPC?"},
+                                                             {Completion::Wait, "*WAI"},
+                                                             {Completion::EsrPolling, "*ESR?"}};
+        for (const bool loopback : {false, true}) {
+            const char *via = loopback ? "loopback" : "in-process";
+            for (const auto &[completion, name] : waits) {
+                for (const bool compound : {true, false})
+                    QTest::addRow("%s: %s, %s", via, name, compound ? "compound" : "separate")
+                        << loopback << int(completion) << compound << 0 << 0 << 200 << 2000 << false
+                        << false << "";
+            }
+            QTest::addRow("%s: *ESR? with the bit of an earlier *OPC", via)
+                << loopback << int(Completion::EsrPolling) << false << 0 << 0 << 200 << 2000 << true
+                << false << "";
+            QTest::addRow("%s: delay longer than the operation", via)
+                << loopback << int(Completion::Delay) << false << 400 << 0 << 200 << 2000 << false
+                << false << "";
+            // A fixed delay trusts the profile: it cannot know the instrument is still busy.
+            QTest::addRow("%s: delay shorter than the operation", via)
+                << loopback << int(Completion::Delay) << false << 10 << 0 << 5000 << 2000 << false
+                << true << "";
+            QTest::addRow("%s: settle time", via) << loopback << int(Completion::OpcQuery) << true
+                                                  << 0 << 300 << 0 << 2000 << false << false << "";
+            QTest::addRow("%s: *OPC? too late", via)
+                << loopback << int(Completion::OpcQuery) << true << 0 << 0 << 3000 << 300 << false
+                << true << "did not answer *OPC? within 300 ms";
+            QTest::addRow("%s: *WAI too late", via)
+                << loopback << int(Completion::Wait) << false << 0 << 0 << 3000 << 300 << false
+                << true << "did not answer :SYST:ERR? within 300 ms";
+            QTest::addRow("%s: *ESR? too late", via)
+                << loopback << int(Completion::EsrPolling) << true << 0 << 0 << 3000 << 300 << false
+                << true << "did not complete the restore within 300 ms (*ESR? polling)";
+        }
+    }
+
+    // Each way of awaiting a restore returns only once the instrument has taken the setup, and
+    // a restore that takes too long is a timeout, not a hang.
+    void completion() {
+        QFETCH(bool, loopback);
+        QFETCH(int, completion);
+        QFETCH(int, delayMs);
+        QFETCH(int, settleMs);
+        QFETCH(int, operationMs);
+        QFETCH(QString, error);
+        Bench bench(loopback, false);
+        ScpiInstrument &client = *bench.client;
+        InstrumentProfile profile;
+        profile.completion = InstrumentProfile::Completion(completion);
+        QFETCH(bool, compound);
+        profile.compoundMessages = compound;
+        profile.completionDelayMs = delayMs;
+        profile.pollIntervalMs = 10;
+        profile.settleMs = settleMs;
+        QFETCH(int, timeoutMs);
+        profile.timeoutMs = timeoutMs;
+        client.applyProfile(profile);
+        bench.device->apply(":FREQ 3E9");
+        const QVariant state = client.CaptureState();
+        bench.device->apply(":FREQ 1E6");
+        QFETCH(bool, staleBit);
+        if (staleBit)
+            client.send("*OPC");
+        bench.device->delayNextRestore(operationMs);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const QString text = errorTextOf([&] { client.RestoreState(state); });
+        QVERIFY2(error.isEmpty() ? text.isEmpty() : text.contains(error), qPrintable(text));
+        QTEST(bench.device->operationPending(), "pendingAfter");
+        QVERIFY(elapsed.elapsed() >= settleMs + delayMs);
+        QCOMPARE(bench.device->setting(":FREQ"), QStringLiteral("3.000000E+09"));
+        QVERIFY(client.warnings().isEmpty());
     }
 
     void unreachable() {

@@ -394,5 +394,13 @@ Wiederherstellen?</translation>
         <source>Answered: %1</source>
         <translation>Antwort: %1</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source> (not verified on hardware)</source>
+        <translation> (nicht an einem Gerät geprüft)</translation>
+    </message>
 </context>
 </TS>

@@ -394,5 +394,13 @@ Restaurer ?</translation>
         <source>Answered: %1</source>
         <translation>Réponse : %1</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source> (not verified on hardware)</source>
+        <translation> (non vérifié sur le matériel)</translation>
+    </message>
 </context>
 </TS>

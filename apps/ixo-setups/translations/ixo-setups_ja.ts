@@ -394,5 +394,13 @@ Restore it?</source>
         <source>Answered: %1</source>
         <translation>応答: %1</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source> (not verified on hardware)</source>
+        <translation> (実機では未検証)</translation>
+    </message>
 </context>
 </TS>

@@ -1,8 +1,8 @@
 #include "instruments/simulator/InProcessTransport.h"
 
 #include "automation/AutomationError.h"
-#include "instruments/simulator/SimulatedDevice.h"
 #include "instruments/VisaStatus.h"
+#include "instruments/simulator/SimulatedDevice.h"
 
 #include <QThread>
 

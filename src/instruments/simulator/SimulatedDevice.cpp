@@ -233,18 +233,22 @@ SimulatedDevice::Reply SimulatedDevice::run(QByteArrayView message, bool withFau
         return reply;
     bool capture = false;
     bool restore = false;
+    bool onlyErrorQueries = true;
     for (const Command &command : commands) {
+        onlyErrorQueries &= command.header == QLatin1String(":SYST:ERR?");
         capture |= command.header == QLatin1String("*LRN?") || command.header == kSetupQuery;
         restore |= command.hasParameter &&
                    (command.header == kSetupCommand || settingIndex(command.header) >= 0);
     }
     bool blankCapture = false;
+    bool refuseChanges = false;
     if (withFaults && restore) {
         if (!m_failRestore.isEmpty()) {
             pushError(std::exchange(m_failRestore, QString()));
-            return reply;
+            refuseChanges = true;
         }
-        m_pendingDelay += std::exchange(m_delayRestore, 0);
+        if (const int delay = std::exchange(m_delayRestore, 0); delay > 0)
+            m_busyUntil = QDeadlineTimer(delay);
     }
     if (withFaults && capture) {
         if (!m_failCapture.isEmpty()) {
@@ -256,7 +260,12 @@ SimulatedDevice::Reply SimulatedDevice::run(QByteArrayView message, bool withFau
     }
 
     QByteArrayList answers;
+    bool awaitsOperation = false;
     for (const Command &command : commands) {
+        awaitsOperation |= command.header == QLatin1String("*OPC?");
+        // The queries of a refused restore, such as its *OPC?, are still answered.
+        if (refuseChanges && (command.hasParameter || command.header == QLatin1String("*RST")))
+            continue;
         try {
             const QByteArray answer = execute(command, blankCapture);
             if (command.header.endsWith(QLatin1Char('?')))
@@ -273,8 +282,10 @@ SimulatedDevice::Reply SimulatedDevice::run(QByteArrayView message, bool withFau
     reply.bytes = answers.size() == 1 ? std::move(answers.front()) : answers.join(';');
     reply.bytes.append('\n');
     if (withFaults) {
-        reply.delayMs = std::exchange(m_pendingDelay, 0);
-        if (std::exchange(m_garble, false))
+        reply.delayMs = int(std::exchange(m_pendingDelay, 0));
+        if (awaitsOperation || !m_holdUntil.hasExpired())
+            reply.delayMs = int(std::max<qint64>(reply.delayMs, m_busyUntil.remainingTime()));
+        if (!onlyErrorQueries && std::exchange(m_garble, false))
             reply.bytes = std::exchange(m_garbage, QByteArray());
     }
     return reply;
@@ -289,6 +300,13 @@ QByteArray SimulatedDevice::execute(const Command &command, bool blankCapture) {
         return identity().toUtf8();
     if (header == QLatin1String("*OPC?"))
         return "1";
+    if (header == QLatin1String("*ESR?")) {
+        if (m_opcArmed && m_busyUntil.hasExpired()) {
+            m_opcArmed = false;
+            m_eventStatus |= 1;
+        }
+        return QByteArray::number(std::exchange(m_eventStatus, 0));
+    }
     if (header == QLatin1String("*LRN?"))
         return blankCapture ? QByteArray() : learnString();
     if (header == kSetupQuery)
@@ -310,8 +328,18 @@ QByteArray SimulatedDevice::execute(const Command &command, bool blankCapture) {
             scpiError(-108, QStringLiteral("Parameter not allowed"), header);
         if (header == QLatin1String("*RST"))
             reset();
-        else if (header == QLatin1String("*CLS"))
+        else if (header == QLatin1String("*CLS")) {
             m_errors.clear();
+            m_eventStatus = 0;
+            m_opcArmed = false;
+        } else if (header == QLatin1String("*WAI")) {
+            m_holdUntil = m_busyUntil;
+        } else if (header == QLatin1String("*OPC")) {
+            if (m_busyUntil.hasExpired())
+                m_eventStatus |= 1;
+            else
+                m_opcArmed = true;
+        }
         return {};
     }
     if (header == kWaveformCommand) {
@@ -434,6 +462,7 @@ void SimulatedDevice::apply(const QByteArray &commands) {
     const QByteArray waveform = m_waveform;
     const quint32 waveformCrc = m_waveformCrc;
     const QStringList errors = std::exchange(m_errors, {});
+    const int eventStatus = m_eventStatus;
     QByteArrayView rest(commands);
     while (!rest.isEmpty()) {
         // Split as a connection would, so that a block's data may hold newlines.
@@ -443,6 +472,7 @@ void SimulatedDevice::apply(const QByteArray &commands) {
         rest = rest.sliced(length);
     }
     const QStringList raised = std::exchange(m_errors, errors);
+    m_eventStatus = eventStatus;
     if (!raised.isEmpty()) {
         m_values = values;
         m_waveform = waveform;
@@ -478,7 +508,21 @@ void SimulatedDevice::queueError(const QString &error) {
     pushError(error);
 }
 
+bool SimulatedDevice::operationPending() const {
+    const std::lock_guard lock(m_mutex);
+    return !m_busyUntil.hasExpired();
+}
+
+int SimulatedDevice::eventStatus() const {
+    const std::lock_guard lock(m_mutex);
+    return m_eventStatus;
+}
+
 void SimulatedDevice::pushError(const QString &error) {
+    // Command, execution, device-specific and query errors each have their status bit.
+    const int code = error.section(QLatin1Char(','), 0, 0).toInt();
+    if (code <= -100 && code > -500)
+        m_eventStatus |= 0x20 >> (-code / 100 - 1);
     if (m_errors.size() >= kErrorQueueSize) {
         m_errors.last() = QStringLiteral("-350,\"Queue overflow\"");
         return;

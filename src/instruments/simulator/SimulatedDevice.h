@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QDeadlineTimer>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -74,11 +75,17 @@ public:
     QByteArray waveform() const;
     // Queues an error as if a command had failed, e.g. for input the connection had to drop.
     void queueError(const QString &error);
+    // A restore still being carried out (see delayNextRestore).
+    bool operationPending() const;
+    // The standard event status register, without reading (and so clearing) it.
+    int eventStatus() const;
 
     // Fault injection. A capture is a message with *LRN? or the setup query; a restore is one
     // that changes settings. A failed capture answers empty and queues the error; a failed
-    // restore changes nothing and queues the error. A delayed restore delays the next answer
-    // (its *OPC?). The garbled answer is sent verbatim instead of the next answer.
+    // restore changes nothing (its queries are answered) and queues the error. A delayed
+    // restore is an operation that takes that long: *OPC? answers once it is done, *OPC sets
+    // the operation complete bit of *ESR? then, and after *WAI every answer waits for it. The
+    // garbled answer is sent verbatim instead of the next answer other than one of :SYST:ERR?.
     void failNextCapture(
         const QString &error = QStringLiteral("-200,\"Execution error; setup not available\""));
     void failNextRestore(const QString &error = QStringLiteral("-221,\"Settings conflict\""));
@@ -127,6 +134,11 @@ private:
     int m_delayCapture = 0;
     int m_delayRestore = 0;
     int m_pendingDelay = 0;
+    QDeadlineTimer m_busyUntil{0};
+    // Set by *WAI: answers wait until then.
+    QDeadlineTimer m_holdUntil{0};
+    bool m_opcArmed = false;
+    int m_eventStatus = 0;
     bool m_dropCapture = false;
     bool m_garble = false;
     QByteArray m_garbage;

@@ -31,8 +31,8 @@ std::unique_ptr<InstrumentTransport> InstrumentTransport::create(const ResourceS
     case Interface::Serial:
         return std::make_unique<SerialTransport>(resource.serialDevice, resource.serial, name);
     case Interface::TcpipHislip:
-        return std::make_unique<HislipTransport>(resource.host, resource.port,
-                                                 resource.deviceName, name);
+        return std::make_unique<HislipTransport>(resource.host, resource.port, resource.deviceName,
+                                                 name);
     case Interface::TcpipInstr:
         return std::make_unique<Vxi11Transport>(resource.host, resource.deviceName, name);
     case Interface::Gpib:

@@ -7,9 +7,11 @@
 #include "instruments/VisaStatus.h"
 #include "instruments/simulator/SimulatedDevice.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
+#include <QThread>
 #include <array>
 #include <optional>
 #include <random>
@@ -116,6 +118,10 @@ public:
         } catch (const AutomationError &error) {
             if (!fault)
                 return QStringLiteral("restore failed: ") + error.description();
+            // The instrument is still busy with a late restore; the next cycle must not pay
+            // for it.
+            if (*fault == Fault::DelayRestore)
+                waitUntilIdle();
             // A refused restore changes nothing; a late or garbled answer came after it.
             return checkFailure(
                 *fault, error, *fault == Fault::FailRestore ? changed : restored(captured, blocks));
@@ -181,6 +187,12 @@ private:
                 SimulatedDevice::kWaveformCommand.toUtf8() + ' ' + Ieee488Block::encode(waveform);
         }
         m_rig.device().apply(program);
+    }
+
+    void waitUntilIdle() {
+        const QDeadlineTimer deadline(4 * m_options.timeoutMs + 1000);
+        while (m_rig.device().operationPending() && !deadline.hasExpired())
+            QThread::msleep(10);
     }
 
     void inject(Fault fault) {

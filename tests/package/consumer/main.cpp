@@ -1,12 +1,11 @@
 // A host that embeds the control from the installed package.
-#include <control/InstrumentState.h>
-#include <model/StateInfo.h>
-#include <server/TypeLibrary.h>
-#include <instruments/simulator/SimulatedInstrument.h>
-
 #include <QApplication>
 #include <QPushButton>
+#include <control/InstrumentState.h>
 #include <cstdio>
+#include <instruments/simulator/SimulatedInstrument.h>
+#include <model/StateInfo.h>
+#include <server/TypeLibrary.h>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
