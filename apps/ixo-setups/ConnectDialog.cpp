@@ -124,7 +124,7 @@ void ConnectDialog::buildLayout(const QStringList &recent) {
     m_testResult->setWordWrap(true);
     m_testResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *form = new QFormLayout;
-    form->addRow(tr("Re&source:"), resourceRow);
+    form->addRow(tr("Resource:"), resourceRow);
     form->addRow(tr("Profile:"), m_profileLabel);
     form->addRow(tr("Test:"), m_testResult);
 

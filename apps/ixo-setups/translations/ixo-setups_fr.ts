@@ -347,8 +347,8 @@ Restaurer ?</translation>
         <translation>&amp;Tester</translation>
     </message>
     <message>
-        <source>Re&amp;source:</source>
-        <translation>Re&amp;ssource :</translation>
+        <source>Resource:</source>
+        <translation>Ressource :</translation>
     </message>
     <message>
         <source>Profile:</source>

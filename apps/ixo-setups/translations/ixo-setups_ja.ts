@@ -347,8 +347,8 @@ Restore it?</source>
         <translation>テスト(&amp;T)</translation>
     </message>
     <message>
-        <source>Re&amp;source:</source>
-        <translation>リソース(&amp;S):</translation>
+        <source>Resource:</source>
+        <translation>リソース:</translation>
     </message>
     <message>
         <source>Profile:</source>
