@@ -49,6 +49,10 @@ InstrumentPanel::InstrumentPanel(ObservedInstrument &instrument, InstrumentSetti
     refresh();
 }
 
+void InstrumentPanel::setSettings(InstrumentSettings settings) {
+    m_settings = std::move(settings);
+}
+
 void InstrumentPanel::compare(QList<Compared> states) {
     m_compared = std::move(states);
     refresh();
@@ -56,6 +60,10 @@ void InstrumentPanel::compare(QList<Compared> states) {
 
 QString InstrumentPanel::summary() const {
     return m_summary->text();
+}
+
+QString InstrumentPanel::identity() const {
+    return m_identity->text();
 }
 
 void InstrumentPanel::changeEvent(QEvent *event) {
@@ -66,6 +74,13 @@ void InstrumentPanel::changeEvent(QEvent *event) {
 
 void InstrumentPanel::refresh() {
     m_filling = true;
+    if (!m_instrument.isConnected()) {
+        m_identity->setText(tr("<b>Not connected</b>"));
+        m_summary->hide();
+        m_table->setRowCount(0);
+        m_filling = false;
+        return;
+    }
     try {
         m_identity->setText(
             tr("<b>%1</b>, version %2").arg(m_instrument.Model(), m_instrument.Version()));

@@ -34,10 +34,13 @@ public:
     InstrumentPanel(ObservedInstrument &instrument, InstrumentSettings settings,
                     QWidget *parent = nullptr);
 
+    // How the settings of another instrument are read; the next refresh shows them.
+    void setSettings(InstrumentSettings settings);
     // None, one (against the instrument) or two saved states.
     void compare(QList<Compared> states);
     QTableWidget &table() const { return *m_table; }
     QString summary() const;
+    QString identity() const;
 
 public slots:
     void refresh();

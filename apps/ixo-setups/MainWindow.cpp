@@ -11,7 +11,9 @@
 #include "automation/widgets/MessageBoxStyle.h"
 #include "automation/widgets/ScopedInteraction.h"
 #include "control/InstrumentState.h"
+#include "instruments/InstrumentFactory.h"
 #include "instruments/ScpiInstrument.h"
+#include "instruments/ScpiSettings.h"
 #include "instruments/StateDiff.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateInfo.h"
@@ -22,6 +24,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -34,6 +37,7 @@
 namespace ixo {
 
 const QString MainWindow::kPreviewKey = QStringLiteral("restorePreview");
+const QString MainWindow::kRecentResourcesKey = QStringLiteral("recentResources");
 
 namespace {
 
@@ -60,11 +64,36 @@ QString nameOf(const SetupInterfaceRef &instrument) {
     return MainWindow::tr("the instrument");
 }
 
+// Weak, so that only the window's own reference decides where the instrument is let go.
 std::function<void()> cancelOf(const SetupInterfaceRef &instrument) {
     if (const auto scpi = std::dynamic_pointer_cast<ScpiInstrument>(instrument))
-        return [scpi] { scpi->cancel(); };
+        return [weak = std::weak_ptr<ScpiInstrument>(scpi)] {
+            if (const auto held = weak.lock())
+                held->cancel();
+        };
     return {};
 }
+
+} // namespace
+
+// It keeps the instrument only weakly, so that letting the instrument go closes its
+// connection on the instrument's thread.
+InstrumentSettings MainWindow::scpiSettingsOf(const std::shared_ptr<ScpiInstrument> &instrument) {
+    const std::weak_ptr<ScpiInstrument> weak = instrument;
+    const auto settings = [weak] {
+        const auto held = weak.lock();
+        if (!held)
+            throw AutomationError(ErrorNumber::Fail, QStringLiteral("ixo-setups"),
+                                  ObservedInstrument::notConnectedText());
+        return ScpiSettings(held);
+    };
+    return {[settings] { return settings().read(); },
+            [settings](const QString &header, const QString &value) {
+                settings().write(header, value);
+            }};
+}
+
+namespace {
 
 // Answers the import command's file dialog with a dropped file, so that a drop takes the
 // command's own path; everything else goes to the interaction that was there before.
@@ -114,6 +143,11 @@ MainWindow::MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings
     , m_instrument(
           std::make_shared<ObservedInstrument>(std::move(instrument), name, std::move(cancel))) {
     m_instrument->setWindow(this);
+    m_opener = [](const QString &resource) { return InstrumentFactory::open(resource); };
+    connect(m_instrument.get(), &ObservedInstrument::connectionLost, this,
+            &MainWindow::connectionLost);
+    connect(m_instrument.get(), &ObservedInstrument::connectionRestored, this,
+            &MainWindow::connectionRestored);
     m_instrument->setRestoreCheck([this](const QVariant &state) { previewRestore(state); });
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("splitter"));
@@ -130,7 +164,9 @@ MainWindow::MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings
     m_splitter->setCollapsible(0, false);
     m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
-    m_document = std::make_unique<SetupsDocument>(*m_control, m_instrument);
+    m_document = std::make_unique<SetupsDocument>(
+        *m_control, m_instrument,
+        [instrument = m_instrument.get()] { return instrument->isConnected(); });
     m_document->reset();
     // Each command has run by the time these are called.
     for (QPushButton *button : m_control->findChildren<QPushButton *>())
@@ -139,8 +175,20 @@ MainWindow::MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings
     connect(m_control, &InstrumentState::SelectionChanged, this, &MainWindow::stateSelected);
     m_control->stateListView->viewport()->installEventFilter(this);
     setAcceptDrops(true);
+    m_connectionLabel = new QLabel(this);
+    m_connectionLabel->setObjectName(QStringLiteral("connectionStatus"));
+    statusBar()->addPermanentWidget(m_connectionLabel);
+    // The panel has asked already; a connection that failed there is not waited on twice.
+    if (m_instrument->isConnected() && !m_instrument->isConnectionLost()) {
+        try {
+            m_model = m_instrument->Model();
+        } catch (const AutomationError &) {
+            // Shown by the status bar as a lost connection.
+        }
+    }
     buildMenus();
     restoreLayout();
+    showConnection();
     updateTitle();
 }
 
@@ -162,8 +210,163 @@ void MainWindow::buildMenus() {
     m_undoAction->setEnabled(canUndo());
     edit->addSeparator();
     edit->addAction(tr("Se&ttings..."), this, &MainWindow::showSettingsDialog);
+    m_instrumentMenu = menuBar()->addMenu(tr("&Instrument"));
     buildLanguageMenu(*menuBar()->addMenu(tr("&Language")));
     rebuildRecentMenu();
+    rebuildInstrumentMenu();
+}
+
+void MainWindow::rebuildInstrumentMenu() {
+    m_instrumentMenu->clear();
+    QAction *connectAction =
+        m_instrumentMenu->addAction(tr("&Connect..."), this, &MainWindow::showConnectDialog);
+    connectAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    QAction *disconnectAction =
+        m_instrumentMenu->addAction(tr("&Disconnect"), this, &MainWindow::disconnectInstrument);
+    disconnectAction->setEnabled(isConnected());
+    const QStringList recent = recentResources();
+    if (!recent.isEmpty())
+        m_instrumentMenu->addSection(tr("Recent instruments"));
+    for (const QString &resource : recent)
+        m_instrumentMenu->addAction(resource, this, [this, resource] { connectTo(resource); });
+}
+
+void MainWindow::rememberResource(const QString &resource) {
+    if (resource.trimmed().isEmpty())
+        return;
+    QSettings settings;
+    QStringList recent = settings.value(kRecentResourcesKey).toStringList();
+    recent.removeIf(
+        [&](const QString &known) { return known.compare(resource, Qt::CaseInsensitive) == 0; });
+    recent.prepend(resource.trimmed());
+    settings.setValue(kRecentResourcesKey, recent.mid(0, kMaxRecentResources));
+}
+
+QStringList MainWindow::recentResources() {
+    return QSettings().value(kRecentResourcesKey).toStringList();
+}
+
+void MainWindow::setOpener(ConnectDialog::Opener opener) {
+    m_opener = std::move(opener);
+}
+
+void MainWindow::setProfileDescriber(ConnectDialog::ProfileDescriber describer) {
+    m_profileDescriber = std::move(describer);
+}
+
+void MainWindow::setDiscoveryOptions(const InstrumentDiscovery::Options &options) {
+    m_discoveryOptions = options;
+}
+
+std::unique_ptr<ConnectDialog> MainWindow::makeConnectDialog() {
+    QStringList recent = recentResources();
+    if (isConnected() && !m_resource.isEmpty()) {
+        // The connected instrument is offered first.
+        recent.removeAll(m_resource);
+        recent.prepend(m_resource);
+    }
+    return std::make_unique<ConnectDialog>(recent, m_discoveryOptions, m_profileDescriber, m_opener,
+                                           this);
+}
+
+void MainWindow::showConnectDialog() {
+    const std::unique_ptr<ConnectDialog> dialog = makeConnectDialog();
+    if (Interaction::current()->showModal(*dialog) == QDialog::Accepted)
+        connectTo(dialog->resource());
+}
+
+bool MainWindow::connectTo(const QString &resource) {
+    std::shared_ptr<ScpiInstrument> instrument;
+    QString model;
+    try {
+        instrument = m_opener(resource.trimmed());
+        model = m_instrument->runApart([instrument] { return instrument->Model(); },
+                                       tr("Connecting to %1...").arg(resource.trimmed()),
+                                       [instrument] { instrument->cancel(); });
+    } catch (const AutomationError &error) {
+        if (instrument) {
+            // Closed on the thread that opened it.
+            m_instrument->runApart([instrument] { instrument->disconnect(); }, QString(), {});
+        }
+        showError(tr("Could not connect to %1; the connection stays as it was:\n%2")
+                      .arg(resource.trimmed(), error.description()));
+        return false;
+    }
+    const QString name = instrument->resourceName();
+    rememberResource(resource);
+    m_resource = resource.trimmed();
+    switchInstrument(instrument, scpiSettingsOf(instrument), name, cancelOf(instrument), model);
+    statusBar()->showMessage(tr("Connected to %1").arg(instrumentText()), 5000);
+    return true;
+}
+
+void MainWindow::disconnectInstrument() {
+    if (!isConnected())
+        return;
+    const QString before = instrumentText();
+    switchInstrument(nullptr, {}, QString(), {}, QString());
+    m_resource.clear();
+    statusBar()->showMessage(tr("Disconnected from %1").arg(before), 5000);
+}
+
+void MainWindow::switchInstrument(SetupInterfaceRef instrument, InstrumentSettings settings,
+                                  const QString &name, std::function<void()> cancel,
+                                  const QString &model) {
+    m_panel->setSettings(std::move(settings));
+    m_instrument->setInstrument(std::move(instrument), name, std::move(cancel));
+    m_model = model;
+    markListForInstrument();
+    m_panel->refresh();
+    rebuildInstrumentMenu();
+    showConnection();
+    updateTitle();
+}
+
+// The list stays; attached anew, its rows are marked for the instrument now connected.
+void MainWindow::markListForInstrument() {
+    try {
+        m_document->reattach();
+    } catch (const AutomationError &error) {
+        showError(error.description());
+    }
+    m_selected.clear();
+    m_comparedWith.clear();
+    compareSelection();
+}
+
+bool MainWindow::isConnected() const {
+    return m_instrument->isConnected();
+}
+
+QString MainWindow::instrumentText() const {
+    if (!isConnected())
+        return tr("no instrument");
+    return m_model.isEmpty() ? m_instrument->name()
+                             : tr("%1 (%2)").arg(m_instrument->name(), m_model);
+}
+
+QString MainWindow::connectionStatus() const {
+    return m_connectionLabel->text();
+}
+
+void MainWindow::showConnection() {
+    if (!isConnected())
+        m_connectionLabel->setText(tr("Not connected"));
+    else if (m_instrument->isConnectionLost())
+        m_connectionLabel->setText(
+            tr("Connection to %1 lost; the next command reconnects").arg(m_instrument->name()));
+    else
+        m_connectionLabel->setText(tr("Connected to %1").arg(instrumentText()));
+}
+
+void MainWindow::connectionLost(const QString &description) {
+    showConnection();
+    statusBar()->showMessage(description);
+}
+
+void MainWindow::connectionRestored() {
+    showConnection();
+    statusBar()->showMessage(tr("Reconnected to %1").arg(instrumentText()), 5000);
 }
 
 void MainWindow::buildLanguageMenu(QMenu &menu) {
@@ -491,7 +694,7 @@ void MainWindow::updateTitle() {
     const QString name = m_document->fileName().isEmpty()
                              ? tr("Untitled")
                              : QFileInfo(m_document->fileName()).fileName();
-    setWindowTitle(tr("%1[*] - IxoInstrSetups").arg(name));
+    setWindowTitle(tr("%1[*] - %2 - IxoInstrSetups").arg(name, instrumentText()));
     setWindowModified(m_document->isModified());
 }
 

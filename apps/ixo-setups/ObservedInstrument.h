@@ -16,7 +16,9 @@ namespace ixo {
 // so that views of its settings can be read again. All calls run on one thread of their own,
 // the only one that talks to the instrument, while the window goes on drawing itself; a
 // capture or restore that takes longer than kProgressDelayMs shows a progress dialog whose
-// Cancel ends the exchange.
+// Cancel ends the exchange. The instrument behind it can be switched or taken away at run
+// time; without one every call fails with kNotConnected. An exchange that fails because the
+// connection broke is reported, and so is the next one that gets through again.
 class ObservedInstrument : public QObject, public SetupInterface {
     Q_OBJECT
 
@@ -24,16 +26,28 @@ public:
     static constexpr int kProgressDelayMs = 500;
 
     // name: what the progress dialog calls the instrument; cancel: ends an exchange in
-    // progress from another thread (may be empty).
+    // progress from another thread (may be empty). No instrument leaves it disconnected.
     ObservedInstrument(SetupInterfaceRef instrument, QString name,
                        std::function<void()> cancel = {}, QObject *parent = nullptr);
     ~ObservedInstrument() override;
 
+    // The text of the error every call raises while no instrument is connected.
+    static QString notConnectedText();
+    // Whether an error number means that the connection itself failed.
+    static bool isConnectionError(std::int32_t number);
+
     QString name() const { return m_name; }
+    bool isConnected() const { return m_instrument != nullptr; }
+    // Whether the last exchange failed because the connection broke.
+    bool isConnectionLost() const { return m_lost; }
     // The window over which the progress dialog stands.
     void setWindow(QWidget *window) { m_window = window; }
     // Called before each restore with the state to restore; it refuses by raising an error.
     void setRestoreCheck(std::function<void(const QVariant &state)> check);
+    // Talks to another instrument from now on (none disconnects); the one before is let go on
+    // the instrument's thread, where its connection was made.
+    void setInstrument(SetupInterfaceRef instrument, QString name,
+                       std::function<void()> cancel = {});
 
     QString Model() override;
     QVariant CaptureState() override;
@@ -43,29 +57,52 @@ public:
 
     // Runs work on the instrument's thread and returns its result or raises its error.
     template <typename Work> auto run(Work &&work, const QString &progress = {}) {
-        using Result = decltype(work());
-        if constexpr (std::is_void_v<Result>) {
-            wait(std::function<void()>(std::forward<Work>(work)), progress);
-        } else {
-            std::optional<Result> result;
-            wait([&] { result.emplace(work()); }, progress);
-            return std::move(*result);
-        }
+        return runOnThread(std::forward<Work>(work), progress, m_cancel, true);
+    }
+    // Runs work for an instrument not yet connected on the instrument's thread, where its
+    // connection is then made; its outcome says nothing about the connected one.
+    template <typename Work>
+    auto runApart(Work &&work, const QString &progress, std::function<void()> cancel) {
+        return runOnThread(std::forward<Work>(work), progress, std::move(cancel), false);
     }
 
 signals:
     void setupChanged();
+    // The instrument was switched or taken away.
+    void instrumentChanged();
+    // An exchange failed because the connection broke; the next call opens it anew.
+    void connectionLost(const QString &description);
+    void connectionRestored();
 
 private:
+    template <typename Work>
+    auto runOnThread(Work &&work, const QString &progress, std::function<void()> cancel,
+                     bool tracked) {
+        using Result = decltype(work());
+        if constexpr (std::is_void_v<Result>) {
+            wait(std::function<void()>(std::forward<Work>(work)), progress, cancel, tracked);
+        } else {
+            std::optional<Result> result;
+            wait([&] { result.emplace(work()); }, progress, cancel, tracked);
+            return std::move(*result);
+        }
+    }
     // Waits for work without taking user input, or behind the modal progress dialog once
-    // kProgressDelayMs have passed (with a progress text).
-    void wait(const std::function<void()> &work, const QString &progress);
+    // kProgressDelayMs have passed (with a progress text). Tracked work tells whether the
+    // connection broke or came back.
+    void wait(const std::function<void()> &work, const QString &progress,
+              const std::function<void()> &cancel, bool tracked);
+    void releaseInstrument();
+    void noteOutcome(const std::exception_ptr &failure);
+    // The instrument for one call, kept for the call's length; raises while disconnected.
+    SetupInterfaceRef connected() const;
 
     SetupInterfaceRef m_instrument;
     QString m_name;
     std::function<void()> m_cancel;
     std::function<void(const QVariant &)> m_restoreCheck;
     QPointer<QWidget> m_window;
+    bool m_lost = false;
     QThreadPool m_thread;
 };
 

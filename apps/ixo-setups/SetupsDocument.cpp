@@ -27,11 +27,29 @@ std::shared_ptr<StateInfo> stateListOf(const PropertyBag &bag, const QString &fi
     return stateInfo;
 }
 
+// What the rows are marked against while no instrument is connected: no model, no version.
+class NoInstrument : public SetupInterface {
+public:
+    QString Model() override { return {}; }
+    QString Version() override { return {}; }
+    QVariant CaptureState() override { refuse(); }
+    void RestoreState(const QVariant &) override { refuse(); }
+    ObjectRef ImportLegacyFile(const QString &, const QString &) override { refuse(); }
+
+private:
+    [[noreturn]] static void refuse() {
+        throw AutomationError(ErrorNumber::Fail, kSource,
+                              QStringLiteral("No instrument is connected"));
+    }
+};
+
 } // namespace
 
-SetupsDocument::SetupsDocument(InstrumentState &control, SetupInterfaceRef instrument)
+SetupsDocument::SetupsDocument(InstrumentState &control, SetupInterfaceRef instrument,
+                               std::function<bool()> connected)
     : m_control(control)
-    , m_instrument(std::move(instrument)) {}
+    , m_instrument(std::move(instrument))
+    , m_connected(std::move(connected)) {}
 
 void SetupsDocument::reset() {
     attach(std::make_shared<StateInfo>());
@@ -107,10 +125,22 @@ QByteArray SetupsDocument::contents() const {
     return bag.Contents();
 }
 
+void SetupsDocument::reattach() {
+    attach(m_stateInfo);
+}
+
 void SetupsDocument::attach(std::shared_ptr<StateInfo> stateInfo) {
-    stateInfo->setSetupInterface(m_instrument);
     m_stateInfo = std::move(stateInfo);
-    m_control.setInstrumentStateInfo(m_stateInfo);
+    const bool connected = !m_connected || m_connected();
+    m_stateInfo->setSetupInterface(connected ? m_instrument : std::make_shared<NoInstrument>());
+    // The commands always go to the instrument, which says itself that none is connected.
+    try {
+        m_control.setInstrumentStateInfo(m_stateInfo);
+    } catch (...) {
+        m_stateInfo->setSetupInterface(m_instrument);
+        throw;
+    }
+    m_stateInfo->setSetupInterface(m_instrument);
 }
 
 } // namespace ixo

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace ixo {
@@ -20,7 +21,10 @@ public:
     static constexpr int kFormatVersion = 1;
     static const QString kFormatVersionKey;
 
-    SetupsDocument(InstrumentState &control, SetupInterfaceRef instrument);
+    // connected: whether the instrument can be asked now; while it cannot, the rows are
+    // marked against no instrument, so every state shows as captured on another one.
+    SetupsDocument(InstrumentState &control, SetupInterfaceRef instrument,
+                   std::function<bool()> connected = {});
 
     // A new, empty list for the control.
     void reset();
@@ -32,6 +36,8 @@ public:
     // The list of saved states alone, to take a change of the list back.
     QByteArray listContents() const;
     void restoreList(const QByteArray &contents);
+    // Attaches the list anew, so that its rows are marked for the instrument now connected.
+    void reattach();
 
     QString fileName() const { return m_fileName; }
     bool isModified() const;
@@ -43,6 +49,7 @@ private:
 
     InstrumentState &m_control;
     SetupInterfaceRef m_instrument;
+    std::function<bool()> m_connected;
     std::shared_ptr<StateInfo> m_stateInfo;
     QString m_fileName;
     QByteArray m_savedContents;

@@ -5,11 +5,11 @@
 #include "instruments/InstrumentFactory.h"
 #include "instruments/InstrumentProfiles.h"
 #include "instruments/ScpiInstrument.h"
-#include "instruments/ScpiSettings.h"
 #include "server/TypeLibrary.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
 
@@ -21,6 +21,7 @@ struct Options {
     QString instrument;
     QStringList select;
     QString profile;
+    QString screenshotConnect;
 };
 
 Options parse(const QCoreApplication &app) {
@@ -30,6 +31,10 @@ Options parse(const QCoreApplication &app) {
         "instrument's setup, restore it, rename, remove, export and import state files."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption({QStringLiteral("screenshot-connect"),
+                      QStringLiteral("Save a picture of the Connect dialog, testing the "
+                                     "instrument, to <file> and exit."),
+                      QStringLiteral("file")});
     parser.addOption({QStringLiteral("screenshot"),
                       QStringLiteral("Save a picture of the window to <file> and exit."),
                       QStringLiteral("file")});
@@ -51,16 +56,44 @@ Options parse(const QCoreApplication &app) {
     parser.addPositionalArgument(QStringLiteral("document"),
                                  QStringLiteral("A document to open (.ixs)."), "[document]");
     parser.process(app);
-    return {parser.value(QStringLiteral("screenshot")), parser.positionalArguments().value(0),
-            parser.value(QStringLiteral("instrument")), parser.values(QStringLiteral("select")),
-            parser.value(QStringLiteral("profile"))};
+    return {parser.value(QStringLiteral("screenshot")),
+            parser.positionalArguments().value(0),
+            parser.value(QStringLiteral("instrument")),
+            parser.values(QStringLiteral("select")),
+            parser.value(QStringLiteral("profile")),
+            parser.value(QStringLiteral("screenshot-connect"))};
 }
 
-ixo::InstrumentSettings settingsOf(const std::shared_ptr<ixo::ScpiInstrument> &instrument) {
-    const ixo::ScpiSettings settings(instrument);
-    return {
-        [settings] { return settings.read(); },
-        [settings](const QString &header, const QString &value) { settings.write(header, value); }};
+// The Connect dialog once its first search has ended and a Test of resource has answered.
+int takeConnectScreenshot(ixo::MainWindow &window, const QString &resource,
+                          const QString &fileName) {
+    const std::unique_ptr<ixo::ConnectDialog> dialog = window.makeConnectDialog();
+    dialog->setResource(resource);
+    dialog->show();
+    QEventLoop loop;
+    bool tested = false, searched = false;
+    const auto settle = [&] {
+        if (tested && searched)
+            loop.quit();
+    };
+    QObject::connect(dialog.get(), &ixo::ConnectDialog::tested, &loop, [&] {
+        tested = true;
+        settle();
+    });
+    QObject::connect(&dialog->discovery(), &ixo::InstrumentDiscovery::finished, &loop, [&] {
+        searched = true;
+        settle();
+    });
+    dialog->test();
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+    QApplication::processEvents();
+    if (!dialog->grab().save(fileName)) {
+        std::fprintf(stderr, "ixo-setups: could not write %s\n", qPrintable(fileName));
+        return 1;
+    }
+    std::printf("ixo-setups: wrote %s\n", qPrintable(fileName));
+    return 0;
 }
 
 int takeScreenshot(ixo::MainWindow &window, const QString &fileName) {
@@ -105,28 +138,41 @@ int main(int argc, char *argv[]) {
     nameApplication();
     const Options options = parse(app);
     ixo::TypeLibrary::registerServer();
-    if (!options.screenshot.isEmpty())
+    if (!options.screenshot.isEmpty() || !options.screenshotConnect.isEmpty())
         ixo::Interaction::setCurrent(std::make_shared<ixo::ConsoleInteraction>());
     std::shared_ptr<ixo::ScpiInstrument> instrument;
+    std::shared_ptr<const ixo::InstrumentProfiles> profiles;
+    // Every instrument connected later uses the same profiles and --profile.
+    const auto opener = [&profiles, &options](const QString &resource) {
+        auto opened = ixo::InstrumentFactory::open(resource, profiles, options.profile);
+        opened->setWarningHandler([](const QString &warning) {
+            std::fprintf(stderr, "ixo-setups: warning: %s\n", qPrintable(warning));
+        });
+        return opened;
+    };
     try {
-        const auto profiles = ixo::InstrumentProfiles::load();
+        profiles = ixo::InstrumentProfiles::load();
         for (const QString &problem : profiles->problems())
             std::fprintf(stderr, "ixo-setups: warning: profile left out: %s\n",
                          qPrintable(problem));
-        instrument = ixo::InstrumentFactory::open(options.instrument, profiles, options.profile);
-        instrument->setWarningHandler([](const QString &warning) {
-            std::fprintf(stderr, "ixo-setups: warning: %s\n", qPrintable(warning));
-        });
+        instrument = opener(options.instrument);
     } catch (const ixo::AutomationError &error) {
         std::fprintf(stderr, "ixo-setups: %s\n", qPrintable(error.description()));
         return 1;
     }
-    ixo::MainWindow window(instrument, settingsOf(instrument));
+    ixo::InstrumentSettings settings = ixo::MainWindow::scpiSettingsOf(instrument);
+    // The window holds the only reference, so that switching instruments lets this one go.
+    ixo::MainWindow window(std::move(instrument), std::move(settings));
+    ixo::MainWindow::rememberResource(options.instrument);
+    window.setOpener(opener);
+    window.setProfileDescriber(ixo::ConnectDialog::describeProfiles(profiles, options.profile));
     if (!options.document.isEmpty() && !window.openDocument(options.document))
         return 1;
     window.show();
     window.selectStates(options.select);
     if (!options.screenshot.isEmpty())
         return takeScreenshot(window, options.screenshot);
+    if (!options.screenshotConnect.isEmpty())
+        return takeConnectScreenshot(window, options.instrument, options.screenshotConnect);
     return QApplication::exec();
 }

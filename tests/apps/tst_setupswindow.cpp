@@ -387,11 +387,11 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QStringList>("menus");
         QTest::addColumn<QString>("header");
-        QTest::newRow("Deutsch") << "Deutsch" << QStringList{"&Datei", "&Bearbeiten", "&Sprache"}
+        QTest::newRow("Deutsch") << "Deutsch" << QStringList{"&Datei", "&Bearbeiten", "&Gerät", "&Sprache"}
                                  << "Einstellung";
-        QTest::newRow("Français") << "Français" << QStringList{"&Fichier", "É&dition", "&Langue"}
+        QTest::newRow("Français") << "Français" << QStringList{"&Fichier", "É&dition", "&Instrument", "&Langue"}
                                   << "Réglage";
-        QTest::newRow("English") << "English" << QStringList{"&File", "&Edit", "&Language"}
+        QTest::newRow("English") << "English" << QStringList{"&File", "&Edit", "&Instrument", "&Language"}
                                  << "Setting";
     }
 

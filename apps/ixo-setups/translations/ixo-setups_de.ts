@@ -63,6 +63,10 @@
         <source>size %1, CRC-32 %2</source>
         <translation>Größe %1, CRC-32 %2</translation>
     </message>
+    <message>
+        <source>&lt;b&gt;Not connected&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Nicht verbunden&lt;/b&gt;</translation>
+    </message>
 </context>
 <context>
     <name>ixo::MainWindow</name>
@@ -223,12 +227,66 @@ Wiederherstellen?</translation>
         <translation>Unbenannt</translation>
     </message>
     <message>
-        <source>%1[*] - IxoInstrSetups</source>
-        <translation>%1[*] - IxoInstrSetups</translation>
+        <source>%1[*] - %2 - IxoInstrSetups</source>
+        <translation>%1[*] - %2 - IxoInstrSetups</translation>
     </message>
     <message>
         <source>IxoInstrSetups</source>
         <translation>IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>&amp;Connect...</source>
+        <translation>&amp;Verbinden...</translation>
+    </message>
+    <message>
+        <source>&amp;Disconnect</source>
+        <translation>&amp;Trennen</translation>
+    </message>
+    <message>
+        <source>&amp;Instrument</source>
+        <translation>&amp;Gerät</translation>
+    </message>
+    <message>
+        <source>Recent instruments</source>
+        <translation>Zuletzt verwendete Geräte</translation>
+    </message>
+    <message>
+        <source>Connecting to %1...</source>
+        <translation>Verbindung mit %1 wird hergestellt...</translation>
+    </message>
+    <message>
+        <source>Could not connect to %1; the connection stays as it was:
+%2</source>
+        <translation>Keine Verbindung mit %1 möglich; die Verbindung bleibt, wie sie war:
+%2</translation>
+    </message>
+    <message>
+        <source>Connected to %1</source>
+        <translation>Verbunden mit %1</translation>
+    </message>
+    <message>
+        <source>Disconnected from %1</source>
+        <translation>Verbindung mit %1 getrennt</translation>
+    </message>
+    <message>
+        <source>no instrument</source>
+        <translation>kein Gerät</translation>
+    </message>
+    <message>
+        <source>Not connected</source>
+        <translation>Nicht verbunden</translation>
+    </message>
+    <message>
+        <source>Connection to %1 lost; the next command reconnects</source>
+        <translation>Verbindung zu %1 verloren; der nächste Befehl verbindet neu</translation>
+    </message>
+    <message>
+        <source>Reconnected to %1</source>
+        <translation>Wieder verbunden mit %1</translation>
     </message>
 </context>
 <context>
@@ -256,6 +314,93 @@ Wiederherstellen?</translation>
     <message>
         <source>Cancelled by the user</source>
         <translation>Vom Benutzer abgebrochen</translation>
+    </message>
+    <message>
+        <source>No instrument is connected. Choose Instrument &gt; Connect... to connect one.</source>
+        <translation>Kein Gerät ist verbunden. Gerät &gt; Verbinden... verbindet eines.</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::ConnectDialog</name>
+    <message>
+        <source>Connect to an instrument</source>
+        <translation>Mit einem Gerät verbinden</translation>
+    </message>
+    <message>
+        <source>Resource</source>
+        <translation>Ressource</translation>
+    </message>
+    <message>
+        <source>Identity (*IDN?)</source>
+        <translation>Identität (*IDN?)</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation>&amp;Aktualisieren</translation>
+    </message>
+    <message>
+        <source>such as TCPIP::192.168.1.20::INSTR or SIM</source>
+        <translation>etwa TCPIP::192.168.1.20::INSTR oder SIM</translation>
+    </message>
+    <message>
+        <source>&amp;Test</source>
+        <translation>&amp;Testen</translation>
+    </message>
+    <message>
+        <source>Resource:</source>
+        <translation>Ressource:</translation>
+    </message>
+    <message>
+        <source>Profile:</source>
+        <translation>Profil:</translation>
+    </message>
+    <message>
+        <source>Test:</source>
+        <translation>Test:</translation>
+    </message>
+    <message>
+        <source>&amp;Connect</source>
+        <translation>&amp;Verbinden</translation>
+    </message>
+    <message>
+        <source>Instruments found on the network and the USB bus:</source>
+        <translation>Im Netzwerk und am USB-Bus gefundene Geräte:</translation>
+    </message>
+    <message>
+        <source>Searching...</source>
+        <translation>Suche läuft...</translation>
+    </message>
+    <message>
+        <source>No instruments found; searching again shortly.</source>
+        <translation>Keine Geräte gefunden; die Suche wird gleich wiederholt.</translation>
+    </message>
+    <message>
+        <source>Instruments found: %1</source>
+        <translation>Gefundene Geräte: %1</translation>
+    </message>
+    <message>
+        <source>chosen on connect</source>
+        <translation>wird beim Verbinden gewählt</translation>
+    </message>
+    <message>
+        <source>No answer: %1</source>
+        <translation>Keine Antwort: %1</translation>
+    </message>
+    <message>
+        <source>Asking %1 for *IDN?...</source>
+        <translation>%1 wird nach *IDN? gefragt...</translation>
+    </message>
+    <message>
+        <source>Answered: %1</source>
+        <translation>Antwort: %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source> (not verified on hardware)</source>
+        <translation> (nicht an einem Gerät geprüft)</translation>
     </message>
 </context>
 </TS>

@@ -63,6 +63,10 @@
         <source>size %1, CRC-32 %2</source>
         <translation>taille %1, CRC-32 %2</translation>
     </message>
+    <message>
+        <source>&lt;b&gt;Not connected&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Non connecté&lt;/b&gt;</translation>
+    </message>
 </context>
 <context>
     <name>ixo::MainWindow</name>
@@ -223,12 +227,66 @@ Restaurer ?</translation>
         <translation>Sans titre</translation>
     </message>
     <message>
-        <source>%1[*] - IxoInstrSetups</source>
-        <translation>%1[*] - IxoInstrSetups</translation>
+        <source>%1[*] - %2 - IxoInstrSetups</source>
+        <translation>%1[*] - %2 - IxoInstrSetups</translation>
     </message>
     <message>
         <source>IxoInstrSetups</source>
         <translation>IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>&amp;Connect...</source>
+        <translation>&amp;Connecter...</translation>
+    </message>
+    <message>
+        <source>&amp;Disconnect</source>
+        <translation>&amp;Déconnecter</translation>
+    </message>
+    <message>
+        <source>&amp;Instrument</source>
+        <translation>&amp;Instrument</translation>
+    </message>
+    <message>
+        <source>Recent instruments</source>
+        <translation>Instruments récents</translation>
+    </message>
+    <message>
+        <source>Connecting to %1...</source>
+        <translation>Connexion à %1...</translation>
+    </message>
+    <message>
+        <source>Could not connect to %1; the connection stays as it was:
+%2</source>
+        <translation>Impossible de se connecter à %1 ; la connexion reste inchangée :
+%2</translation>
+    </message>
+    <message>
+        <source>Connected to %1</source>
+        <translation>Connecté à %1</translation>
+    </message>
+    <message>
+        <source>Disconnected from %1</source>
+        <translation>Déconnecté de %1</translation>
+    </message>
+    <message>
+        <source>no instrument</source>
+        <translation>aucun instrument</translation>
+    </message>
+    <message>
+        <source>Not connected</source>
+        <translation>Non connecté</translation>
+    </message>
+    <message>
+        <source>Connection to %1 lost; the next command reconnects</source>
+        <translation>Connexion à %1 perdue ; la prochaine commande se reconnecte</translation>
+    </message>
+    <message>
+        <source>Reconnected to %1</source>
+        <translation>Reconnecté à %1</translation>
     </message>
 </context>
 <context>
@@ -256,6 +314,93 @@ Restaurer ?</translation>
     <message>
         <source>Cancelled by the user</source>
         <translation>Annulé par l’utilisateur</translation>
+    </message>
+    <message>
+        <source>No instrument is connected. Choose Instrument &gt; Connect... to connect one.</source>
+        <translation>Aucun instrument n’est connecté. Choisissez Instrument &gt; Connecter... pour en connecter un.</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::ConnectDialog</name>
+    <message>
+        <source>Connect to an instrument</source>
+        <translation>Se connecter à un instrument</translation>
+    </message>
+    <message>
+        <source>Resource</source>
+        <translation>Ressource</translation>
+    </message>
+    <message>
+        <source>Identity (*IDN?)</source>
+        <translation>Identité (*IDN?)</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation>&amp;Actualiser</translation>
+    </message>
+    <message>
+        <source>such as TCPIP::192.168.1.20::INSTR or SIM</source>
+        <translation>par exemple TCPIP::192.168.1.20::INSTR ou SIM</translation>
+    </message>
+    <message>
+        <source>&amp;Test</source>
+        <translation>&amp;Tester</translation>
+    </message>
+    <message>
+        <source>Resource:</source>
+        <translation>Ressource :</translation>
+    </message>
+    <message>
+        <source>Profile:</source>
+        <translation>Profil :</translation>
+    </message>
+    <message>
+        <source>Test:</source>
+        <translation>Test :</translation>
+    </message>
+    <message>
+        <source>&amp;Connect</source>
+        <translation>&amp;Connecter</translation>
+    </message>
+    <message>
+        <source>Instruments found on the network and the USB bus:</source>
+        <translation>Instruments trouvés sur le réseau et le bus USB :</translation>
+    </message>
+    <message>
+        <source>Searching...</source>
+        <translation>Recherche en cours...</translation>
+    </message>
+    <message>
+        <source>No instruments found; searching again shortly.</source>
+        <translation>Aucun instrument trouvé ; nouvelle recherche sous peu.</translation>
+    </message>
+    <message>
+        <source>Instruments found: %1</source>
+        <translation>Instruments trouvés : %1</translation>
+    </message>
+    <message>
+        <source>chosen on connect</source>
+        <translation>choisi à la connexion</translation>
+    </message>
+    <message>
+        <source>No answer: %1</source>
+        <translation>Pas de réponse : %1</translation>
+    </message>
+    <message>
+        <source>Asking %1 for *IDN?...</source>
+        <translation>Envoi de *IDN? à %1...</translation>
+    </message>
+    <message>
+        <source>Answered: %1</source>
+        <translation>Réponse : %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source> (not verified on hardware)</source>
+        <translation> (non vérifié sur le matériel)</translation>
     </message>
 </context>
 </TS>

@@ -63,6 +63,10 @@
         <source>size %1, CRC-32 %2</source>
         <translation>サイズ %1、CRC-32 %2</translation>
     </message>
+    <message>
+        <source>&lt;b&gt;Not connected&lt;/b&gt;</source>
+        <translation>&lt;b&gt;未接続&lt;/b&gt;</translation>
+    </message>
 </context>
 <context>
     <name>ixo::MainWindow</name>
@@ -223,12 +227,66 @@ Restore it?</source>
         <translation>無題</translation>
     </message>
     <message>
-        <source>%1[*] - IxoInstrSetups</source>
-        <translation>%1[*] - IxoInstrSetups</translation>
+        <source>%1[*] - %2 - IxoInstrSetups</source>
+        <translation>%1[*] - %2 - IxoInstrSetups</translation>
     </message>
     <message>
         <source>IxoInstrSetups</source>
         <translation>IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>&amp;Connect...</source>
+        <translation>接続(&amp;C)...</translation>
+    </message>
+    <message>
+        <source>&amp;Disconnect</source>
+        <translation>切断(&amp;D)</translation>
+    </message>
+    <message>
+        <source>&amp;Instrument</source>
+        <translation>測定器(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Recent instruments</source>
+        <translation>最近使った測定器</translation>
+    </message>
+    <message>
+        <source>Connecting to %1...</source>
+        <translation>%1 に接続しています...</translation>
+    </message>
+    <message>
+        <source>Could not connect to %1; the connection stays as it was:
+%2</source>
+        <translation>%1 に接続できませんでした。接続は変更されていません:
+%2</translation>
+    </message>
+    <message>
+        <source>Connected to %1</source>
+        <translation>接続先: %1</translation>
+    </message>
+    <message>
+        <source>Disconnected from %1</source>
+        <translation>%1 から切断しました</translation>
+    </message>
+    <message>
+        <source>no instrument</source>
+        <translation>測定器なし</translation>
+    </message>
+    <message>
+        <source>Not connected</source>
+        <translation>未接続</translation>
+    </message>
+    <message>
+        <source>Connection to %1 lost; the next command reconnects</source>
+        <translation>%1 との接続が切れました。次のコマンドで再接続します</translation>
+    </message>
+    <message>
+        <source>Reconnected to %1</source>
+        <translation>%1 に再接続しました</translation>
     </message>
 </context>
 <context>
@@ -256,6 +314,93 @@ Restore it?</source>
     <message>
         <source>Cancelled by the user</source>
         <translation>ユーザーが取り消しました</translation>
+    </message>
+    <message>
+        <source>No instrument is connected. Choose Instrument &gt; Connect... to connect one.</source>
+        <translation>測定器が接続されていません。測定器 &gt; 接続... で接続してください。</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::ConnectDialog</name>
+    <message>
+        <source>Connect to an instrument</source>
+        <translation>測定器に接続</translation>
+    </message>
+    <message>
+        <source>Resource</source>
+        <translation>リソース</translation>
+    </message>
+    <message>
+        <source>Identity (*IDN?)</source>
+        <translation>識別情報 (*IDN?)</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation>更新(&amp;R)</translation>
+    </message>
+    <message>
+        <source>such as TCPIP::192.168.1.20::INSTR or SIM</source>
+        <translation>例: TCPIP::192.168.1.20::INSTR または SIM</translation>
+    </message>
+    <message>
+        <source>&amp;Test</source>
+        <translation>テスト(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Resource:</source>
+        <translation>リソース:</translation>
+    </message>
+    <message>
+        <source>Profile:</source>
+        <translation>プロファイル:</translation>
+    </message>
+    <message>
+        <source>Test:</source>
+        <translation>テスト:</translation>
+    </message>
+    <message>
+        <source>&amp;Connect</source>
+        <translation>接続(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Instruments found on the network and the USB bus:</source>
+        <translation>ネットワークと USB で見つかった測定器:</translation>
+    </message>
+    <message>
+        <source>Searching...</source>
+        <translation>検索中...</translation>
+    </message>
+    <message>
+        <source>No instruments found; searching again shortly.</source>
+        <translation>測定器が見つかりません。まもなく再検索します。</translation>
+    </message>
+    <message>
+        <source>Instruments found: %1</source>
+        <translation>見つかった測定器: %1</translation>
+    </message>
+    <message>
+        <source>chosen on connect</source>
+        <translation>接続時に選択</translation>
+    </message>
+    <message>
+        <source>No answer: %1</source>
+        <translation>応答なし: %1</translation>
+    </message>
+    <message>
+        <source>Asking %1 for *IDN?...</source>
+        <translation>%1 に *IDN? を問い合わせています...</translation>
+    </message>
+    <message>
+        <source>Answered: %1</source>
+        <translation>応答: %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source> (not verified on hardware)</source>
+        <translation> (実機では未検証)</translation>
     </message>
 </context>
 </TS>
