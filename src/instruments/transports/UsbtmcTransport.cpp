@@ -156,8 +156,19 @@ void UsbtmcTransport::openNode(const QString &node) {
     // Only the driver understands its timeout; anything else is polled without blocking.
     const __u32 probe = 1000;
     m_driverTimeouts = ::ioctl(m_fd, USBTMC_IOCTL_SET_TIMEOUT, &probe) == 0;
-    if (!m_driverTimeouts)
+    if (!m_driverTimeouts) {
         ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
+        discardStaleInput();
+    }
+}
+
+// A late answer to an exchange given up before would pass for the answer to the next query.
+void UsbtmcTransport::discardStaleInput() {
+    char buffer[4096];
+    for (int reads = 0; reads < 256; ++reads) {
+        if (::read(m_fd, buffer, sizeof buffer) <= 0 && errno != EINTR)
+            return;
+    }
 }
 
 void UsbtmcTransport::open(QDeadlineTimer) {

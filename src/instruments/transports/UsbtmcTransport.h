@@ -52,6 +52,7 @@ private:
     [[noreturn]] void fail(std::int32_t number, const QString &what);
     Device find() const;
     void openNode(const QString &node);
+    void discardStaleInput();
     // False when the deadline passes first.
     bool prepare(short events, QDeadlineTimer deadline);
     void checkCancelled();

@@ -189,10 +189,13 @@ private:
         m_rig.device().apply(program);
     }
 
+    // Until the operation is done and its late answer has gone out, to be thrown away when the
+    // next cycle connects anew.
     void waitUntilIdle() {
         const QDeadlineTimer deadline(4 * m_options.timeoutMs + 1000);
         while (m_rig.device().operationPending() && !deadline.hasExpired())
             QThread::msleep(10);
+        QThread::msleep(100);
     }
 
     void inject(Fault fault) {
