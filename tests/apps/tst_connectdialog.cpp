@@ -5,6 +5,7 @@
 #include "ObservedInstrument.h"
 #include "ServedDevice.h"
 #include "SetupsDocument.h"
+#include "WindowTestSession.h"
 #include "control/MarkerImages.h"
 #include "instruments/InstrumentFactory.h"
 #include "instruments/InstrumentProfiles.h"
@@ -20,7 +21,6 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -47,9 +47,7 @@ quint16 closedPort() {
 class TestConnectDialog : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::shared_ptr<ScriptedInteraction> m_user;
-    std::unique_ptr<ScopedInteraction> m_scope;
+    std::unique_ptr<test::WindowTestSession> m_session;
     std::unique_ptr<Served> m_first;
     std::unique_ptr<Served> m_second;
     std::unique_ptr<MainWindow> m_window;
@@ -67,7 +65,7 @@ class TestConnectDialog : public QObject {
         }
         PropertyBag bag;
         bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(stateInfo));
-        const QString fileName = m_dir->filePath(QStringLiteral("bench.ixs"));
+        const QString fileName = m_session->path(QStringLiteral("bench.ixs"));
         HostDocument::save(bag, fileName);
         return fileName;
     }
@@ -81,13 +79,9 @@ class TestConnectDialog : public QObject {
         return icons;
     }
 
-    QString lastMessage() const {
-        return m_user->messageBoxes().empty() ? QString() : m_user->messageBoxes().back().text;
-    }
-
     // Plays the user on the Connect dialog: types the resource, tests it, then connects.
     void answerConnectDialog(const QString &resource, QString *testResult, QString *profile) {
-        m_user->answerModal([=](QDialog &form) {
+        m_session->user->answerModal([=](QDialog &form) {
             auto &dialog = static_cast<ConnectDialog &>(form);
             dialog.resourceEdit().clear();
             QTest::keyClicks(&dialog.resourceEdit(), resource);
@@ -103,17 +97,11 @@ class TestConnectDialog : public QObject {
 
 private slots:
     void initTestCase() {
-        QCoreApplication::setOrganizationName(QStringLiteral("IxoInstrSetupsTest"));
-        QCoreApplication::setApplicationName(QStringLiteral("tst_connectdialog"));
-        TypeLibrary::registerServer();
+        test::WindowTestSession::registerProgram(QStringLiteral("tst_connectdialog"));
     }
 
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
-        QSettings().clear();
-        m_user = std::make_shared<ScriptedInteraction>();
-        m_scope = std::make_unique<ScopedInteraction>(m_user);
+        m_session = std::make_unique<test::WindowTestSession>();
         m_first = std::make_unique<Served>();
         m_second = std::make_unique<Served>(std::make_shared<SimulatedDevice>(
             QStringLiteral("SG-200"), SimulatedDevice::kDefaultVersion));
@@ -132,7 +120,7 @@ private slots:
 
     void cleanup() {
         m_window.reset();
-        m_scope.reset();
+        m_session.reset();
         m_second.reset();
         m_first.reset();
     }
@@ -187,8 +175,8 @@ private slots:
         QVERIFY2(testResult.contains(result), qPrintable(testResult));
         if (result.startsWith(QLatin1String("No answer"))) {
             // Connecting fails the same way and the first simulator stays connected.
-            QVERIFY2(lastMessage().contains(QLatin1String("Could not connect")),
-                     qPrintable(lastMessage()));
+            QVERIFY2(m_session->lastMessage().contains(QLatin1String("Could not connect")),
+                     qPrintable(m_session->lastMessage()));
             QCOMPARE(profile, QStringLiteral("chosen on connect"));
             QVERIFY(m_window->connectionStatus().contains(resourceOf(*m_first)));
             QCOMPARE(MainWindow::recentResources(), before);
@@ -210,24 +198,25 @@ private slots:
                  (QList<int>{MarkerImages::kOtherInstrument, MarkerImages::kOtherInstrument}));
         m_window->selectStates({QStringLiteral("Here")});
         m_window->control().findChild<QPushButton *>(command)->click();
-        QVERIFY2(lastMessage().contains(ObservedInstrument::notConnectedText()),
-                 qPrintable(lastMessage()));
+        QVERIFY2(m_session->lastMessage().contains(ObservedInstrument::notConnectedText()),
+                 qPrintable(m_session->lastMessage()));
         QCOMPARE(m_window->control().stateListView->rowCount(), 2);
         QCOMPARE(m_window->panel().identity(), QStringLiteral("<b>Not connected</b>"));
     }
 
     void droppedConnectionReconnects() {
         m_first->device->dropNextCapture();
-        m_user->answerModal([](QDialog &dialog) {
+        m_session->user->answerModal([](QDialog &dialog) {
             static_cast<frmEditName &>(dialog).okBtn->click();
             return dialog.result();
         });
         m_window->control().captureNewBtn->click();
-        QVERIFY2(lastMessage().contains(resourceOf(*m_first)), qPrintable(lastMessage()));
+        QVERIFY2(m_session->lastMessage().contains(resourceOf(*m_first)),
+                 qPrintable(m_session->lastMessage()));
         QVERIFY2(m_window->connectionStatus().contains(QLatin1String("lost")),
                  qPrintable(m_window->connectionStatus()));
         QVERIFY(!m_window->statusBar()->currentMessage().isEmpty());
-        m_user->answerModal([](QDialog &dialog) {
+        m_session->user->answerModal([](QDialog &dialog) {
             static_cast<frmEditName &>(dialog).okBtn->click();
             return dialog.result();
         });
@@ -255,7 +244,7 @@ private slots:
         QFETCH(QString, identity);
         QFETCH(QString, profile);
         const auto describe = ConnectDialog::describeProfiles(
-            std::make_shared<const InstrumentProfiles>(m_dir->path()), forced);
+            std::make_shared<const InstrumentProfiles>(m_session->dir.path()), forced);
         const QString shown = describe(QStringLiteral("SIM"), identity);
         QVERIFY2(profile.isEmpty() ? shown.isEmpty() : shown.startsWith(profile + ": "),
                  qPrintable(shown));

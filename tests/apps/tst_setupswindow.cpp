@@ -2,6 +2,7 @@
 #include "InstrumentPanel.h"
 #include "MainWindow.h"
 #include "SetupsDocument.h"
+#include "WindowTestSession.h"
 #include "automation/widgets/MessageBoxStyle.h"
 #include "instruments/ScpiSettings.h"
 #include "support/HostDocument.h"
@@ -15,7 +16,6 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
@@ -53,13 +53,9 @@ InstrumentSettings settingsOf(const std::shared_ptr<TextSetup> &setup) {
 class TestSetupsWindow : public QObject {
     Q_OBJECT
 
-    std::shared_ptr<ScriptedInteraction> m_user;
-    std::unique_ptr<ScopedInteraction> m_scope;
+    std::unique_ptr<test::WindowTestSession> m_session;
     std::shared_ptr<TextSetup> m_setup;
     std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
 
     // A document with the states A and B on the connected model.
     QString writeDocument() {
@@ -75,7 +71,7 @@ class TestSetupsWindow : public QObject {
         }
         PropertyBag bag;
         bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(stateInfo));
-        const QString fileName = path(QStringLiteral("states.ixs"));
+        const QString fileName = m_session->path(QStringLiteral("states.ixs"));
         HostDocument::save(bag, fileName);
         return fileName;
     }
@@ -89,7 +85,7 @@ class TestSetupsWindow : public QObject {
     }
 
     void answerNameDialog(const QString &name) {
-        m_user->answerModal([name](QDialog &dialog) {
+        m_session->user->answerModal([name](QDialog &dialog) {
             auto &form = static_cast<frmEditName &>(dialog);
             form.nameTextBox->setText(name);
             form.okBtn->click();
@@ -97,23 +93,13 @@ class TestSetupsWindow : public QObject {
         });
     }
 
-    QString lastMessage() const {
-        return m_user->messageBoxes().empty() ? QString() : m_user->messageBoxes().back().text;
-    }
-
 private slots:
     void initTestCase() {
-        QCoreApplication::setOrganizationName(QStringLiteral("IxoInstrSetupsTest"));
-        QCoreApplication::setApplicationName(QStringLiteral("tst_setupswindow"));
-        TypeLibrary::registerServer();
+        test::WindowTestSession::registerProgram(QStringLiteral("tst_setupswindow"));
     }
 
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
-        QSettings().clear();
-        m_user = std::make_shared<ScriptedInteraction>();
-        m_scope = std::make_unique<ScopedInteraction>(m_user);
+        m_session = std::make_unique<test::WindowTestSession>();
         m_setup = std::make_shared<TextSetup>();
         m_window =
             std::make_unique<MainWindow>(m_setup, settingsOf(m_setup), QStringLiteral("FAKE::1"),
@@ -123,7 +109,7 @@ private slots:
 
     void cleanup() {
         m_window.reset();
-        m_scope.reset();
+        m_session.reset();
     }
 
     void compare_data() {
@@ -216,17 +202,17 @@ private slots:
         QFETCH(bool, restored);
         QFETCH(QString, message);
         // The option is set as the Settings dialog sets it.
-        m_user->answerModal([enabled](QDialog &dialog) {
+        m_session->user->answerModal([enabled](QDialog &dialog) {
             dialog.findChild<QCheckBox *>(QStringLiteral("restorePreview"))->setChecked(enabled);
             return int(QDialog::Accepted);
         });
         QMetaObject::invokeMethod(m_window.get(), "showSettingsDialog");
         QCOMPARE(MainWindow::previewEnabled(), enabled);
-        m_user->answerMessageBox(answer);
+        m_session->user->answerMessageBox(answer);
         m_window->selectStates({QStringLiteral("A")});
         m_window->control().restoreBtn->click();
         QCOMPARE(m_setup->restored.has_value(), restored);
-        const auto &boxes = m_user->messageBoxes();
+        const auto &boxes = m_session->user->messageBoxes();
         QCOMPARE(boxes.size(),
                  message.isEmpty() ? 0u : std::size_t(enabled ? (restored ? 1 : 2) : 0));
         if (!message.isEmpty())
@@ -251,15 +237,15 @@ private slots:
         QVERIFY(!m_window->canUndo());
         QVERIFY(!m_window->document().isModified());
         // Export changes nothing, so there is nothing to take back.
-        m_user->answerFileDialog(path(QStringLiteral("a.sta")));
+        m_session->user->answerFileDialog(m_session->path(QStringLiteral("a.sta")));
         m_window->selectStates({QStringLiteral("A")});
         m_window->control().exportBtn->click();
-        QVERIFY(QFile::exists(path(QStringLiteral("a.sta"))));
+        QVERIFY(QFile::exists(m_session->path(QStringLiteral("a.sta"))));
         QVERIFY(!m_window->canUndo());
         // Opening a document ends what can be taken back.
         m_window->control().removeBtn->click();
         QVERIFY(m_window->canUndo());
-        m_user->answerMessageBox(MessageBoxResult::No);
+        m_session->user->answerMessageBox(MessageBoxResult::No);
         QVERIFY(m_window->openDocument(writeDocument()));
         QVERIFY(!m_window->canUndo());
     }
@@ -284,11 +270,11 @@ private slots:
         auto state =
             FakeSetup::state(QStringLiteral("C"), QString(), m_setup->model, m_setup->version);
         StateFile files;
-        files.SaveObject(state, path(QStringLiteral("c.sta")));
+        files.SaveObject(state, m_session->path(QStringLiteral("c.sta")));
         files.SaveObject(
             FakeSetup::state(QStringLiteral("A"), QString(), m_setup->model, m_setup->version),
-            path(QStringLiteral("a.sta")));
-        QFile junk(path(QStringLiteral("junk.sta")));
+            m_session->path(QStringLiteral("a.sta")));
+        QFile junk(m_session->path(QStringLiteral("junk.sta")));
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write("not a state");
         junk.close();
@@ -296,16 +282,16 @@ private slots:
         stateInfo->Items()->Add(QVariant::fromValue<ObjectRef>(state), QStringLiteral("C"));
         PropertyBag bag;
         bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(stateInfo));
-        HostDocument::save(bag, path(QStringLiteral("other.ixs")));
+        HostDocument::save(bag, m_session->path(QStringLiteral("other.ixs")));
         // The instrument reads no legacy setup from the junk either.
         m_setup->failImport = true;
         // A name clash asks for another name; the user cancels it.
-        m_user->answerModal([](QDialog &dialog) {
+        m_session->user->answerModal([](QDialog &dialog) {
             static_cast<frmEditName &>(dialog).cancelBtn->click();
             return dialog.result();
         });
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(path(file))});
+        mime.setUrls({QUrl::fromLocalFile(m_session->path(file))});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(m_window.get(), &enter);
         QVERIFY(enter.isAccepted());
@@ -313,8 +299,8 @@ private slots:
         QCoreApplication::sendEvent(m_window.get(), &drop);
         QVERIFY(drop.isAccepted());
         // The drop is handled once the drag has ended.
-        QTRY_VERIFY2(this->rows() == rows && lastMessage().contains(message),
-                     qPrintable(this->rows().join(',') + ": " + lastMessage()));
+        QTRY_VERIFY2(this->rows() == rows && m_session->lastMessage().contains(message),
+                     qPrintable(this->rows().join(',') + ": " + m_session->lastMessage()));
     }
 
     void backupAndRefusals_data() {
@@ -331,7 +317,7 @@ private slots:
     void backupAndRefusals() {
         QFETCH(QByteArray, contents);
         QFETCH(QString, message);
-        const QString fileName = path(QStringLiteral("saved.ixs"));
+        const QString fileName = m_session->path(QStringLiteral("saved.ixs"));
         QVERIFY(m_window->saveTo(fileName));
         QVERIFY(!QFile::exists(SetupsDocument::backupName(fileName)));
         const QByteArray first = [&] {
@@ -345,12 +331,12 @@ private slots:
         QVERIFY(backup.open(QIODevice::ReadOnly));
         QCOMPARE(backup.readAll(), first);
         // A document this version cannot read changes nothing.
-        QFile bad(path(QStringLiteral("bad.ixs")));
+        QFile bad(m_session->path(QStringLiteral("bad.ixs")));
         QVERIFY(bad.open(QIODevice::WriteOnly));
         bad.write(contents);
         bad.close();
         QVERIFY(!m_window->openDocument(bad.fileName()));
-        QVERIFY2(lastMessage().contains(message), qPrintable(lastMessage()));
+        QVERIFY2(m_session->lastMessage().contains(message), qPrintable(m_session->lastMessage()));
         QCOMPARE(rows(), QStringList{"B"});
         QCOMPARE(m_window->document().fileName(), fileName);
     }
@@ -377,8 +363,8 @@ private slots:
         QVERIFY(elapsed.elapsed() < 4000);
         QCOMPARE(label, QStringLiteral("Capturing the setup of FAKE::1..."));
         QVERIFY(ticks >= 10);
-        QVERIFY2(lastMessage().contains(QStringLiteral("Cancelled by the user")),
-                 qPrintable(lastMessage()));
+        QVERIFY2(m_session->lastMessage().contains(QStringLiteral("Cancelled by the user")),
+                 qPrintable(m_session->lastMessage()));
         QCOMPARE(rows(), (QStringList{"A", "B"}));
         QVERIFY(!m_window->canUndo());
     }
@@ -387,11 +373,14 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QStringList>("menus");
         QTest::addColumn<QString>("header");
-        QTest::newRow("Deutsch") << "Deutsch" << QStringList{"&Datei", "&Bearbeiten", "&Gerät", "&Sprache"}
+        QTest::newRow("Deutsch") << "Deutsch"
+                                 << QStringList{"&Datei", "&Bearbeiten", "&Gerät", "&Sprache"}
                                  << "Einstellung";
-        QTest::newRow("Français") << "Français" << QStringList{"&Fichier", "É&dition", "&Instrument", "&Langue"}
+        QTest::newRow("Français") << "Français"
+                                  << QStringList{"&Fichier", "É&dition", "&Instrument", "&Langue"}
                                   << "Réglage";
-        QTest::newRow("English") << "English" << QStringList{"&File", "&Edit", "&Instrument", "&Language"}
+        QTest::newRow("English") << "English"
+                                 << QStringList{"&File", "&Edit", "&Instrument", "&Language"}
                                  << "Setting";
     }
 

@@ -41,6 +41,23 @@ std::unique_ptr<SerialTransport> serial(const QString &device, const QString &op
                                                  QStringLiteral("::INSTR"));
 }
 
+// The simulated device answering on a pseudo-terminal, reached as a serial port or as the
+// USBTMC node a fake sysfs tree names.
+struct LineRig {
+    LineRig() { tree.add(QStringLiteral("usbtmc0"), "1ab1", "04ce", "A1", "00", line.path()); }
+
+    std::unique_ptr<InstrumentTransport> transport(bool usb) const {
+        if (usb)
+            return usbtmc(QStringLiteral("USB::0x1AB1::0x04CE::A1::INSTR"), tree);
+        return serial(line.path(), QStringLiteral("115200"));
+    }
+
+    PseudoTerminal line;
+    const std::shared_ptr<SimulatedDevice> device = std::make_shared<SimulatedDevice>();
+    PseudoTerminalResponder responder{line, device};
+    FakeSysfs tree;
+};
+
 } // namespace
 
 class TestDeviceTransports : public QObject {
@@ -260,18 +277,10 @@ private slots:
 
     void cancelEndsAStalledAnswer() {
         QFETCH(bool, usb);
-        PseudoTerminal line;
-        QVERIFY(line.isValid());
-        const auto device = std::make_shared<SimulatedDevice>();
-        PseudoTerminalResponder responder(line, device);
-        FakeSysfs tree;
-        tree.add(QStringLiteral("usbtmc0"), "1ab1", "04ce", "A1", "00", line.path());
-        std::unique_ptr<InstrumentTransport> transport;
-        if (usb)
-            transport = usbtmc(QStringLiteral("USB::0x1AB1::0x04CE::A1::INSTR"), tree);
-        else
-            transport = serial(line.path(), QStringLiteral("115200"));
-        ScpiInstrument client(std::move(transport));
+        LineRig rig;
+        QVERIFY(rig.line.isValid());
+        ScpiInstrument client(rig.transport(usb));
+        const auto &device = rig.device;
         client.setTimeout(20000);
         device->stallNextCapture();
         const auto outcome = test::cancelWhileWaiting(
@@ -293,18 +302,10 @@ private slots:
     void captureAndRestore() {
         QFETCH(bool, usb);
         QFETCH(bool, blocks);
-        PseudoTerminal line;
-        QVERIFY(line.isValid());
-        const auto device = std::make_shared<SimulatedDevice>();
-        PseudoTerminalResponder responder(line, device);
-        FakeSysfs tree;
-        tree.add(QStringLiteral("usbtmc0"), "1ab1", "04ce", "A1", "00", line.path());
-        std::unique_ptr<InstrumentTransport> transport;
-        if (usb)
-            transport = usbtmc(QStringLiteral("USB::0x1AB1::0x04CE::A1::INSTR"), tree);
-        else
-            transport = serial(line.path(), QStringLiteral("115200"));
-        ScpiInstrument client(std::move(transport));
+        LineRig rig;
+        QVERIFY(rig.line.isValid());
+        ScpiInstrument client(rig.transport(usb));
+        const auto &device = rig.device;
         client.setTimeout(3000);
         if (blocks) {
             client.setSetupQuery(SimulatedDevice::kSetupQuery);

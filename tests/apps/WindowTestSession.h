@@ -1,0 +1,42 @@
+#pragma once
+
+#include "automation/widgets/ScopedInteraction.h"
+#include "automation/widgets/ScriptedInteraction.h"
+#include "server/TypeLibrary.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace ixo::test {
+
+// What each test of the window starts from: settings of its own in a fresh folder, and a
+// scripted user answering the window's dialogs and message boxes.
+class WindowTestSession {
+public:
+    // Once per test program: its names for the settings, and the classes registered.
+    static void registerProgram(const QString &application) {
+        QCoreApplication::setOrganizationName(QStringLiteral("IxoInstrSetupsTest"));
+        QCoreApplication::setApplicationName(application);
+        TypeLibrary::registerServer();
+    }
+
+    WindowTestSession() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        QSettings().clear();
+    }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString lastMessage() const {
+        return user->messageBoxes().empty() ? QString() : user->messageBoxes().back().text;
+    }
+
+    QTemporaryDir dir;
+    const std::shared_ptr<ScriptedInteraction> user = std::make_shared<ScriptedInteraction>();
+
+private:
+    ScopedInteraction m_scope{user};
+};
+
+} // namespace ixo::test
