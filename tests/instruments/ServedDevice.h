@@ -6,6 +6,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QThread>
+#include <functional>
 #include <memory>
 
 namespace ixo::test {
@@ -23,15 +24,19 @@ inline quint16 clientPort(const Vxi11Server &server) {
 // servers: constructed on the device, then listen(address, port) and the port a client needs.
 template <typename Server> class ServedDevice {
 public:
+    // configure, when given, sets the server up before it listens.
     explicit ServedDevice(
-        std::shared_ptr<SimulatedDevice> served = std::make_shared<SimulatedDevice>())
+        std::shared_ptr<SimulatedDevice> served = std::make_shared<SimulatedDevice>(),
+        const std::function<void(Server &)> &configure = {})
         : device(std::move(served)) {
         m_thread.start();
         m_context.moveToThread(&m_thread);
         QMetaObject::invokeMethod(
             &m_context,
-            [this] {
+            [this, &configure] {
                 m_server = std::make_unique<Server>(device);
+                if (configure)
+                    configure(*m_server);
                 if (m_server->listen(QHostAddress::LocalHost, 0))
                     m_port = clientPort(*m_server);
             },
@@ -48,6 +53,8 @@ public:
 
     // 0 when the server could not listen.
     quint16 port() const { return m_port; }
+    // Its fault methods and counters are safe to use from the test's thread.
+    Server &server() const { return *m_server; }
 
     const std::shared_ptr<SimulatedDevice> device;
 

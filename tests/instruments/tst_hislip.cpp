@@ -1,5 +1,6 @@
 #include "AutomationAssert.h"
 #include "CancelledExchange.h"
+#include "ServedDevice.h"
 #include "automation/VariantType.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/ScpiInstrument.h"
@@ -23,40 +24,21 @@ using test::errorOf;
 
 namespace {
 
-// The HiSLIP simulator on a loopback port, served by a thread of its own as a separate
-// instrument would be.
-class ServedHislip {
+// The HiSLIP simulator on a free loopback port.
+class ServedHislip : public test::ServedDevice<HislipServer> {
 public:
-    explicit ServedHislip(quint64 maxMessageSize = HislipServer::kDefaultMaxMessageSize) {
-        m_thread.start();
-        m_context.moveToThread(&m_thread);
-        QMetaObject::invokeMethod(
-            &m_context,
-            [this, maxMessageSize] {
-                m_server = new HislipServer(device);
-                m_server->setMaxMessageSize(maxMessageSize);
-                if (m_server->listen(QHostAddress::LocalHost, 0))
-                    m_port = m_server->port();
-            },
-            Qt::BlockingQueuedConnection);
-    }
-    ~ServedHislip() {
-        QMetaObject::invokeMethod(
-            &m_context, [this] { delete m_server; }, Qt::BlockingQueuedConnection);
-        m_thread.quit();
-        m_thread.wait();
-    }
-    quint16 port() const { return m_port; }
-    // Its fault methods and counters are safe to use from the test's thread.
-    HislipServer &server() { return *m_server; }
+    explicit ServedHislip(quint64 maxMessageSize = HislipServer::kDefaultMaxMessageSize)
+        : test::ServedDevice<HislipServer>(
+              std::make_shared<SimulatedDevice>(),
+              [=](HislipServer &server) { server.setMaxMessageSize(maxMessageSize); }) {}
 
     // A client on the HiSLIP transport; transport, when given, keeps a view of it.
     std::unique_ptr<ScpiInstrument>
     client(quint64 maxMessageSize = HislipTransport::kDefaultMaxMessageSize,
            HislipTransport **transport = nullptr, const QString &subAddress = "hislip0") const {
         const QString resource =
-            QStringLiteral("TCPIP::127.0.0.1::%1,%2::INSTR").arg(subAddress).arg(m_port);
-        auto hislip = std::make_unique<HislipTransport>(QStringLiteral("127.0.0.1"), m_port,
+            QStringLiteral("TCPIP::127.0.0.1::%1,%2::INSTR").arg(subAddress).arg(port());
+        auto hislip = std::make_unique<HislipTransport>(QStringLiteral("127.0.0.1"), port(),
                                                         subAddress, resource);
         hislip->setMaxMessageSize(maxMessageSize);
         if (transport)
@@ -65,14 +47,6 @@ public:
         instrument->setRestoreCommand(SimulatedDevice::kSetupCommand);
         return instrument;
     }
-
-    const std::shared_ptr<SimulatedDevice> device = std::make_shared<SimulatedDevice>();
-
-private:
-    QThread m_thread;
-    QObject m_context;
-    HislipServer *m_server = nullptr;
-    quint16 m_port = 0;
 };
 
 QByteArray message(quint8 type, quint8 control, quint32 parameter, const QByteArray &payload) {

@@ -1,5 +1,6 @@
 #include "AutomationAssert.h"
 #include "CancelledExchange.h"
+#include "ServedDevice.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/VisaStatus.h"
@@ -25,52 +26,26 @@ using test::errorTextOf;
 
 namespace {
 
-// The VXI-11 simulator on a free loopback portmapper port, served by a thread of its own as a
-// separate instrument would be.
-class ServedDevice {
+// The VXI-11 simulator on a free loopback portmapper port.
+class ServedDevice : public test::ServedDevice<Vxi11Server> {
 public:
     explicit ServedDevice(quint32 maxReceiveSize = Vxi11Server::kDefaultMaxReceiveSize,
-                          quint32 maxReadChunk = Vxi11Server::kDefaultMaxReceiveSize) {
-        m_thread.start();
-        m_context.moveToThread(&m_thread);
-        QMetaObject::invokeMethod(
-            &m_context,
-            [&] {
-                m_server = new Vxi11Server(device);
-                m_server->setMaxReceiveSize(maxReceiveSize);
-                m_server->setMaxReadChunk(maxReadChunk);
-                if (m_server->listen(QHostAddress::LocalHost, 0)) {
-                    m_port = m_server->portmapperPort();
-                    m_corePort = m_server->port();
-                }
-            },
-            Qt::BlockingQueuedConnection);
-    }
-    ~ServedDevice() {
-        QMetaObject::invokeMethod(
-            &m_context, [this] { delete m_server; }, Qt::BlockingQueuedConnection);
-        m_thread.quit();
-        m_thread.wait();
-    }
-    quint16 portmapperPort() const { return m_port; }
-    quint16 corePort() const { return m_corePort; }
-    int clearCount() const { return m_server->clearCount(); }
+                          quint32 maxReadChunk = Vxi11Server::kDefaultMaxReceiveSize)
+        : test::ServedDevice<Vxi11Server>(std::make_shared<SimulatedDevice>(),
+                                          [=](Vxi11Server &server) {
+                                              server.setMaxReceiveSize(maxReceiveSize);
+                                              server.setMaxReadChunk(maxReadChunk);
+                                          }) {}
+    quint16 portmapperPort() const { return port(); }
+    quint16 corePort() const { return port() ? server().port() : 0; }
+    int clearCount() const { return server().clearCount(); }
     std::unique_ptr<ScpiInstrument> client(const QString &device = QStringLiteral("inst0")) const {
-        auto client = std::make_unique<ScpiInstrument>(
-            std::make_unique<Vxi11Transport>(QStringLiteral("127.0.0.1"), device,
-                                             QStringLiteral("TCPIP::127.0.0.1::INSTR"), m_port));
+        auto client = std::make_unique<ScpiInstrument>(std::make_unique<Vxi11Transport>(
+            QStringLiteral("127.0.0.1"), device, QStringLiteral("TCPIP::127.0.0.1::INSTR"),
+            portmapperPort()));
         client->setRestoreCommand(SimulatedDevice::kSetupCommand);
         return client;
     }
-
-    const std::shared_ptr<SimulatedDevice> device = std::make_shared<SimulatedDevice>();
-
-private:
-    QThread m_thread;
-    QObject m_context;
-    Vxi11Server *m_server = nullptr;
-    quint16 m_port = 0;
-    quint16 m_corePort = 0;
 };
 
 QByteArray waveformOf(qsizetype size) {
