@@ -1,9 +1,9 @@
 #include "SideBySide.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/ScpiInstrument.h"
-#include "instruments/simulator/HislipServer.h"
+#include "instruments/servers/HislipServer.h"
+#include "instruments/servers/SimulatorServer.h"
 #include "instruments/simulator/SimulatedDevice.h"
-#include "instruments/simulator/SimulatorServer.h"
 #include "instruments/transports/HislipTransport.h"
 
 #include <QTcpServer>

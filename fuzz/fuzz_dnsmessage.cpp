@@ -1,5 +1,5 @@
 #include "automation/AutomationError.h"
-#include "instruments/discovery/DnsMessage.h"
+#include "instruments/protocols/DnsMessage.h"
 
 #include <cstddef>
 #include <cstdint>

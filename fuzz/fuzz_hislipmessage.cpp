@@ -1,4 +1,4 @@
-#include "instruments/transports/HislipMessageReader.h"
+#include "instruments/protocols/HislipMessageReader.h"
 
 #include <cstddef>
 #include <cstdint>

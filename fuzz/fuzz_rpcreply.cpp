@@ -1,7 +1,7 @@
 #include "automation/AutomationError.h"
-#include "instruments/rpc/RpcMessage.h"
-#include "instruments/rpc/RpcRecordReader.h"
-#include "instruments/rpc/Vxi11Protocol.h"
+#include "instruments/protocols/RpcMessage.h"
+#include "instruments/protocols/RpcRecordReader.h"
+#include "instruments/protocols/Vxi11Protocol.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,13 +1,13 @@
 #include "RunApp.h"
 
-#include "ConsoleInteraction.h"
 #include "GilSafeObject.h"
-#include "MainWindow.h"
 #include "PythonSetupInterface.h"
 #include "PythonValues.h"
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
 #include "automation/widgets/Interaction.h"
+#include "desktop/ConsoleInteraction.h"
+#include "desktop/MainWindow.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/ScpiSettings.h"
 

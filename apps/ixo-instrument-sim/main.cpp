@@ -1,8 +1,8 @@
-#include "instruments/simulator/HislipServer.h"
-#include "instruments/simulator/MdnsResponder.h"
+#include "instruments/servers/HislipServer.h"
+#include "instruments/servers/MdnsResponder.h"
+#include "instruments/servers/SimulatorServer.h"
+#include "instruments/servers/Vxi11Server.h"
 #include "instruments/simulator/SimulatedDevice.h"
-#include "instruments/simulator/SimulatorServer.h"
-#include "instruments/simulator/Vxi11Server.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

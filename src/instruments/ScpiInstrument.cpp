@@ -219,8 +219,10 @@ void ScpiInstrument::discardInput() {
         m_transport->read(m_profile.maxBlockSize, QDeadlineTimer(0));
 }
 
+// Always terminated: a setup block may itself end in a newline byte, which is data, not the
+// end of the message.
 void ScpiInstrument::writeMessage(const QByteArray &message, QDeadlineTimer until) {
-    m_transport->write(message.endsWith('\n') ? message : message + '\n', until);
+    m_transport->write(message + '\n', until);
 }
 
 void ScpiInstrument::fill(qsizetype maxBytes, QDeadlineTimer until, const QString &query) {
@@ -316,7 +318,7 @@ QByteArray ScpiInstrument::query(const QString &query) {
     return guarded([&] {
         const QDeadlineTimer until = deadline();
         discardInput();
-        writeMessage(query.toUtf8(), until);
+        writeMessage(query.trimmed().toUtf8(), until);
         return readLine(until, query);
     });
 }
@@ -325,7 +327,7 @@ void ScpiInstrument::send(const QString &commands) {
     connectIfNeeded();
     guarded([&] {
         discardInput();
-        writeMessage(commands.toUtf8(), deadline());
+        writeMessage(commands.trimmed().toUtf8(), deadline());
     });
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "instruments/servers/Vxi11Server.h"
 #include "instruments/simulator/SimulatedDevice.h"
-#include "instruments/simulator/Vxi11Server.h"
 
 #include <QHostAddress>
 #include <QObject>

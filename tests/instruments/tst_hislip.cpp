@@ -5,9 +5,9 @@
 #include "instruments/Ieee488Block.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/VisaStatus.h"
-#include "instruments/simulator/HislipServer.h"
+#include "instruments/protocols/HislipMessageReader.h"
+#include "instruments/servers/HislipServer.h"
 #include "instruments/simulator/SimulatedDevice.h"
-#include "instruments/transports/HislipMessageReader.h"
 #include "instruments/transports/HislipTransport.h"
 
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "instruments/discovery/DiscoveryCandidate.h"
-#include "instruments/discovery/DnsMessage.h"
+#include "instruments/protocols/DnsMessage.h"
 
 #include <QHostAddress>
 #include <QList>

@@ -1,9 +1,9 @@
 #include "instruments/discovery/Vxi11Search.h"
 
 #include "automation/AutomationError.h"
-#include "instruments/rpc/RpcMessage.h"
-#include "instruments/rpc/Vxi11Protocol.h"
-#include "instruments/rpc/XdrWriter.h"
+#include "instruments/protocols/RpcMessage.h"
+#include "instruments/protocols/Vxi11Protocol.h"
+#include "instruments/protocols/XdrWriter.h"
 
 #include <QNetworkDatagram>
 #include <QNetworkInterface>

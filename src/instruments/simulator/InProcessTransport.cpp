@@ -1,6 +1,5 @@
 #include "instruments/simulator/InProcessTransport.h"
 
-#include "automation/AutomationError.h"
 #include "instruments/VisaStatus.h"
 #include "instruments/simulator/SimulatedDevice.h"
 
@@ -9,19 +8,9 @@
 namespace ixo {
 
 InProcessTransport::InProcessTransport(std::shared_ptr<SimulatedDevice> device)
-    : m_device(std::move(device)) {}
-
-InProcessTransport::~InProcessTransport() = default;
-
-QString InProcessTransport::resourceName() const {
-    return QStringLiteral("the simulated instrument");
-}
-
-void InProcessTransport::lost() const {
-    throw AutomationError(VisaStatus::ConnectionLost,
-                          QStringLiteral("IxoInstrSetups.InProcessTransport"),
-                          resourceName() + QStringLiteral(" closed the connection"));
-}
+    : InstrumentTransport(QStringLiteral("the simulated instrument"),
+                          QStringLiteral("IxoInstrSetups.InProcessTransport"))
+    , m_device(std::move(device)) {}
 
 void InProcessTransport::open(QDeadlineTimer) {
     close();
@@ -41,7 +30,7 @@ bool InProcessTransport::isOpen() const {
 
 void InProcessTransport::write(const QByteArray &bytes, QDeadlineTimer) {
     if (!isOpen())
-        lost();
+        fail(VisaStatus::ConnectionLost, QStringLiteral("closed the connection"));
     m_input.append(bytes);
     for (;;) {
         const qsizetype length = SimulatedDevice::messageLength(m_input);
@@ -69,7 +58,7 @@ void InProcessTransport::write(const QByteArray &bytes, QDeadlineTimer) {
 
 QByteArray InProcessTransport::read(qsizetype maxBytes, QDeadlineTimer deadline) {
     if (!isOpen())
-        lost();
+        fail(VisaStatus::ConnectionLost, QStringLiteral("closed the connection"));
     if (m_pending.isEmpty()) {
         QThread::msleep(static_cast<unsigned long>(std::max<qint64>(0, deadline.remainingTime())));
         return QByteArray();

@@ -13,9 +13,7 @@ class SimulatedDevice;
 class InProcessTransport : public InstrumentTransport {
 public:
     explicit InProcessTransport(std::shared_ptr<SimulatedDevice> device);
-    ~InProcessTransport() override;
 
-    QString resourceName() const override;
     void open(QDeadlineTimer deadline) override;
     void close() override;
     bool isOpen() const override;
@@ -29,8 +27,6 @@ private:
         QByteArray bytes;
         QDeadlineTimer readyAt;
     };
-
-    [[noreturn]] void lost() const;
 
     std::shared_ptr<SimulatedDevice> m_device;
     QByteArray m_input;

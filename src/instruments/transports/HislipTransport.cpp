@@ -9,7 +9,6 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.HislipTransport");
 // "IX", our vendor id in Initialize.
 constexpr quint16 kVendorId = 0x4958;
 // Error texts and other messages on the asynchronous channel are short.
@@ -34,26 +33,10 @@ QString printable(QByteArrayView bytes) {
 
 HislipTransport::HislipTransport(QString host, quint16 port, QString subAddress,
                                  QString resourceName)
-    : m_host(std::move(host))
+    : InstrumentTransport(std::move(resourceName), QStringLiteral("IxoInstrSetups.HislipTransport"))
+    , m_host(std::move(host))
     , m_port(port)
-    , m_subAddress(subAddress.isEmpty() ? QStringLiteral("hislip0") : std::move(subAddress))
-    , m_resourceName(std::move(resourceName)) {}
-
-HislipTransport::~HislipTransport() {
-    close();
-}
-
-int HislipTransport::waitTime(QDeadlineTimer deadline) {
-    const qint64 remaining = deadline.remainingTime();
-    if (remaining < 0)
-        return -1;
-    return static_cast<int>(std::min<qint64>(remaining, std::numeric_limits<int>::max()));
-}
-
-void HislipTransport::fail(std::int32_t number, const QString &what) {
-    close();
-    throw AutomationError(number, kSource, m_resourceName + QLatin1Char(' ') + what);
-}
+    , m_subAddress(subAddress.isEmpty() ? QStringLiteral("hislip0") : std::move(subAddress)) {}
 
 void HislipTransport::failReported(const HislipMessage &message) {
     const bool fatal = message.type == HislipMessage::FatalError;
@@ -67,25 +50,11 @@ void HislipTransport::failReported(const HislipMessage &message) {
                   text.isEmpty() ? QString() : QStringLiteral(": ") + text));
 }
 
-void HislipTransport::connectChannel(Channel &channel, QDeadlineTimer deadline) {
-    // Created here so that the socket belongs to the thread that talks to the instrument.
-    channel.socket = std::make_unique<QTcpSocket>();
-    channel.socket->connectToHost(m_host, m_port);
-    if (!channel.socket->waitForConnected(waitTime(deadline))) {
-        const bool timedOut = channel.socket->error() == QAbstractSocket::SocketTimeoutError;
-        const QString reason = channel.socket->errorString();
-        fail(timedOut ? VisaStatus::Timeout : VisaStatus::ResourceNotFound,
-             QStringLiteral("cannot be reached: ") + reason);
-    }
-    channel.socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    m_canceller.watch(*channel.socket);
-}
-
 void HislipTransport::open(QDeadlineTimer deadline) {
     close();
     m_sync.reader.setMaxPayload(m_maxReceive);
     m_async.reader.setMaxPayload(kMaxAsyncPayload);
-    connectChannel(m_sync, deadline);
+    m_sync.socket.connect(m_host, m_port, deadline);
     send(m_sync, HislipMessage::Initialize, 0,
          (quint32(HislipMessage::kProtocolVersion) << 16) | kVendorId, m_subAddress.toLatin1(),
          deadline);
@@ -94,7 +63,7 @@ void HislipTransport::open(QDeadlineTimer deadline) {
     m_serverVersion = static_cast<quint16>(response.parameter >> 16);
     m_sessionId = static_cast<quint16>(response.parameter & 0xFFFF);
 
-    connectChannel(m_async, deadline);
+    m_async.socket.connect(m_host, m_port, deadline);
     send(m_async, HislipMessage::AsyncInitialize, 0, m_sessionId, {}, deadline);
     expect(m_async, HislipMessage::AsyncInitializeResponse, deadline,
            QStringLiteral("AsyncInitialize"));
@@ -113,11 +82,7 @@ void HislipTransport::open(QDeadlineTimer deadline) {
 
 void HislipTransport::close() {
     for (Channel *channel : {&m_sync, &m_async}) {
-        if (channel->socket) {
-            m_canceller.forget(*channel->socket);
-            channel->socket->abort();
-        }
-        channel->socket.reset();
+        channel->socket.close();
         channel->reader.clear();
     }
     m_pending.clear();
@@ -125,41 +90,21 @@ void HislipTransport::close() {
     m_answerEndsLine = true;
 }
 
-void HislipTransport::cancel() {
-    m_canceller.cancel();
-}
-
 bool HislipTransport::isOpen() const {
-    return m_sync.socket && m_async.socket &&
-           m_sync.socket->state() == QAbstractSocket::ConnectedState &&
-           m_async.socket->state() == QAbstractSocket::ConnectedState;
-}
-
-void HislipTransport::drain(Channel &channel, qint64 keep, QDeadlineTimer deadline) {
-    while (channel.socket->bytesToWrite() > keep) {
-        if (channel.socket->waitForBytesWritten(waitTime(deadline)))
-            continue;
-        if (channel.socket->state() != QAbstractSocket::ConnectedState)
-            fail(VisaStatus::ConnectionLost, QStringLiteral("closed the connection"));
-        fail(VisaStatus::Timeout, QStringLiteral("did not take the data in time"));
-    }
+    return m_sync.socket.isConnected() && m_async.socket.isConnected();
 }
 
 void HislipTransport::send(Channel &channel, quint8 type, quint8 control, quint32 parameter,
                            QByteArrayView payload, QDeadlineTimer deadline) {
     const QByteArray header =
         HislipMessage::header(type, control, parameter, static_cast<quint64>(payload.size()));
-    if (channel.socket->write(header) != header.size() ||
-        (!payload.isEmpty() &&
-         channel.socket->write(payload.data(), payload.size()) != payload.size()))
-        fail(VisaStatus::ConnectionLost, QStringLiteral("refused the data"));
-    drain(channel, 0, deadline);
+    channel.socket.write(header, deadline, std::numeric_limits<qint64>::max());
+    channel.socket.write(payload, deadline);
 }
 
 void HislipTransport::write(const QByteArray &bytes, QDeadlineTimer deadline) {
     if (!isOpen())
         fail(VisaStatus::ConnectionLost, QStringLiteral("is not connected"));
-    QTcpSocket &socket = *m_sync.socket;
     qsizetype offset = 0;
     do {
         const auto chunk =
@@ -170,17 +115,15 @@ void HislipTransport::write(const QByteArray &bytes, QDeadlineTimer deadline) {
         const QByteArray header =
             HislipMessage::header(last ? HislipMessage::DataEnd : HislipMessage::Data, control,
                                   m_messageId, static_cast<quint64>(chunk));
-        if (socket.write(header) != header.size() ||
-            socket.write(bytes.constData() + offset, chunk) != chunk)
-            fail(VisaStatus::ConnectionLost, QStringLiteral("refused the data"));
+        m_sync.socket.write(header, deadline, std::numeric_limits<qint64>::max());
+        m_sync.socket.write(QByteArrayView(bytes).sliced(offset, chunk), deadline,
+                            last ? 0 : kWriteQueue);
         offset += chunk;
-        drain(m_sync, last ? 0 : kWriteQueue, deadline);
     } while (offset < bytes.size());
     m_messageId += 2;
 }
 
 bool HislipTransport::receive(Channel &channel, HislipMessage &message, QDeadlineTimer deadline) {
-    QTcpSocket &socket = *channel.socket;
     for (;;) {
         switch (channel.reader.next(message)) {
         case HislipMessageReader::Status::Complete:
@@ -198,18 +141,9 @@ bool HislipTransport::receive(Channel &channel, HislipMessage &message, QDeadlin
         case HislipMessageReader::Status::Incomplete:
             break;
         }
-        if (socket.bytesAvailable() > 0) {
-            channel.reader.append(socket.readAll());
-            continue;
-        }
-        if (socket.state() != QAbstractSocket::ConnectedState)
-            fail(VisaStatus::ConnectionLost, QStringLiteral("closed the connection"));
-        if (!socket.waitForReadyRead(waitTime(deadline)) && socket.bytesAvailable() == 0) {
-            if (socket.error() != QAbstractSocket::SocketTimeoutError ||
-                socket.state() != QAbstractSocket::ConnectedState)
-                fail(VisaStatus::ConnectionLost, QStringLiteral("closed the connection"));
+        if (!channel.socket.waitForInput(deadline))
             return false;
-        }
+        channel.reader.append(channel.socket.read(std::numeric_limits<qint64>::max()));
     }
 }
 

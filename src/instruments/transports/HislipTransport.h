@@ -1,18 +1,16 @@
 #pragma once
 
-#include "instruments/transports/HislipMessageReader.h"
+#include "instruments/protocols/HislipMessageReader.h"
 #include "instruments/transports/InstrumentTransport.h"
-#include "instruments/transports/SocketCanceller.h"
-
-#include <QTcpSocket>
+#include "instruments/transports/SocketChannel.h"
 
 namespace ixo {
 
 // HiSLIP (TCPIP::host::hislip0[,port]::INSTR): a synchronous channel carrying the messages
 // as Data/DataEnd and an asynchronous one for initialization, the maximum message size and
-// device clear. Blocking waits with a deadline on every exchange, as TcpSocketTransport does,
-// so no call re-enters the event loop. Reads hand out the data of the answers in order; the
-// end of an answer (DataEnd) always ends with a newline for the SCPI layer above.
+// device clear. Reads hand out the data of the answers in order; the end of an answer (DataEnd)
+// always ends with a newline for the SCPI layer above. An answer given up is cleared with
+// AsyncDeviceClear, so that it never comes as the next one.
 class HislipTransport : public InstrumentTransport {
 public:
     static constexpr quint16 kDefaultPort = 4880;
@@ -21,17 +19,13 @@ public:
     static constexpr int kClearTimeoutMs = 1000;
 
     HislipTransport(QString host, quint16 port, QString subAddress, QString resourceName);
-    ~HislipTransport() override;
 
-    QString resourceName() const override { return m_resourceName; }
     void open(QDeadlineTimer deadline) override;
     void close() override;
     bool isOpen() const override;
     void write(const QByteArray &bytes, QDeadlineTimer deadline) override;
     // An answer still awaited when the deadline passes is given up with a device clear.
     QByteArray read(qsizetype maxBytes, QDeadlineTimer deadline) override;
-    // Shuts both channels down under the waiting call, which fails as a lost connection.
-    void cancel() override;
 
     // Takes effect on the next open.
     void setMaxMessageSize(quint64 bytes) { m_maxReceive = bytes; }
@@ -43,33 +37,28 @@ public:
 
 private:
     struct Channel {
-        explicit Channel(quint64 maxPayload)
-            : reader(maxPayload) {}
-        std::unique_ptr<QTcpSocket> socket;
+        Channel(InstrumentTransport &owner, quint64 maxPayload)
+            : socket(owner)
+            , reader(maxPayload) {}
+        SocketChannel socket;
         HislipMessageReader reader;
     };
 
-    void connectChannel(Channel &channel, QDeadlineTimer deadline);
     void send(Channel &channel, quint8 type, quint8 control, quint32 parameter,
               QByteArrayView payload, QDeadlineTimer deadline);
-    void drain(Channel &channel, qint64 keep, QDeadlineTimer deadline);
     // False when the deadline passes first.
     bool receive(Channel &channel, HislipMessage &message, QDeadlineTimer deadline);
     HislipMessage expect(Channel &channel, quint8 type, QDeadlineTimer deadline,
                          const QString &request);
     void deviceClear();
-    [[noreturn]] void fail(std::int32_t number, const QString &what);
     [[noreturn]] void failReported(const HislipMessage &message);
-    static int waitTime(QDeadlineTimer deadline);
 
     QString m_host;
     quint16 m_port;
     QString m_subAddress;
-    QString m_resourceName;
     quint64 m_maxReceive = kDefaultMaxMessageSize;
-    Channel m_sync{kDefaultMaxMessageSize};
-    Channel m_async{kDefaultMaxMessageSize};
-    SocketCanceller m_canceller;
+    Channel m_sync{*this, kDefaultMaxMessageSize};
+    Channel m_async{*this, kDefaultMaxMessageSize};
     quint16 m_sessionId = 0;
     quint16 m_serverVersion = 0;
     quint64 m_maxSend = 0;

@@ -9,6 +9,8 @@
 #include "instruments/transports/UsbtmcTransport.h"
 #include "instruments/transports/Vxi11Transport.h"
 
+#include <limits>
+
 namespace ixo {
 
 namespace {
@@ -17,7 +19,38 @@ const QString kSource = QStringLiteral("IxoInstrSetups.InstrumentTransport");
 
 } // namespace
 
+InstrumentTransport::InstrumentTransport(QString resourceName, QString source)
+    : m_resourceName(std::move(resourceName))
+    , m_source(std::move(source)) {}
+
 InstrumentTransport::~InstrumentTransport() = default;
+
+void InstrumentTransport::fail(std::int32_t number, const QString &what) {
+    abandon();
+    throw AutomationError(number, m_source, m_resourceName + QLatin1Char(' ') + what);
+}
+
+void InstrumentTransport::cancel() {
+    m_cancelled = true;
+    m_canceller.cancel();
+}
+
+void InstrumentTransport::checkCancelled() {
+    if (m_cancelled.exchange(false))
+        fail(VisaStatus::ConnectionLost, QStringLiteral("was cancelled"));
+}
+
+int InstrumentTransport::waitTime(QDeadlineTimer deadline) {
+    const qint64 remaining = deadline.remainingTime();
+    if (remaining < 0)
+        return -1;
+    return static_cast<int>(std::min<qint64>(remaining, std::numeric_limits<int>::max()));
+}
+
+int InstrumentTransport::sliceOf(QDeadlineTimer deadline) {
+    const qint64 remaining = deadline.remainingTime();
+    return static_cast<int>(remaining < 0 ? kCancelCheckMs : std::min(remaining, kCancelCheckMs));
+}
 
 std::unique_ptr<InstrumentTransport> InstrumentTransport::create(const ResourceString &resource) {
     using Interface = ResourceString::Interface;

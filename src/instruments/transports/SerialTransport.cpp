@@ -9,16 +9,6 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.SerialTransport");
-
-// How often a wait looks whether it was cancelled.
-constexpr qint64 kCancelCheckMs = 50;
-
-int sliceOf(QDeadlineTimer deadline) {
-    const qint64 remaining = deadline.remainingTime();
-    return static_cast<int>(remaining < 0 ? kCancelCheckMs : std::min(remaining, kCancelCheckMs));
-}
-
 QSerialPort::Parity parityOf(SerialSettings::Parity parity) {
     switch (parity) {
     case SerialSettings::Parity::Even:
@@ -62,19 +52,12 @@ QSerialPort::FlowControl flowOf(SerialSettings::FlowControl flow) {
 } // namespace
 
 SerialTransport::SerialTransport(QString device, SerialSettings settings, QString resourceName)
-    : m_device(std::move(device))
-    , m_settings(settings)
-    , m_resourceName(std::move(resourceName)) {}
+    : InstrumentTransport(std::move(resourceName), QStringLiteral("IxoInstrSetups.SerialTransport"))
+    , m_device(std::move(device))
+    , m_settings(settings) {}
 
-SerialTransport::~SerialTransport() {
-    close();
-}
-
-void SerialTransport::fail(std::int32_t number, const QString &what) {
-    const QString reason = m_port ? m_port->errorString() : QString();
-    close();
-    throw AutomationError(number, kSource,
-                          QStringLiteral("%1 %2: %3").arg(m_resourceName, what, reason));
+void SerialTransport::failWithReason(std::int32_t number, const QString &what) {
+    fail(number, what + QStringLiteral(": ") + (m_port ? m_port->errorString() : QString()));
 }
 
 void SerialTransport::configure() {
@@ -83,28 +66,30 @@ void SerialTransport::configure() {
         !m_port->setParity(parityOf(m_settings.parity)) ||
         !m_port->setStopBits(stopBitsOf(m_settings.stopBits)) ||
         !m_port->setFlowControl(flowOf(m_settings.flowControl)))
-        fail(VisaStatus::Io,
-             QStringLiteral("refused the settings %1 on %2").arg(m_settings.toString(), m_device));
+        failWithReason(
+            VisaStatus::Io,
+            QStringLiteral("refused the settings %1 on %2").arg(m_settings.toString(), m_device));
 }
 
 void SerialTransport::open(QDeadlineTimer) {
     close();
-    m_cancelled = false;
     // Created here so that the port belongs to the thread that talks to the instrument.
     m_port = std::make_unique<QSerialPort>();
     m_port->setPortName(m_device);
     if (!m_port->open(QIODevice::ReadWrite)) {
         switch (m_port->error()) {
         case QSerialPort::PermissionError:
-            fail(VisaStatus::NoPermission,
-                 QStringLiteral("cannot open %1 (it may be in use, or this user needs to be in "
-                                "the group that owns it, usually dialout: "
-                                "\"sudo usermod -aG dialout $USER\", then log in again)")
-                     .arg(m_device));
+            failWithReason(
+                VisaStatus::NoPermission,
+                QStringLiteral("cannot open %1 (it may be in use, or this user needs to be in "
+                               "the group that owns it, usually dialout: "
+                               "\"sudo usermod -aG dialout $USER\", then log in again)")
+                    .arg(m_device));
         case QSerialPort::DeviceNotFoundError:
-            fail(VisaStatus::ResourceNotFound, QStringLiteral("has no port %1").arg(m_device));
+            failWithReason(VisaStatus::ResourceNotFound,
+                           QStringLiteral("has no port %1").arg(m_device));
         default:
-            fail(VisaStatus::Io, QStringLiteral("cannot open %1").arg(m_device));
+            failWithReason(VisaStatus::Io, QStringLiteral("cannot open %1").arg(m_device));
         }
     }
     configure();
@@ -118,51 +103,60 @@ void SerialTransport::close() {
     m_port.reset();
 }
 
-void SerialTransport::checkCancelled() {
-    if (m_cancelled.exchange(false))
-        fail(VisaStatus::ConnectionLost, QStringLiteral("was cancelled"));
-}
-
 bool SerialTransport::isOpen() const {
     return m_port && m_port->isOpen();
 }
 
+// The late answer is all that has arrived since it was given up; an instrument that answers a
+// query still later drops that answer itself once the next message comes.
+void SerialTransport::discardLateAnswer() {
+    if (!std::exchange(m_answerGivenUp, false))
+        return;
+    m_port->waitForReadyRead(0);
+    m_port->readAll();
+}
+
 void SerialTransport::write(const QByteArray &bytes, QDeadlineTimer deadline) {
     if (!isOpen())
-        fail(VisaStatus::ConnectionLost, QStringLiteral("is not open"));
-    // Each exchange starts with a write; a cancel meant for an earlier one is void.
-    m_cancelled = false;
+        failWithReason(VisaStatus::ConnectionLost, QStringLiteral("is not open"));
+    // Each exchange starts with a write.
+    startExchange();
+    discardLateAnswer();
     QByteArray line = bytes;
     if (m_settings.terminator != SerialSettings::Terminator::Lf && line.endsWith('\n')) {
         line.chop(1);
         line.append(m_settings.terminatorBytes());
     }
     if (m_port->write(line) != line.size())
-        fail(VisaStatus::Io, QStringLiteral("refused the data"));
+        failWithReason(VisaStatus::Io, QStringLiteral("refused the data"));
     while (m_port->bytesToWrite() > 0) {
         checkCancelled();
         if (m_port->waitForBytesWritten(sliceOf(deadline)))
             continue;
         if (m_port->error() != QSerialPort::TimeoutError)
-            fail(VisaStatus::ConnectionLost, QStringLiteral("stopped taking data"));
+            failWithReason(VisaStatus::ConnectionLost, QStringLiteral("stopped taking data"));
         m_port->clearError();
         if (deadline.hasExpired())
-            fail(VisaStatus::Timeout, QStringLiteral("did not take the data in time"));
+            failWithReason(VisaStatus::Timeout, QStringLiteral("did not take the data in time"));
     }
 }
 
 QByteArray SerialTransport::read(qsizetype maxBytes, QDeadlineTimer deadline) {
     if (!isOpen())
-        fail(VisaStatus::ConnectionLost, QStringLiteral("is not open"));
+        failWithReason(VisaStatus::ConnectionLost, QStringLiteral("is not open"));
+    // A call with no time left only collects what has arrived; it gives nothing up.
+    const bool poll = deadline.hasExpired();
     while (m_port->bytesAvailable() == 0) {
         checkCancelled();
         if (m_port->waitForReadyRead(sliceOf(deadline)) || m_port->bytesAvailable() > 0)
             break;
         if (m_port->error() != QSerialPort::TimeoutError && m_port->error() != QSerialPort::NoError)
-            fail(VisaStatus::ConnectionLost, QStringLiteral("stopped answering"));
+            failWithReason(VisaStatus::ConnectionLost, QStringLiteral("stopped answering"));
         m_port->clearError();
-        if (deadline.hasExpired())
+        if (deadline.hasExpired()) {
+            m_answerGivenUp = !poll;
             return QByteArray();
+        }
     }
     QByteArray bytes = m_port->read(std::min<qint64>(maxBytes, m_port->bytesAvailable()));
     if (m_settings.terminator == SerialSettings::Terminator::Cr)

@@ -28,8 +28,6 @@ namespace {
 const QString kSource = QStringLiteral("IxoInstrSetups.UsbtmcTransport");
 // The driver refuses shorter timeouts.
 constexpr qint64 kMinDriverTimeoutMs = 100;
-// How often a polled wait looks whether it was cancelled.
-constexpr qint64 kCancelCheckMs = 50;
 constexpr qsizetype kMaxReadChunk = qsizetype(1) << 20;
 const QString kUdevHint = QStringLiteral(
     "a udev rule such as SUBSYSTEM==\"usbmisc\", KERNEL==\"usbtmc*\", GROUP=\"plugdev\", "
@@ -64,11 +62,11 @@ QString UsbtmcTransport::Device::resourceName() const {
 UsbtmcTransport::UsbtmcTransport(quint16 vendor, quint16 product, QString serial,
                                  int interfaceNumber, QString resourceName, QString sysfsRoot,
                                  QString devRoot)
-    : m_vendor(vendor)
+    : InstrumentTransport(std::move(resourceName), kSource)
+    , m_vendor(vendor)
     , m_product(product)
     , m_serial(std::move(serial))
     , m_interfaceNumber(interfaceNumber)
-    , m_resourceName(std::move(resourceName))
     , m_sysfsRoot(std::move(sysfsRoot))
     , m_devRoot(std::move(devRoot)) {}
 
@@ -115,11 +113,6 @@ QList<UsbtmcTransport::Device> UsbtmcTransport::devices(const QString &sysfsRoot
     return found;
 }
 
-void UsbtmcTransport::fail(std::int32_t number, const QString &what) {
-    close();
-    throw AutomationError(number, kSource, m_resourceName + QLatin1Char(' ') + what);
-}
-
 UsbtmcTransport::Device UsbtmcTransport::find() const {
     const QList<Device> all = devices(m_sysfsRoot, m_devRoot);
     for (const Device &device : all)
@@ -137,7 +130,7 @@ UsbtmcTransport::Device UsbtmcTransport::find() const {
             : QStringLiteral("the USBTMC instruments connected are ") +
                   present.join(QLatin1String(", "));
     throw AutomationError(VisaStatus::ResourceNotFound, kSource,
-                          QStringLiteral("%1 is not connected: %2").arg(m_resourceName, known));
+                          QStringLiteral("%1 is not connected: %2").arg(resourceName(), known));
 }
 
 void UsbtmcTransport::openNode(const QString &node) {
@@ -184,9 +177,16 @@ void UsbtmcTransport::close() {
     m_pending.clear();
 }
 
-void UsbtmcTransport::checkCancelled() {
-    if (m_cancelled.exchange(false))
-        fail(VisaStatus::ConnectionLost, QStringLiteral("was cancelled"));
+// The device must not send the answer later as the next one's: the driver's clear aborts it in
+// the device; a polled node throws away what came of it when the next exchange starts.
+void UsbtmcTransport::giveUpAnswer() {
+    if (!m_driverTimeouts) {
+        m_answerGivenUp = true;
+        return;
+    }
+    if (::ioctl(m_fd, USBTMC_IOCTL_CLEAR) != 0)
+        fail(VisaStatus::Io, QStringLiteral("did not answer in time and could not be cleared: ") +
+                                 errnoText(errno));
 }
 
 bool UsbtmcTransport::prepare(short events, QDeadlineTimer deadline) {
@@ -222,8 +222,10 @@ bool UsbtmcTransport::prepare(short events, QDeadlineTimer deadline) {
 void UsbtmcTransport::write(const QByteArray &bytes, QDeadlineTimer deadline) {
     if (m_fd < 0)
         fail(VisaStatus::ConnectionLost, QStringLiteral("is not connected"));
-    // Each exchange starts with a write; a cancel meant for an earlier one is void.
-    m_cancelled = false;
+    // Each exchange starts with a write.
+    startExchange();
+    if (std::exchange(m_answerGivenUp, false))
+        discardStaleInput();
     qsizetype done = 0;
     while (done < bytes.size()) {
         if (!prepare(POLLOUT, deadline))
@@ -247,23 +249,34 @@ void UsbtmcTransport::write(const QByteArray &bytes, QDeadlineTimer deadline) {
 QByteArray UsbtmcTransport::read(qsizetype maxBytes, QDeadlineTimer deadline) {
     if (m_fd < 0)
         fail(VisaStatus::ConnectionLost, QStringLiteral("is not connected"));
+    // A call with no time left only collects what has arrived; it gives nothing up.
+    const bool poll = deadline.hasExpired();
     if (m_pending.isEmpty()) {
-        if (!prepare(POLLIN, deadline))
+        if (!prepare(POLLIN, deadline)) {
+            if (!poll)
+                giveUpAnswer();
             return QByteArray();
+        }
         // One read is one message from the driver: a large buffer takes it whole.
         QByteArray buffer(kMaxReadChunk, Qt::Uninitialized);
         ssize_t got;
         do
             got = ::read(m_fd, buffer.data(), static_cast<size_t>(buffer.size()));
         while (got < 0 && errno == EINTR);
-        if (got < 0 && (errno == EAGAIN || errno == ETIMEDOUT))
+        if (got < 0 && (errno == EAGAIN || errno == ETIMEDOUT)) {
+            if (!poll)
+                giveUpAnswer();
             return QByteArray();
+        }
         if (got < 0)
             fail(VisaStatus::ConnectionLost,
                  QStringLiteral("stopped answering: ") + errnoText(errno));
         if (got == 0) {
-            if (m_driverTimeouts)
+            if (m_driverTimeouts) {
+                if (!poll)
+                    giveUpAnswer();
                 return QByteArray();
+            }
             fail(VisaStatus::ConnectionLost, QStringLiteral("closed the connection"));
         }
         buffer.truncate(got);

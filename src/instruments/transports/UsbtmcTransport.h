@@ -3,14 +3,15 @@
 #include "instruments/transports/InstrumentTransport.h"
 
 #include <QList>
-#include <atomic>
 
 namespace ixo {
 
 // A USBTMC instrument through Linux's usbtmc driver. The device node is the /dev/usbtmcN whose
 // sysfs device (<sysfs>/class/usbmisc/usbtmcN/device/..) has the vendor, product and serial
 // asked for. The driver bounds each read and write by its own timeout, set from the deadline
-// before every call; a node that is not the driver's (a test's pseudo-terminal) is polled.
+// before every call; a node that is not the driver's (a test's pseudo-terminal) is polled. An
+// answer given up is cleared in the device (the driver's INITIATE_CLEAR); on a polled node,
+// whatever arrives before the next exchange is thrown away.
 class UsbtmcTransport : public InstrumentTransport {
 public:
     static const QString kSysfsRoot;
@@ -36,38 +37,36 @@ public:
     static QList<Device> devices(const QString &sysfsRoot = kSysfsRoot,
                                  const QString &devRoot = kDevRoot);
 
-    QString resourceName() const override { return m_resourceName; }
     void open(QDeadlineTimer deadline) override;
     void close() override;
     bool isOpen() const override { return m_fd >= 0; }
     void write(const QByteArray &bytes, QDeadlineTimer deadline) override;
+    // Polled waits look for a cancel between short slices; a wait inside the driver runs to
+    // its timeout.
     QByteArray read(qsizetype maxBytes, QDeadlineTimer deadline) override;
-    // Polled waits look for it in short slices; a wait inside the driver runs to its timeout.
-    void cancel() override { m_cancelled = true; }
 
     // The node open() found, empty before.
     QString node() const { return m_node; }
 
 private:
-    [[noreturn]] void fail(std::int32_t number, const QString &what);
     Device find() const;
     void openNode(const QString &node);
     void discardStaleInput();
+    void giveUpAnswer();
     // False when the deadline passes first.
     bool prepare(short events, QDeadlineTimer deadline);
-    void checkCancelled();
 
     quint16 m_vendor;
     quint16 m_product;
     QString m_serial;
     int m_interfaceNumber;
-    QString m_resourceName;
     QString m_sysfsRoot;
     QString m_devRoot;
     QString m_node;
     int m_fd = -1;
     bool m_driverTimeouts = false;
-    std::atomic<bool> m_cancelled = false;
+    // On a polled node: an answer was given up and may still come.
+    bool m_answerGivenUp = false;
     QByteArray m_pending;
 };
 

@@ -2,10 +2,10 @@
 
 #include "automation/AutomationError.h"
 #include "instruments/VisaStatus.h"
-#include "instruments/rpc/RpcMessage.h"
-#include "instruments/rpc/RpcRecordReader.h"
-#include "instruments/rpc/Vxi11Protocol.h"
-#include "instruments/rpc/XdrWriter.h"
+#include "instruments/protocols/RpcMessage.h"
+#include "instruments/protocols/RpcRecordReader.h"
+#include "instruments/protocols/Vxi11Protocol.h"
+#include "instruments/protocols/XdrWriter.h"
 
 #include <QRandomGenerator>
 #include <limits>
@@ -50,21 +50,14 @@ std::int32_t statusOf(qint32 deviceError) {
 
 Vxi11Transport::Vxi11Transport(QString host, QString deviceName, QString resourceName,
                                quint16 portmapperPort)
-    : m_host(std::move(host))
+    : InstrumentTransport(std::move(resourceName), kSource)
+    , m_host(std::move(host))
     , m_deviceName(deviceName.isEmpty() ? QStringLiteral("inst0") : std::move(deviceName))
-    , m_resourceName(std::move(resourceName))
     , m_portmapperPort(portmapperPort)
     , m_xid(QRandomGenerator::global()->generate()) {}
 
 Vxi11Transport::~Vxi11Transport() {
     close();
-}
-
-int Vxi11Transport::waitTime(QDeadlineTimer deadline) {
-    const qint64 remaining = deadline.remainingTime();
-    if (remaining < 0)
-        return -1;
-    return static_cast<int>(std::min<qint64>(remaining, std::numeric_limits<int>::max()));
 }
 
 // The device gives up a little before the deadline, so that its timeout reply still arrives in
@@ -81,28 +74,15 @@ void Vxi11Transport::abandon() {
     m_linked = false;
     m_input.clear();
     m_inputOffset = 0;
-    if (!m_socket)
-        return;
-    m_canceller.forget(*m_socket);
-    m_socket->abort();
-    m_socket.reset();
-}
-
-void Vxi11Transport::cancel() {
-    m_canceller.cancel();
-}
-
-void Vxi11Transport::fail(std::int32_t number, const QString &what) {
-    abandon();
-    throw AutomationError(number, kSource, m_resourceName + QLatin1Char(' ') + what);
+    m_core.close();
 }
 
 void Vxi11Transport::refuseReply(const AutomationError &error) {
     abandon();
-    if (error.description().contains(m_resourceName))
+    if (error.description().contains(resourceName()))
         throw error;
     throw AutomationError(error.number(), kSource,
-                          m_resourceName + QStringLiteral(": ") + error.description());
+                          resourceName() + QStringLiteral(": ") + error.description());
 }
 
 void Vxi11Transport::checkDevice(qint32 error, const QString &operation) {
@@ -115,37 +95,21 @@ void Vxi11Transport::checkDevice(qint32 error, const QString &operation) {
     if (number == VisaStatus::ConnectionLost)
         fail(number, what);
     // The channel is still in step; the link stays usable for the next call.
-    throw AutomationError(number, kSource, m_resourceName + QLatin1Char(' ') + what);
-}
-
-std::unique_ptr<QTcpSocket> Vxi11Transport::connectTo(quint16 port, const QString &service,
-                                                      QDeadlineTimer deadline) {
-    auto socket = std::make_unique<QTcpSocket>();
-    socket->connectToHost(m_host, port);
-    if (!socket->waitForConnected(waitTime(deadline))) {
-        const bool timedOut = socket->error() == QAbstractSocket::SocketTimeoutError;
-        fail(timedOut ? VisaStatus::Timeout : VisaStatus::ResourceNotFound,
-             QStringLiteral("cannot be reached: %1 on port %2: %3")
-                 .arg(service)
-                 .arg(port)
-                 .arg(socket->errorString()));
-    }
-    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    return socket;
+    throw AutomationError(number, kSource, resourceName() + QLatin1Char(' ') + what);
 }
 
 quint16 Vxi11Transport::lookUpCorePort(QDeadlineTimer deadline) {
-    const std::unique_ptr<QTcpSocket> portmapper =
-        connectTo(m_portmapperPort, QStringLiteral("the portmapper"), deadline);
+    SocketChannel portmapper(*this);
+    portmapper.connect(m_host, m_portmapperPort, deadline, QStringLiteral("the portmapper"));
     XdrWriter arguments;
     arguments.writeUInt32(Vxi11Protocol::kCoreProgram).writeUInt32(Vxi11Protocol::kCoreVersion);
     arguments.writeUInt32(Vxi11Protocol::kProtocolTcp).writeUInt32(0);
     const Reply reply =
-        call(*portmapper, Vxi11Protocol::kPortmapperProgram, Vxi11Protocol::kPortmapperVersion,
+        call(portmapper, Vxi11Protocol::kPortmapperProgram, Vxi11Protocol::kPortmapperVersion,
              Vxi11Protocol::kPortmapperGetPort, arguments.bytes(), kMaxSmallReply, deadline);
     XdrReader results(reply.results(), QStringLiteral("portmapper reply"));
     const quint32 port = results.readUInt32();
-    portmapper->abort();
+    portmapper.close();
     if (port == 0 || port > 65535)
         fail(VisaStatus::ResourceNotFound,
              QStringLiteral("offers no VXI-11 service: its portmapper on port %1 knows no core "
@@ -154,44 +118,25 @@ quint16 Vxi11Transport::lookUpCorePort(QDeadlineTimer deadline) {
     return static_cast<quint16>(port);
 }
 
-void Vxi11Transport::send(QTcpSocket &socket, QByteArrayView bytes, QDeadlineTimer deadline) {
-    if (socket.write(bytes.data(), bytes.size()) != bytes.size())
-        fail(VisaStatus::ConnectionLost, QStringLiteral("refused the data"));
-    while (socket.bytesToWrite() > 0) {
-        if (socket.waitForBytesWritten(waitTime(deadline)))
-            continue;
-        if (socket.state() != QAbstractSocket::ConnectedState)
-            fail(VisaStatus::ConnectionLost, QStringLiteral("closed the connection"));
-        fail(VisaStatus::Timeout, QStringLiteral("did not take the data in time"));
-    }
-}
-
-Vxi11Transport::Reply Vxi11Transport::call(QTcpSocket &socket, quint32 program, quint32 version,
+Vxi11Transport::Reply Vxi11Transport::call(SocketChannel &channel, quint32 program, quint32 version,
                                            quint32 procedure, QByteArrayView arguments,
                                            qsizetype maxReply, QDeadlineTimer deadline) {
     const quint32 xid = ++m_xid;
     const QByteArray header = RpcMessage::call(xid, program, version, procedure, {});
-    send(socket, RpcRecordReader::header(static_cast<quint32>(header.size() + arguments.size())),
-         deadline);
-    send(socket, header, deadline);
-    if (!arguments.isEmpty())
-        send(socket, arguments, deadline);
+    channel.write(RpcRecordReader::header(static_cast<quint32>(header.size() + arguments.size())),
+                  deadline);
+    channel.write(header, deadline);
+    channel.write(arguments, deadline);
 
     try {
         RpcRecordReader reader(maxReply);
         while (!reader.isComplete()) {
-            if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(waitTime(deadline)) &&
-                socket.bytesAvailable() == 0) {
-                if (socket.state() != QAbstractSocket::ConnectedState)
-                    fail(VisaStatus::ConnectionLost, QStringLiteral("closed the connection"));
+            if (!channel.waitForInput(deadline))
                 fail(VisaStatus::Timeout, QStringLiteral("did not answer an RPC call in time"));
-            }
-            const QByteArray bytes =
-                socket.read(std::min<qint64>(socket.bytesAvailable(), reader.wanted()));
-            reader.consume(bytes);
+            reader.consume(channel.read(reader.wanted()));
         }
         Reply reply{reader.takeRecord(), 0};
-        const XdrReader results = RpcMessage::results(reply.record, xid, m_resourceName);
+        const XdrReader results = RpcMessage::results(reply.record, xid, resourceName());
         reply.resultsOffset = reply.record.size() - results.remaining();
         return reply;
     } catch (const AutomationError &error) {
@@ -204,20 +149,19 @@ Vxi11Transport::Reply Vxi11Transport::coreCall(quint32 procedure, QByteArrayView
                                                qsizetype maxReply, QDeadlineTimer deadline) {
     if (!isOpen())
         fail(VisaStatus::ConnectionLost, QStringLiteral("is not connected"));
-    return call(*m_socket, Vxi11Protocol::kCoreProgram, Vxi11Protocol::kCoreVersion, procedure,
+    return call(m_core, Vxi11Protocol::kCoreProgram, Vxi11Protocol::kCoreVersion, procedure,
                 arguments, maxReply, deadline);
 }
 
 void Vxi11Transport::open(QDeadlineTimer deadline) {
     close();
     const quint16 corePort = lookUpCorePort(deadline);
-    m_socket = connectTo(corePort, QStringLiteral("the VXI-11 core channel"), deadline);
-    m_canceller.watch(*m_socket);
+    m_core.connect(m_host, corePort, deadline, QStringLiteral("the VXI-11 core channel"));
     XdrWriter arguments;
     arguments.writeInt32(static_cast<qint32>(QRandomGenerator::global()->bounded(1 << 30)));
     arguments.writeBool(false).writeUInt32(0).writeString(m_deviceName);
     const Reply reply =
-        call(*m_socket, Vxi11Protocol::kCoreProgram, Vxi11Protocol::kCoreVersion,
+        call(m_core, Vxi11Protocol::kCoreProgram, Vxi11Protocol::kCoreVersion,
              Vxi11Protocol::CreateLink, arguments.bytes(), kMaxSmallReply, deadline);
     const Vxi11Protocol::LinkResponse link = [&] {
         try {
@@ -232,7 +176,7 @@ void Vxi11Transport::open(QDeadlineTimer deadline) {
         throw AutomationError(
             statusOf(error), kSource,
             QStringLiteral("%1 refused a link to device %2: %3 (VXI-11 error %4)")
-                .arg(m_resourceName, m_deviceName, Vxi11Protocol::errorText(error))
+                .arg(resourceName(), m_deviceName, Vxi11Protocol::errorText(error))
                 .arg(error));
     }
     m_link = link.link;
@@ -242,7 +186,7 @@ void Vxi11Transport::open(QDeadlineTimer deadline) {
 }
 
 void Vxi11Transport::close() {
-    if (m_socket && m_linked && m_socket->state() == QAbstractSocket::ConnectedState) {
+    if (isOpen()) {
         // A courtesy to the device; a peer that does not answer it is simply left.
         XdrWriter arguments;
         arguments.writeInt32(m_link);
@@ -256,7 +200,7 @@ void Vxi11Transport::close() {
 }
 
 bool Vxi11Transport::isOpen() const {
-    return m_socket && m_linked && m_socket->state() == QAbstractSocket::ConnectedState;
+    return m_linked && m_core.isConnected();
 }
 
 void Vxi11Transport::write(const QByteArray &bytes, QDeadlineTimer deadline) {

@@ -1,19 +1,16 @@
 #pragma once
 
 #include "instruments/transports/InstrumentTransport.h"
-#include "instruments/transports/SocketCanceller.h"
-
-#include <QTcpSocket>
+#include "instruments/transports/SocketChannel.h"
 
 namespace ixo {
 
 class AutomationError;
 
 // A VXI-11 instrument (TCPIP::host[::device]::INSTR): ONC RPC over TCP to the core channel whose
-// port the host's portmapper tells. Blocking waits with the caller's deadline on every
-// exchange, so a call never re-enters the event loop. A write is one message (END on its last
-// chunk); a read fetches the answer until END or the term character, keeping what the caller
-// did not take for the next read.
+// port the host's portmapper tells. A write is one message (END on its last chunk); a read
+// fetches the answer until END or the term character, keeping what the caller did not take
+// for the next read. An answer given up is cleared with device_clear.
 class Vxi11Transport : public InstrumentTransport {
 public:
     static constexpr quint16 kPortmapperPort = 111;
@@ -22,14 +19,11 @@ public:
                    quint16 portmapperPort = kPortmapperPort);
     ~Vxi11Transport() override;
 
-    QString resourceName() const override { return m_resourceName; }
     void open(QDeadlineTimer deadline) override;
     void close() override;
     bool isOpen() const override;
     void write(const QByteArray &bytes, QDeadlineTimer deadline) override;
     QByteArray read(qsizetype maxBytes, QDeadlineTimer deadline) override;
-    // Shuts the core channel down under the waiting call, which fails as a lost connection.
-    void cancel() override;
 
     // The largest write chunk the device accepts, as create_link reported it.
     quint32 maxReceiveSize() const { return m_maxReceiveSize; }
@@ -44,27 +38,21 @@ private:
     };
 
     quint16 lookUpCorePort(QDeadlineTimer deadline);
-    std::unique_ptr<QTcpSocket> connectTo(quint16 port, const QString &service,
-                                          QDeadlineTimer deadline);
-    Reply call(QTcpSocket &socket, quint32 program, quint32 version, quint32 procedure,
+    Reply call(SocketChannel &channel, quint32 program, quint32 version, quint32 procedure,
                QByteArrayView arguments, qsizetype maxReply, QDeadlineTimer deadline);
     Reply coreCall(quint32 procedure, QByteArrayView arguments, qsizetype maxReply,
                    QDeadlineTimer deadline);
-    void send(QTcpSocket &socket, QByteArrayView bytes, QDeadlineTimer deadline);
     void fetch(qsizetype maxBytes, QDeadlineTimer deadline);
     void checkDevice(qint32 error, const QString &operation);
-    void abandon();
+    // Drops the link without a word to the device: after a failure the channel is out of step.
+    void abandon() override;
     [[noreturn]] void refuseReply(const AutomationError &error);
-    [[noreturn]] void fail(std::int32_t number, const QString &what);
-    static int waitTime(QDeadlineTimer deadline);
     static quint32 ioTimeout(QDeadlineTimer deadline);
 
     QString m_host;
     QString m_deviceName;
-    QString m_resourceName;
     quint16 m_portmapperPort;
-    std::unique_ptr<QTcpSocket> m_socket;
-    SocketCanceller m_canceller;
+    SocketChannel m_core{*this};
     qint32 m_link = 0;
     bool m_linked = false;
     quint32 m_maxReceiveSize = 0;

@@ -1,5 +1,5 @@
 #include "AutomationAssert.h"
-#include "instruments/discovery/DnsMessage.h"
+#include "instruments/protocols/DnsMessage.h"
 
 #include <QTest>
 

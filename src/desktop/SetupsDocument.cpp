@@ -1,0 +1,146 @@
+#include "desktop/SetupsDocument.h"
+
+#include "automation/AutomationError.h"
+#include "automation/ErrorNumber.h"
+#include "automation/PropertyBag.h"
+#include "control/InstrumentState.h"
+#include "model/StateInfo.h"
+#include "support/FileIo.h"
+#include "support/HostDocument.h"
+
+#include <QFile>
+
+namespace ixo {
+
+const QString SetupsDocument::kFormatVersionKey = QStringLiteral("FormatVersion");
+
+namespace {
+
+const QString kSource = QStringLiteral("ixo-setups");
+
+std::shared_ptr<StateInfo> stateListOf(const PropertyBag &bag, const QString &fileName) {
+    auto stateInfo = std::dynamic_pointer_cast<StateInfo>(
+        bag.ReadProperty(HostDocument::kStateListKey).value<ObjectRef>());
+    if (!stateInfo)
+        throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
+                              QStringLiteral("%1 holds no list of saved states").arg(fileName));
+    return stateInfo;
+}
+
+// What the rows are marked against while no instrument is connected: no model, no version.
+class NoInstrument : public SetupInterface {
+public:
+    QString Model() override { return {}; }
+    QString Version() override { return {}; }
+    QVariant CaptureState() override { refuse(); }
+    void RestoreState(const QVariant &) override { refuse(); }
+    ObjectRef ImportLegacyFile(const QString &, const QString &) override { refuse(); }
+
+private:
+    [[noreturn]] static void refuse() {
+        throw AutomationError(ErrorNumber::Fail, kSource,
+                              QStringLiteral("No instrument is connected"));
+    }
+};
+
+} // namespace
+
+SetupsDocument::SetupsDocument(InstrumentState &control, SetupInterfaceRef instrument,
+                               std::function<bool()> connected)
+    : m_control(control)
+    , m_instrument(std::move(instrument))
+    , m_connected(std::move(connected)) {}
+
+void SetupsDocument::reset() {
+    attach(std::make_shared<StateInfo>());
+    m_fileName.clear();
+    m_savedContents = contents();
+}
+
+void SetupsDocument::open(const QString &fileName) {
+    const PropertyBag bag = HostDocument::load(fileName);
+    const int version = bag.ReadProperty(kFormatVersionKey, kFormatVersion).toInt();
+    if (version > kFormatVersion)
+        throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
+                              QStringLiteral("%1 was saved by a newer version of ixo-setups "
+                                             "(document format %2; this version reads up to "
+                                             "%3). Nothing was changed.")
+                                  .arg(fileName)
+                                  .arg(version)
+                                  .arg(kFormatVersion));
+    auto stateInfo = stateListOf(bag, fileName);
+    // Documents written by other hosts may have no properties of the control.
+    PropertyBag controlBag;
+    if (bag.contains(HostDocument::kControlKey))
+        controlBag.setContents(bag.ReadProperty(HostDocument::kControlKey));
+    m_control.ReadProperties(controlBag);
+    attach(std::move(stateInfo));
+    m_fileName = fileName;
+    m_savedContents = contents();
+}
+
+void SetupsDocument::save(const QString &fileName) {
+    const QByteArray bytes = contents();
+    PropertyBag bag;
+    bag.setContents(bytes);
+    if (QFile::exists(fileName)) {
+        // The previous version is kept whole before the new one replaces it.
+        const QByteArray previous =
+            FileIo::readLimited(fileName, HostDocument::kMaxFileSize, kSource);
+        FileIo::writeAtomically(backupName(fileName), previous, kSource);
+    }
+    HostDocument::save(bag, fileName);
+    m_fileName = fileName;
+    m_savedContents = bytes;
+}
+
+QString SetupsDocument::backupName(const QString &fileName) {
+    return fileName + QStringLiteral(".bak");
+}
+
+QByteArray SetupsDocument::listContents() const {
+    PropertyBag bag;
+    bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(m_stateInfo));
+    return bag.Contents();
+}
+
+void SetupsDocument::restoreList(const QByteArray &contents) {
+    PropertyBag bag;
+    bag.setContents(contents);
+    auto stateInfo = stateListOf(bag, QStringLiteral("The list kept for undo"));
+    attach(std::move(stateInfo));
+}
+
+bool SetupsDocument::isModified() const {
+    return contents() != m_savedContents;
+}
+
+QByteArray SetupsDocument::contents() const {
+    PropertyBag controlBag;
+    m_control.WriteProperties(controlBag);
+    PropertyBag bag;
+    bag.WriteProperty(kFormatVersionKey, kFormatVersion);
+    bag.WriteProperty(HostDocument::kControlKey, controlBag.Contents());
+    bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(m_stateInfo));
+    return bag.Contents();
+}
+
+void SetupsDocument::reattach() {
+    attach(m_stateInfo);
+}
+
+void SetupsDocument::attach(std::shared_ptr<StateInfo> stateInfo) {
+    m_stateInfo = std::move(stateInfo);
+    const bool connected = !m_connected || m_connected();
+    m_stateInfo->setSetupInterface(connected ? m_instrument : std::make_shared<NoInstrument>());
+    // The commands always go to the instrument, which says itself that none is connected.
+    try {
+        m_control.setInstrumentStateInfo(m_stateInfo);
+    } catch (...) {
+        m_stateInfo->setSetupInterface(m_instrument);
+        throw;
+    }
+    m_stateInfo->setSetupInterface(m_instrument);
+}
+
+} // namespace ixo
