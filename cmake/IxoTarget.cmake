@@ -2,7 +2,7 @@
 # so that a user's newer or other compiler does not stop at a warning we never saw.
 function(ixo_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic
-        $<$<BOOL:${IXO_WERROR}>:-Werror>)
+        $<$<BOOL:${IXO_WERROR}>:-Werror -Wno-error=invalid-pch>)
 endfunction()
 
 # A library of the project with a namespaced alias:
@@ -17,6 +17,7 @@ function(ixo_library name alias)
     target_compile_features(${target} PUBLIC cxx_std_20)
     set_target_properties(${target} PROPERTIES EXPORT_NAME ${alias})
     ixo_warnings(${target})
+    ixo_precompile(${target})
 
     set(headers ${ARG_HEADERS})
     foreach(source IN LISTS ARG_UNPARSED_ARGUMENTS)

@@ -1,5 +1,6 @@
-#!/bin/sh
-# Builds the libFuzzer targets with clang and runs each for a while (default 30 s each).
+#!/bin/bash
+# Builds the libFuzzer targets with clang and runs each for a while (default 30 s each), as
+# many at once as there are cores.
 # New inputs go to build/fuzz/corpus; crashes to build/fuzz/artifacts.
 set -eu
 cd "$(dirname "$0")/.."
@@ -16,10 +17,36 @@ export QT_QPA_PLATFORM=offscreen
 # run the artifact again with ASAN_OPTIONS=malloc_context_size=30.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=0}"
 export LSAN_OPTIONS="suppressions=$(pwd)/fuzz/lsan.supp"
-for target in $targets; do
+# One target per core at a time; each writes its own log, shown when it ends.
+mkdir -p build/fuzz/artifacts build/fuzz/logs
+run_target() {
+    target="$1"
     work="build/fuzz/corpus/$target"
-    mkdir -p "$work" build/fuzz/artifacts
-    echo "== $target for ${seconds}s"
-    "./build/fuzz/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
-        -artifact_prefix=build/fuzz/artifacts/ -print_final_stats=1 "$work" "fuzz/corpus/$target"
+    mkdir -p "$work"
+    log="build/fuzz/logs/$target.log"
+    if "./build/fuzz/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
+        -artifact_prefix=build/fuzz/artifacts/ -print_final_stats=1 "$work" \
+        "fuzz/corpus/$target" > "$log" 2>&1; then
+        echo "== $target: ${seconds}s without a crash"
+        tail -n 12 "$log"
+    else
+        echo "== $target FAILED"
+        cat "$log"
+        return 1
+    fi
+}
+failed=0
+running=0
+for target in $targets; do
+    run_target "$target" &
+    running=$((running + 1))
+    if [ "$running" -ge "$(nproc)" ]; then
+        wait -n || failed=1
+        running=$((running - 1))
+    fi
 done
+while [ "$running" -gt 0 ]; do
+    wait -n || failed=1
+    running=$((running - 1))
+done
+exit "$failed"
