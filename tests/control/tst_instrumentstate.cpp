@@ -87,23 +87,6 @@ private slots:
         QVERIFY(!h.stateButtonsEnabled());
     }
 
-    void markedAndPlainRowsOfOneHeight() {
-        ControlHarness h;
-        h.attach({{QStringLiteral("Same")},
-                  {QStringLiteral("Other model"), QStringLiteral("M200")},
-                  {QStringLiteral("Also same")}});
-        h.view().setSmallIcon(3, 1);
-        h.control.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&h.control));
-        QCOMPARE(h.icons(), (QList<int>{0, 2, 1}));
-        const auto heightOf = [&](int row) {
-            return h.view().visualItemRect(h.view().topLevelItem(row - 1)).height();
-        };
-        QVERIFY(heightOf(1) >= 16);
-        QCOMPARE(heightOf(2), heightOf(1));
-        QCOMPARE(heightOf(3), heightOf(1));
-    }
-
     void attachFailures() {
         ControlHarness h;
         QCOMPARE(errorOf([&] { h.control.setInstrumentStateInfo(std::make_shared<QObject>()); }),

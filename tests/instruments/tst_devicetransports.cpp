@@ -1,20 +1,13 @@
 #include "AutomationAssert.h"
-#include "CancelledExchange.h"
 #include "FakeSysfs.h"
 #include "PseudoTerminal.h"
-#include "automation/VariantType.h"
-#include "instruments/Ieee488Block.h"
 #include "instruments/ResourceString.h"
-#include "instruments/ScpiInstrument.h"
 #include "instruments/VisaStatus.h"
-#include "instruments/simulator/SimulatedDevice.h"
 #include "instruments/transports/SerialTransport.h"
 #include "instruments/transports/UsbtmcTransport.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
 
@@ -23,7 +16,6 @@ using test::errorOf;
 using test::errorTextOf;
 using test::FakeSysfs;
 using test::PseudoTerminal;
-using test::PseudoTerminalResponder;
 
 namespace {
 
@@ -40,23 +32,6 @@ std::unique_ptr<SerialTransport> serial(const QString &device, const QString &op
                                              QStringLiteral("ASRL") + device +
                                                  QStringLiteral("::INSTR"));
 }
-
-// The simulated device answering on a pseudo-terminal, reached as a serial port or as the
-// USBTMC node a fake sysfs tree names.
-struct LineRig {
-    LineRig() { tree.add(QStringLiteral("usbtmc0"), "1ab1", "04ce", "A1", "00", line.path()); }
-
-    std::unique_ptr<InstrumentTransport> transport(bool usb) const {
-        if (usb)
-            return usbtmc(QStringLiteral("USB::0x1AB1::0x04CE::A1::INSTR"), tree);
-        return serial(line.path(), QStringLiteral("115200"));
-    }
-
-    PseudoTerminal line;
-    const std::shared_ptr<SimulatedDevice> device = std::make_shared<SimulatedDevice>();
-    PseudoTerminalResponder responder{line, device};
-    FakeSysfs tree;
-};
 
 } // namespace
 
@@ -119,16 +94,6 @@ private slots:
         QCOMPARE(transport->node(), tree.dev() + QLatin1Char('/') + node);
     }
 
-    void usbtmcNothingConnected() {
-        FakeSysfs tree;
-        QDir().mkpath(tree.sysfs() + QStringLiteral("/class/usbmisc"));
-        const auto transport = usbtmc(QStringLiteral("USB::1::2::X::INSTR"), tree);
-        const QString message = errorTextOf([&] { transport->open(QDeadlineTimer(1000)); });
-        QVERIFY2(message.contains(QLatin1String("no USBTMC instrument is connected")),
-                 qPrintable(message));
-        QVERIFY(UsbtmcTransport::devices(tree.sysfs(), tree.dev()).isEmpty());
-    }
-
     void usbtmcNodeProblems_data() {
         QTest::addColumn<bool>("unreadable");
         QTest::addColumn<int>("number");
@@ -160,12 +125,22 @@ private slots:
                  qPrintable(text));
     }
 
-    void usbtmcExchange() {
+    // One answer in pieces, a quiet line, then the instrument goes away.
+    void exchange_data() {
+        QTest::addColumn<bool>("usb");
+        QTest::newRow("serial") << false;
+        QTest::newRow("USBTMC") << true;
+    }
+
+    void exchange() {
+        QFETCH(bool, usb);
         PseudoTerminal line;
         QVERIFY(line.isValid());
         FakeSysfs tree;
         tree.add(QStringLiteral("usbtmc0"), "1ab1", "04ce", "A1", "00", line.path());
-        const auto transport = usbtmc(QStringLiteral("USB::0x1AB1::0x04CE::A1::INSTR"), tree);
+        std::unique_ptr<InstrumentTransport> transport = serial(line.path());
+        if (usb)
+            transport = usbtmc(QStringLiteral("USB::0x1AB1::0x04CE::A1::INSTR"), tree);
         transport->open(QDeadlineTimer(1000));
 
         transport->write("*IDN?\n", QDeadlineTimer(1000));
@@ -184,7 +159,6 @@ private slots:
         QVERIFY(clock.elapsed() < 5 * kShortDeadlineMs);
         QVERIFY(transport->read(100, QDeadlineTimer(0)).isEmpty());
 
-        // The instrument goes away.
         line.closeMaster();
         QCOMPARE(errorOf([&] { transport->read(100, QDeadlineTimer(1000)); }),
                  VisaStatus::ConnectionLost);
@@ -242,90 +216,6 @@ private slots:
             got += bytes;
         }
         QCOMPARE(got, received);
-    }
-
-    void serialFailures() {
-        PseudoTerminal line;
-        QVERIFY(line.isValid());
-        const auto transport = serial(line.path());
-        transport->open(QDeadlineTimer(1000));
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(transport->read(100, QDeadlineTimer(kShortDeadlineMs)).isEmpty());
-        QVERIFY(clock.elapsed() >= kShortDeadlineMs - 5);
-        QVERIFY(clock.elapsed() < 5 * kShortDeadlineMs);
-        line.closeMaster();
-        QCOMPARE(errorOf([&] { transport->read(100, QDeadlineTimer(1000)); }),
-                 VisaStatus::ConnectionLost);
-        QVERIFY(!transport->isOpen());
-
-        const auto missing = serial(QStringLiteral("/dev/ttyIXO-not-there"));
-        QCOMPARE(errorOf([&] { missing->open(QDeadlineTimer(1000)); }),
-                 VisaStatus::ResourceNotFound);
-        QVERIFY(errorTextOf([&] {
-                    missing->open(QDeadlineTimer(1000));
-                }).contains(QLatin1String("/dev/ttyIXO-not-there")));
-    }
-
-    // Neither a port nor a polled node can be woken from another thread, so the waits are
-    // sliced; a cancel must still end a held-back answer long before the timeout.
-    void cancelEndsAStalledAnswer_data() {
-        QTest::addColumn<bool>("usb");
-        QTest::newRow("serial") << false;
-        QTest::newRow("USBTMC") << true;
-    }
-
-    void cancelEndsAStalledAnswer() {
-        QFETCH(bool, usb);
-        LineRig rig;
-        QVERIFY(rig.line.isValid());
-        ScpiInstrument client(rig.transport(usb));
-        const auto &device = rig.device;
-        client.setTimeout(20000);
-        device->stallNextCapture();
-        const auto outcome = test::cancelWhileWaiting(
-            client, [&] { client.CaptureState(); }, [&] { client.Model(); });
-        QCOMPARE(outcome.number, VisaStatus::ConnectionLost);
-        QVERIFY2(outcome.elapsedMs < 5000, qPrintable(QString::number(outcome.elapsedMs)));
-        QCOMPARE(client.Model(), SimulatedDevice::kDefaultModel);
-    }
-
-    void captureAndRestore_data() {
-        QTest::addColumn<bool>("usb");
-        QTest::addColumn<bool>("blocks");
-        QTest::newRow("serial, learn string") << false << false;
-        QTest::newRow("serial, setup block") << false << true;
-        QTest::newRow("USBTMC, learn string") << true << false;
-        QTest::newRow("USBTMC, setup block") << true << true;
-    }
-
-    void captureAndRestore() {
-        QFETCH(bool, usb);
-        QFETCH(bool, blocks);
-        LineRig rig;
-        QVERIFY(rig.line.isValid());
-        ScpiInstrument client(rig.transport(usb));
-        const auto &device = rig.device;
-        client.setTimeout(3000);
-        if (blocks) {
-            client.setSetupQuery(SimulatedDevice::kSetupQuery);
-            client.setRestoreCommand(SimulatedDevice::kSetupCommand);
-        }
-        QCOMPARE(client.Model(), SimulatedDevice::kDefaultModel);
-        QCOMPARE(client.Version(), SimulatedDevice::kDefaultVersion);
-
-        // Every byte value travels in the setup block, line ends included.
-        QByteArray waveform(64 * 1024, Qt::Uninitialized);
-        for (qsizetype i = 0; i < waveform.size(); ++i)
-            waveform[i] = static_cast<char>(i * 7);
-        device->apply(":FREQ 2.4E9\n:OUTP ON\n:ARB:DATA " + Ieee488Block::encode(waveform));
-        const QVariant state = client.CaptureState();
-        QCOMPARE(variantTypeOf(state), blocks ? VariantType::ByteArray : VariantType::String);
-        device->apply(":FREQ 1E6\n:OUTP OFF\n:ARB:DATA #13abc");
-        client.RestoreState(state);
-        QCOMPARE(device->setting(":FREQ"), QStringLiteral("2.400000E+09"));
-        QCOMPARE(device->setting(":OUTP"), QStringLiteral("ON"));
-        QCOMPARE(device->waveform(), blocks ? waveform : QByteArray());
     }
 };
 

@@ -391,28 +391,21 @@ private slots:
             QCOMPARE(StateFile().FileExtension(pair.section(u'>', 0, 0)), pair.section(u'>', 1));
     }
 
-    void legacyImport_data() {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QString>("version");
-        QTest::addColumn<QByteArray>("commands");
-        QTest::newRow("full header") << QByteArray("# Model: IXO SG-100\n# Version: 2.1.0\n"
-                                                   "# Name: Old\n# Description: from the bench\n"
-                                                   ":FREQ 1E9\r\n:POW -3\n")
-                                     << "2.1.0" << QByteArray(":FREQ 1E9\n:POW -3");
-        QTest::newRow("no version is the wildcard")
-            << QByteArray("! Model: IXO SG-100\n:OUTP ON\n") << "*" << QByteArray(":OUTP ON");
-    }
-
+    // An older program's setup file becomes a saved state that the instrument restores.
     void legacyImport() {
-        QFETCH(QByteArray, text);
-        const QString path = m_dir.filePath(QStringLiteral("old.set"));
-        writeAll(path, text);
+        const QString path = m_dir.filePath(QStringLiteral("bench-carrier.set"));
+        writeAll(path, "# Model: SG-100\n:FREQ 2.4E9\n:OUTP ON\n");
+        SimulatedInstrument instrument;
         const auto state = std::dynamic_pointer_cast<ItemStateInfo>(
-            SimulatedInstrument().ImportLegacyFile(path, kItemProgId));
+            instrument.ImportLegacyFile(path, kItemProgId));
         QVERIFY(state);
-        QCOMPARE(state->Model(), QStringLiteral("IXO SG-100"));
-        QTEST(state->Version(), "version");
-        QTEST(state->data().toByteArray(), "commands");
+        QCOMPARE((QStringList{state->Name(), state->Model(), state->Version()}),
+                 (QStringList{"bench-carrier", "SG-100", "*"}));
+        instrument.RestoreState(state->data());
+        QCOMPARE(instrument.setting(":FREQ"), QStringLiteral("2.400000E+09"));
+        QCOMPARE(instrument.setting(":OUTP"), QStringLiteral("ON"));
+        QCOMPARE(errorOf([&] { instrument.ImportLegacyFile(path, "IxoInstrSetups.StateInfo"); }),
+                 Err::TypeMismatch);
     }
 };
 

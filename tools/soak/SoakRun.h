@@ -1,11 +1,15 @@
 #pragma once
 
-#include "SoakRigs.h"
+#include "TransportRig.h"
 
 #include <QTextStream>
 #include <cstdint>
 
 namespace ixo::soak {
+
+using Rig = test::TransportRig;
+using TransportEntry = test::TransportKind;
+using test::transports;
 
 struct SoakOptions {
     int cycles = 10000;
