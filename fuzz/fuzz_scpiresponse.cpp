@@ -16,9 +16,9 @@ namespace {
 class ScriptedTransport : public ixo::InstrumentTransport {
 public:
     explicit ScriptedTransport(QByteArray answers)
-        : m_answers(std::move(answers)) {}
+        : InstrumentTransport(QStringLiteral("FUZZ::INSTR"), QStringLiteral("Fuzz"))
+        , m_answers(std::move(answers)) {}
 
-    QString resourceName() const override { return QStringLiteral("FUZZ::INSTR"); }
     void open(QDeadlineTimer) override { m_open = true; }
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
