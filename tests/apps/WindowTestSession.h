@@ -1,8 +1,7 @@
 #pragma once
 
-#include "automation/widgets/ScopedInteraction.h"
-#include "automation/widgets/ScriptedInteraction.h"
-#include "server/TypeLibrary.h"
+#include "ControlHarness.h"
+#include "support/HostDocument.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -28,8 +27,18 @@ public:
     }
 
     QString path(const QString &name) const { return dir.filePath(name); }
-    QString lastMessage() const {
-        return user->messageBoxes().empty() ? QString() : user->messageBoxes().back().text;
+    QString lastMessage() const { return lastMessageOf(*user); }
+
+    // A document in the session's folder listing the states; gives its path.
+    QString saveDocument(const QString &name,
+                         const QList<std::shared_ptr<ItemStateInfo>> &states) const {
+        auto stateInfo = std::make_shared<StateInfo>();
+        for (const auto &state : states)
+            stateInfo->Items()->Add(QVariant::fromValue<ObjectRef>(state), state->Name());
+        PropertyBag bag;
+        bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(stateInfo));
+        HostDocument::save(bag, path(name));
+        return path(name);
     }
 
     QTemporaryDir dir;

@@ -1,4 +1,3 @@
-#include "ControlHarness.h"
 #include "ServedDevice.h"
 #include "WindowTestSession.h"
 #include "control/MarkerImages.h"
@@ -12,7 +11,6 @@
 #include "instruments/ScpiInstrument.h"
 #include "instruments/servers/SimulatorServer.h"
 #include "instruments/servers/Vxi11Server.h"
-#include "support/HostDocument.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -54,30 +52,18 @@ class TestConnectDialog : public QObject {
 
     // States "Here" from the first simulator's model and "There" from the second's.
     QString writeDocument() {
-        auto stateInfo = std::make_shared<StateInfo>();
-        const std::pair<QString, QString> states[] = {{"Here", m_first->device->model()},
-                                                      {"There", m_second->device->model()}};
-        for (const auto &[name, model] : states) {
-            auto item =
-                test::FakeSetup::state(name, QString(), model, SimulatedDevice::kDefaultVersion);
+        const auto state = [](const QString &name, const Served &served) {
+            auto item = test::FakeSetup::state(name, QString(), served.device->model(),
+                                               SimulatedDevice::kDefaultVersion);
             item->setData(QStringLiteral(":FREQ 1E6"));
-            stateInfo->Items()->Add(QVariant::fromValue<ObjectRef>(item), name);
-        }
-        PropertyBag bag;
-        bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(stateInfo));
-        const QString fileName = m_session->path(QStringLiteral("bench.ixs"));
-        HostDocument::save(bag, fileName);
-        return fileName;
+            return item;
+        };
+        return m_session->saveDocument(
+            QStringLiteral("bench.ixs"),
+            {state(QStringLiteral("Here"), *m_first), state(QStringLiteral("There"), *m_second)});
     }
 
-    // The small icon of each row: 2 marks a state of another instrument.
-    QList<int> markers() const {
-        QList<int> icons;
-        const ListView &list = *m_window->control().stateListView;
-        for (int row = 1; row <= list.rowCount(); ++row)
-            icons << list.smallIcon(row);
-        return icons;
-    }
+    QList<int> markers() const { return test::iconsOf(*m_window->control().stateListView); }
 
     // Plays the user on the Connect dialog: types the resource, tests it, then connects.
     void answerConnectDialog(const QString &resource, QString *testResult, QString *profile) {
@@ -155,7 +141,6 @@ private slots:
     void testAnswersOrSaysWhy_data() {
         QTest::addColumn<QString>("resource");
         QTest::addColumn<QString>("result");
-        QTest::newRow("simulator") << QString() << "Answered: IXO,SG-200,";
         QTest::newRow("malformed") << "bogus"
                                    << "No answer: Invalid resource string \"bogus\"";
         QTest::newRow("nobody listening")
@@ -166,8 +151,6 @@ private slots:
     void testAnswersOrSaysWhy() {
         QFETCH(QString, resource);
         QFETCH(QString, result);
-        if (resource.isEmpty())
-            resource = resourceOf(*m_second);
         const QStringList before = MainWindow::recentResources();
         QString testResult, profile;
         answerConnectDialog(resource, &testResult, &profile);
@@ -206,20 +189,14 @@ private slots:
 
     void droppedConnectionReconnects() {
         m_first->device->dropNextCapture();
-        m_session->user->answerModal([](QDialog &dialog) {
-            static_cast<frmEditName &>(dialog).okBtn->click();
-            return dialog.result();
-        });
+        test::acceptProposedName(*m_session->user);
         m_window->control().captureNewBtn->click();
         QVERIFY2(m_session->lastMessage().contains(resourceOf(*m_first)),
                  qPrintable(m_session->lastMessage()));
         QVERIFY2(m_window->connectionStatus().contains(QLatin1String("lost")),
                  qPrintable(m_window->connectionStatus()));
         QVERIFY(!m_window->statusBar()->currentMessage().isEmpty());
-        m_session->user->answerModal([](QDialog &dialog) {
-            static_cast<frmEditName &>(dialog).okBtn->click();
-            return dialog.result();
-        });
+        test::acceptProposedName(*m_session->user);
         m_window->control().captureNewBtn->click();
         QCOMPARE(m_window->control().stateListView->rowCount(), 3);
         QVERIFY(m_window->connectionStatus().startsWith(QLatin1String("Connected to")));

@@ -1,4 +1,4 @@
-#include "ControlHarness.h"
+#include "TestFiles.h"
 #include "WindowTestSession.h"
 #include "automation/widgets/MessageBoxStyle.h"
 #include "desktop/InstrumentPanel.h"
@@ -57,41 +57,20 @@ class TestSetupsWindow : public QObject {
     std::shared_ptr<TextSetup> m_setup;
     std::unique_ptr<MainWindow> m_window;
 
+    // A state on the connected model.
+    std::shared_ptr<ItemStateInfo> state(const QString &name) const {
+        return FakeSetup::state(name, QString(), m_setup->model, m_setup->version);
+    }
+
     // A document with the states A and B on the connected model.
     QString writeDocument() {
-        auto stateInfo = std::make_shared<StateInfo>();
-        const std::pair<const char *, const char *> states[] = {
-            {"A", ":FREQ 2E6;:POW -10;:AM:STAT ON"}, {"B", ":FREQ 1E6;:OUTP OFF"}};
-        for (const auto &[name, data] : states) {
-            auto item = FakeSetup::state(QString::fromLatin1(name), QString(), m_setup->model,
-                                         m_setup->version);
-            item->setData(QString::fromLatin1(data));
-            stateInfo->Items()->Add(QVariant::fromValue<ObjectRef>(item),
-                                    QString::fromLatin1(name));
-        }
-        PropertyBag bag;
-        bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(stateInfo));
-        const QString fileName = m_session->path(QStringLiteral("states.ixs"));
-        HostDocument::save(bag, fileName);
-        return fileName;
+        const auto a = state(QStringLiteral("A")), b = state(QStringLiteral("B"));
+        a->setData(QStringLiteral(":FREQ 2E6;:POW -10;:AM:STAT ON"));
+        b->setData(QStringLiteral(":FREQ 1E6;:OUTP OFF"));
+        return m_session->saveDocument(QStringLiteral("states.ixs"), {a, b});
     }
 
-    QStringList rows() const {
-        QStringList result;
-        const ListView &list = *m_window->control().stateListView;
-        for (int row = 1; row <= list.rowCount(); ++row)
-            result << list.rowText(row);
-        return result;
-    }
-
-    void answerNameDialog(const QString &name) {
-        m_session->user->answerModal([name](QDialog &dialog) {
-            auto &form = static_cast<frmEditName &>(dialog);
-            form.nameTextBox->setText(name);
-            form.okBtn->click();
-            return dialog.result();
-        });
-    }
+    QStringList rows() const { return test::rowsOf(*m_window->control().stateListView); }
 
 private slots:
     void initTestCase() {
@@ -223,7 +202,7 @@ private slots:
     void undo() {
         QCOMPARE(m_window->canUndo(), false);
         m_setup->captured = QStringLiteral(":FREQ 5E6");
-        answerNameDialog(QStringLiteral("C"));
+        test::answerNameDialog(*m_session->user, QStringLiteral("C"));
         m_window->control().captureNewBtn->click();
         m_window->selectStates({QStringLiteral("A")});
         m_window->control().removeBtn->click();
@@ -267,29 +246,15 @@ private slots:
         QFETCH(QStringList, rows);
         QFETCH(QString, message);
         // State files as the control's Export writes them.
-        auto state =
-            FakeSetup::state(QStringLiteral("C"), QString(), m_setup->model, m_setup->version);
         StateFile files;
-        files.SaveObject(state, m_session->path(QStringLiteral("c.sta")));
-        files.SaveObject(
-            FakeSetup::state(QStringLiteral("A"), QString(), m_setup->model, m_setup->version),
-            m_session->path(QStringLiteral("a.sta")));
-        QFile junk(m_session->path(QStringLiteral("junk.sta")));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write("not a state");
-        junk.close();
-        auto stateInfo = std::make_shared<StateInfo>();
-        stateInfo->Items()->Add(QVariant::fromValue<ObjectRef>(state), QStringLiteral("C"));
-        PropertyBag bag;
-        bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(stateInfo));
-        HostDocument::save(bag, m_session->path(QStringLiteral("other.ixs")));
+        files.SaveObject(state(QStringLiteral("C")), m_session->path(QStringLiteral("c.sta")));
+        files.SaveObject(state(QStringLiteral("A")), m_session->path(QStringLiteral("a.sta")));
+        QVERIFY(test::writeFile(m_session->path(QStringLiteral("junk.sta")), "not a state"));
+        m_session->saveDocument(QStringLiteral("other.ixs"), {state(QStringLiteral("C"))});
         // The instrument reads no legacy setup from the junk either.
         m_setup->failImport = true;
         // A name clash asks for another name; the user cancels it.
-        m_session->user->answerModal([](QDialog &dialog) {
-            static_cast<frmEditName &>(dialog).cancelBtn->click();
-            return dialog.result();
-        });
+        test::answerNameDialog(*m_session->user, QStringLiteral("C"), QString(), false);
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(m_session->path(file))});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
@@ -320,22 +285,15 @@ private slots:
         const QString fileName = m_session->path(QStringLiteral("saved.ixs"));
         QVERIFY(m_window->saveTo(fileName));
         QVERIFY(!QFile::exists(SetupsDocument::backupName(fileName)));
-        const QByteArray first = [&] {
-            QFile file(fileName);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
+        const QByteArray first = test::readFile(fileName);
         m_window->selectStates({QStringLiteral("A")});
         m_window->control().removeBtn->click();
         QVERIFY(m_window->saveTo(fileName));
-        QFile backup(SetupsDocument::backupName(fileName));
-        QVERIFY(backup.open(QIODevice::ReadOnly));
-        QCOMPARE(backup.readAll(), first);
+        QCOMPARE(test::readFile(SetupsDocument::backupName(fileName)), first);
         // A document this version cannot read changes nothing.
-        QFile bad(m_session->path(QStringLiteral("bad.ixs")));
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write(contents);
-        bad.close();
-        QVERIFY(!m_window->openDocument(bad.fileName()));
+        const QString bad = m_session->path(QStringLiteral("bad.ixs"));
+        QVERIFY(test::writeFile(bad, contents));
+        QVERIFY(!m_window->openDocument(bad));
         QVERIFY2(m_session->lastMessage().contains(message), qPrintable(m_session->lastMessage()));
         QCOMPARE(rows(), QStringList{"B"});
         QCOMPARE(m_window->document().fileName(), fileName);
@@ -343,7 +301,7 @@ private slots:
 
     void longCaptureShowsProgressAndCancels() {
         m_setup->captureDelayMs = 5000;
-        answerNameDialog(QStringLiteral("Slow"));
+        test::answerNameDialog(*m_session->user, QStringLiteral("Slow"));
         QString label;
         int ticks = 0;
         QTimer ticker;
@@ -373,15 +331,13 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QStringList>("menus");
         QTest::addColumn<QString>("header");
-        QTest::newRow("Deutsch") << "Deutsch"
-                                 << QStringList{"&Datei", "&Bearbeiten", "&Gerät", "&Sprache"}
-                                 << "Einstellung";
-        QTest::newRow("Français") << "Français"
-                                  << QStringList{"&Fichier", "É&dition", "&Instrument", "&Langue"}
-                                  << "Réglage";
-        QTest::newRow("English") << "English"
-                                 << QStringList{"&File", "&Edit", "&Instrument", "&Language"}
-                                 << "Setting";
+        const auto add = [](const char *language, const QStringList &menus, const char *header) {
+            QTest::newRow(language)
+                << QString::fromUtf8(language) << menus << QString::fromUtf8(header);
+        };
+        add("Deutsch", {"&Datei", "&Bearbeiten", "&Gerät", "&Sprache"}, "Einstellung");
+        add("Français", {"&Fichier", "É&dition", "&Instrument", "&Langue"}, "Réglage");
+        add("English", {"&File", "&Edit", "&Instrument", "&Language"}, "Setting");
     }
 
     void languageMenuSwitchesTheWindow() {

@@ -67,6 +67,50 @@ private:
     }
 };
 
+// The text of each row of the list, from the top.
+inline QStringList rowsOf(const ListView &view) {
+    QStringList result;
+    for (int row = 1; row <= view.rowCount(); ++row)
+        result << view.rowText(row);
+    return result;
+}
+
+// The marker of each row: 1 the current setup, 2 a state of another instrument.
+inline QList<int> iconsOf(const ListView &view) {
+    QList<int> result;
+    for (int row = 1; row <= view.rowCount(); ++row)
+        result << view.smallIcon(row);
+    return result;
+}
+
+inline QString lastMessageOf(const ScriptedInteraction &user) {
+    return user.messageBoxes().empty() ? QString() : user.messageBoxes().back().text;
+}
+
+// The user types into the next name dialog and presses OK (or Cancel).
+inline void answerNameDialog(ScriptedInteraction &user, const QString &name,
+                             const QString &description = {}, bool ok = true) {
+    user.answerModal([=](QDialog &dialog) {
+        auto &form = static_cast<frmEditName &>(dialog);
+        form.nameTextBox->setText(name);
+        form.descriptionText->setPlainText(description);
+        (ok ? form.okBtn : form.cancelBtn)->click();
+        return dialog.result();
+    });
+}
+
+// The user presses OK on the next name dialog as it comes, but only if it proposes `proposed`
+// (any name when that is empty).
+inline void acceptProposedName(ScriptedInteraction &user, const QString &proposed = {}) {
+    user.answerModal([=](QDialog &dialog) {
+        auto &form = static_cast<frmEditName &>(dialog);
+        if (!proposed.isEmpty() && form.nameTextBox->text() != proposed)
+            return int(QDialog::Rejected);
+        form.okBtn->click();
+        return dialog.result();
+    });
+}
+
 // A control with a scripted user and an attached list on a fake instrument.
 struct ControlHarness {
     ControlHarness() { TypeLibrary::registerServer(); }
@@ -89,41 +133,19 @@ struct ControlHarness {
     }
 
     ListView &view() const { return *control.stateListView; }
-    QStringList rows() const {
-        QStringList result;
-        for (int row = 1; row <= view().rowCount(); ++row)
-            result << view().rowText(row);
-        return result;
-    }
+    QStringList rows() const { return rowsOf(view()); }
+    QList<int> icons() const { return iconsOf(view()); }
     QStringList names() const {
         QStringList result;
         for (int i = 1; i <= stateInfo->Items()->Count(); ++i)
             result << stateInfo->item(i)->Name();
         return result;
     }
-    QList<int> icons() const {
-        QList<int> result;
-        for (int row = 1; row <= view().rowCount(); ++row)
-            result << view().smallIcon(row);
-        return result;
-    }
     bool stateButtonsEnabled() const {
         return control.restoreBtn->isEnabled() && control.editNameBtn->isEnabled() &&
                control.removeBtn->isEnabled() && control.exportBtn->isEnabled();
     }
-    // The user types into the next name dialog and presses OK (or Cancel).
-    void answerDialog(const QString &name, const QString &description, bool ok = true) {
-        user->answerModal([=](QDialog &dialog) {
-            auto &form = static_cast<frmEditName &>(dialog);
-            form.nameTextBox->setText(name);
-            form.descriptionText->setPlainText(description);
-            (ok ? form.okBtn : form.cancelBtn)->click();
-            return dialog.result();
-        });
-    }
-    QString lastMessage() const {
-        return user->messageBoxes().empty() ? QString() : user->messageBoxes().back().text;
-    }
+    QString lastMessage() const { return lastMessageOf(*user); }
 };
 
 } // namespace ixo::test

@@ -1,4 +1,5 @@
 #include "ControlHarness.h"
+#include "TestFiles.h"
 #include "localization/IxoResourcesGlobals.h"
 #include "support/StateFile.h"
 
@@ -29,7 +30,7 @@ private slots:
         ControlHarness h;
         h.attach(threeStates());
         h.view().setSmallIcon(1, 1);
-        h.answerDialog(QStringLiteral("State 3"), QString());
+        answerNameDialog(*h.user, QStringLiteral("State 3"));
         h.control.captureNewBtn->click();
         QCOMPARE(h.user->modalTitles(), std::vector<QString>{QStringLiteral("Capture New State")});
         QCOMPARE(h.rows(), h.names());
@@ -43,21 +44,6 @@ private slots:
         QVERIFY(h.user->messageBoxes().empty());
     }
 
-    void captureProposesFreeNameAndEnablesButtons() {
-        ControlHarness h;
-        h.attach({});
-        h.user->answerModal([](QDialog &dialog) {
-            auto &form = static_cast<frmEditName &>(dialog);
-            if (form.nameTextBox->text() != QLatin1String("State 1"))
-                return int(QDialog::Rejected);
-            form.okBtn->click();
-            return dialog.result();
-        });
-        h.control.captureNewBtn->click();
-        QCOMPARE(h.rows(), QStringList{QStringLiteral("State 1")});
-        QVERIFY(h.stateButtonsEnabled());
-    }
-
     void captureFailures() {
         ControlHarness h;
         // Without a list the dialog never opens.
@@ -69,93 +55,95 @@ private slots:
         QCOMPARE(h.user->messageBoxes().back().style, 16);
         QCOMPARE(h.user->messageBoxes().back().title, kErrorTitle);
 
-        h.attach(threeStates());
-        h.answerDialog(QStringLiteral("State 3"), QString(), false);
+        h.attach({});
+        answerNameDialog(*h.user, QStringLiteral("State 3"), QString(), false);
         h.control.captureNewBtn->click();
         QCOMPARE(h.setup->captures, 0);
 
         h.setup->failCapture = true;
-        h.answerDialog(QStringLiteral("State 3"), QString());
+        answerNameDialog(*h.user, QStringLiteral("State 3"));
         h.control.captureNewBtn->click();
         QCOMPARE(h.lastMessage(), QStringLiteral("Failed to Capture State from the Instrument\r\n"
                                                  "\r\nError Details: capture refused"));
-        QCOMPARE(h.rows(), h.names());
-        QCOMPARE(h.names().size(), 3);
+        QVERIFY(h.rows().isEmpty() && h.names().isEmpty() && !h.stateButtonsEnabled());
         QCOMPARE(h.control.MousePointer(), 0);
+
+        // The first capture on an empty list proposes a free name and enables the buttons.
+        h.setup->failCapture = false;
+        acceptProposedName(*h.user, QStringLiteral("State 1"));
+        h.control.captureNewBtn->click();
+        QCOMPARE(h.rows(), QStringList{QStringLiteral("State 1")});
+        QVERIFY(h.stateButtonsEnabled());
+    }
+
+    void restore_data() {
+        QTest::addColumn<int>("marked");         // the row marked as the current setup
+        QTest::addColumn<int>("row");            // selected
+        QTest::addColumn<QString>("instrument"); // model|version
+        QTest::addColumn<bool>("fails");         // the instrument refuses the setup
+        QTest::addColumn<QList<int>>("icons");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("style");
+        const QList<int> kept{1, 2, 0};
+        const QString refused =
+            QStringLiteral("The selected state is for the instrument model M100, version 2.3\r\n"
+                           "which is not the currently connected instrument. The state was not "
+                           "restored.");
+        QTest::newRow("same instrument") << 3 << 1 << "M100|2.3" << false << kept << QString() << 0;
+        // A grey row restores once the instrument matches, and stays grey.
+        QTest::newRow("grey row on its instrument")
+            << 1 << 2 << "M200|2.3" << false << QList<int>{0, 1, 0} << QString() << 0;
+        QTest::newRow("other version") << 1 << 1 << "M100|2.4" << false << kept << refused << 48;
+        QTest::newRow("letter case") << 1 << 1 << "m100|2.3" << false << kept << refused << 48;
+        QTest::newRow("trailing blank") << 1 << 1 << "M100|2.3 " << false << kept << refused << 48;
+        QTest::newRow("instrument fails")
+            << 3 << 1 << "M100|2.3" << true << QList<int>{0, 2, 1}
+            << "Failed to reset instrument to saved state\r\nError Details: \r\n\r\nrestore refused"
+            << 16;
     }
 
     void restore() {
+        QFETCH(int, marked);
+        QFETCH(int, row);
+        QFETCH(QString, instrument);
+        QFETCH(QString, message);
         ControlHarness h;
         h.attach(threeStates());
-        h.view().setSmallIcon(3, 1);
-        h.view().setSelectedRow(1);
+        h.view().setSmallIcon(marked, 1);
+        h.setup->model = instrument.section(u'|', 0, 0);
+        h.setup->version = instrument.section(u'|', 1);
+        QFETCH(bool, fails);
+        h.setup->failRestore = fails;
+        h.view().setSelectedRow(row);
         h.control.restoreBtn->click();
-        QCOMPARE(h.setup->restored, std::optional<QVariant>(QByteArray("State 1")));
-        QCOMPARE(h.icons(), (QList<int>{1, 2, 0}));
-
-        // A grey row restores once the instrument matches, and stays grey.
-        h.setup->model = QStringLiteral("M200");
-        h.view().setSelectedRow(2);
-        h.control.restoreBtn->click();
-        QCOMPARE(h.icons(), (QList<int>{0, 1, 0}));
+        QCOMPARE(h.setup->restored, message.isEmpty()
+                                        ? std::optional<QVariant>(h.stateInfo->item(row)->data())
+                                        : std::nullopt);
+        QTEST(h.icons(), "icons");
         QCOMPARE(h.view().foreColor(2), QColor(128, 128, 128));
         QCOMPARE(h.control.MousePointer(), 0);
-        QVERIFY(h.user->messageBoxes().empty());
-    }
-
-    void restoreRefusals_data() {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("version");
-        QTest::newRow("other version") << "M100"
-                                       << "2.4";
-        QTest::newRow("letter case") << "m100"
-                                     << "2.3";
-        QTest::newRow("trailing blank") << "M100"
-                                        << "2.3 ";
-    }
-
-    void restoreRefusals() {
-        QFETCH(QString, model);
-        QFETCH(QString, version);
-        ControlHarness h;
-        h.attach({{QStringLiteral("Saved")}});
-        h.view().setSmallIcon(1, 1);
-        h.setup->model = model;
-        h.setup->version = version;
-        h.view().setSelectedRow(1);
-        h.control.restoreBtn->click();
-        QVERIFY(!h.setup->restored);
-        QCOMPARE(h.icons(), (QList<int>{1}));
-        QCOMPARE(h.lastMessage(),
-                 QStringLiteral("The selected state is for the instrument model M100, version "
-                                "2.3\r\nwhich is not the currently connected instrument. The "
-                                "state was not restored."));
-        QCOMPARE(h.user->messageBoxes().back().style, 48);
-    }
-
-    void restoreFailureKeepsMarker() {
-        ControlHarness h;
-        h.attach(threeStates());
-        h.view().setSmallIcon(3, 1);
-        h.setup->failRestore = true;
-        h.view().setSelectedRow(1);
-        h.control.restoreBtn->click();
-        QCOMPARE(h.lastMessage(), QStringLiteral("Failed to reset instrument to saved state\r\n"
-                                                 "Error Details: \r\n\r\nrestore refused"));
-        QCOMPARE(h.user->messageBoxes().back().style, 16);
-        QCOMPARE(h.icons(), (QList<int>{0, 2, 1}));
-        QCOMPARE(h.control.MousePointer(), 0);
+        QCOMPARE(h.lastMessage(), message);
+        QTEST(h.user->messageBoxes().empty() ? 0 : h.user->messageBoxes().back().style, "style");
     }
 
     void editName_data() {
-        QTest::addColumn<int>("icon");
-        QTest::newRow("current setup") << 1;
-        QTest::newRow("other instrument") << 2;
-        QTest::newRow("no marker") << 0;
+        QTest::addColumn<int>("icon"); // of the edited row
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QStringList>("rows");
+        const QStringList moved{"A", "B", "D", "E", "Renamed"}, kept{"A", "B", "C", "D", "E"};
+        QTest::newRow("current setup") << 1 << "Renamed" << true << moved;
+        QTest::newRow("other instrument") << 2 << "Renamed" << true << moved;
+        QTest::newRow("no marker") << 0 << "Renamed" << true << moved;
+        QTest::newRow("description only") << 1 << "C" << true << kept;
+        QTest::newRow("cancelled") << 2 << "Z" << false << kept;
     }
 
     void editName() {
         QFETCH(int, icon);
+        QFETCH(QString, typed);
+        QFETCH(bool, ok);
+        QFETCH(QStringList, rows);
         ControlHarness h;
         h.attach({{"A"}, {"B"}, {"C"}, {"D"}, {"E"}});
         if (icon)
@@ -163,32 +151,19 @@ private slots:
         if (icon == 2)
             h.view().setForeColor(3, QColor(128, 128, 128));
         h.view().setSelectedRow(3);
-        h.answerDialog(QStringLiteral("Renamed"), QStringLiteral("new text"));
+        answerNameDialog(*h.user, typed, QStringLiteral("new text"), ok);
         h.control.editNameBtn->click();
         QCOMPARE(h.user->modalTitles(), std::vector<QString>{QStringLiteral("Edit State Name C")});
-        QCOMPARE(h.rows(), (QStringList{"A", "B", "D", "E", "Renamed"}));
+        QCOMPARE(h.rows(), rows);
         QCOMPARE(h.names(), h.rows());
-        QVERIFY(!h.stateInfo->Items()->containsKey(QStringLiteral("C")));
-        QCOMPARE(h.view().selectedRow(), 5);
-        QCOMPARE(h.view().subItem(5, 1), QStringLiteral("new text"));
-        QCOMPARE(h.view().smallIcon(5), icon);
-        QCOMPARE(h.view().foreColor(5).isValid(), icon == 2);
-    }
-
-    void editDescriptionOnlyAndCancel() {
-        ControlHarness h;
-        h.attach({{"A"}, {"B"}});
-        h.view().setSelectedRow(1);
-        h.answerDialog(QStringLiteral("A"), QStringLiteral("changed"));
-        h.control.editNameBtn->click();
-        QCOMPARE(h.rows(), (QStringList{"A", "B"}));
-        QCOMPARE(h.view().subItem(1, 1), QStringLiteral("changed"));
-        QCOMPARE(h.stateInfo->item(1)->Description(), QStringLiteral("changed"));
-
-        h.answerDialog(QStringLiteral("Z"), QStringLiteral("other"), false);
-        h.control.editNameBtn->click();
-        QCOMPARE(h.rows(), (QStringList{"A", "B"}));
-        QCOMPARE(h.stateInfo->item(1)->Description(), QStringLiteral("changed"));
+        QCOMPARE(h.stateInfo->Items()->containsKey(QStringLiteral("C")), rows.contains("C"));
+        const int row = static_cast<int>(rows.indexOf(ok ? typed : QStringLiteral("C"))) + 1;
+        QCOMPARE(h.view().selectedRow(), row);
+        const QString description = ok ? QStringLiteral("new text") : QStringLiteral("C text");
+        QCOMPARE(h.view().subItem(row, 1), description);
+        QCOMPARE(h.stateInfo->item(row)->Description(), description);
+        QCOMPARE(h.view().smallIcon(row), icon);
+        QCOMPARE(h.view().foreColor(row).isValid(), icon == 2);
     }
 
     void editNameDialogRules_data() {
@@ -255,12 +230,19 @@ private slots:
         QVERIFY(h.control.captureNewBtn->isEnabled() && h.control.importBtn->isEnabled());
     }
 
-    void exportAndImportBack() {
+    void exportFailsOrWritesAndImportsBack() {
         QTemporaryDir dir;
         ControlHarness h;
         h.attach(threeStates());
         h.view().setSelectedRow(1);
         h.control.exportBtn->click(); // cancelled
+        h.user->answerFileDialog(QStringLiteral("/nonexistent-folder/x.sta"));
+        h.control.exportBtn->click();
+        QVERIFY(h.lastMessage().startsWith(
+            QStringLiteral("Failed to Export state to a file, Error = ")));
+        QVERIFY(h.lastMessage().size() > 42);
+        QCOMPARE(h.user->messageBoxes().back().style, 16);
+        h.user->clearRecords();
         const QString path = dir.filePath(QStringLiteral("saved"));
         h.user->answerFileDialog(path);
         h.control.exportBtn->click();
@@ -275,11 +257,7 @@ private slots:
         // Importing it again clashes with the listed state and asks for a new name.
         QVERIFY(QFile::rename(path, path + QStringLiteral(".sta")));
         h.user->answerFileDialog(path + QStringLiteral(".sta"));
-        h.user->answerModal([](QDialog &dialog) {
-            auto &form = static_cast<frmEditName &>(dialog);
-            return form.nameTextBox->text() == QLatin1String("State 3") ? (form.okBtn->click(), 1)
-                                                                        : 0;
-        });
+        acceptProposedName(*h.user, QStringLiteral("State 3"));
         h.control.importBtn->click();
         QCOMPARE(h.user->fileDialogs().back().title,
                  QStringLiteral("Import previously stored state file"));
@@ -294,39 +272,24 @@ private slots:
         QCOMPARE(h.icons(), (QList<int>{0, 2, 0, 0}));
     }
 
-    void exportFailure() {
-        ControlHarness h;
-        h.attach({{"A"}});
-        h.view().setSelectedRow(1);
-        h.user->answerFileDialog(QStringLiteral("/nonexistent-folder/x.sta"));
-        h.control.exportBtn->click();
-        QVERIFY(h.lastMessage().startsWith(
-            QStringLiteral("Failed to Export state to a file, Error = ")));
-        QVERIFY(h.lastMessage().size() > 42);
-        QCOMPARE(h.user->messageBoxes().back().style, 16);
-    }
-
     void import_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("legacyVersion");
         QTest::addColumn<bool>("failReader");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QStringList>("rows");
+        const auto add = [](const char *name, const char *file, const char *legacyVersion,
+                            bool failReader, const char *message, const QStringList &rows) {
+            QTest::newRow(name) << QString::fromLatin1(file) << QString::fromLatin1(legacyVersion)
+                                << failReader << QString::fromLatin1(message) << rows;
+        };
         const QStringList before{"State 1"};
-        const QStringList added{"State 1", "State 2"};
-        QTest::newRow("legacy named .sta gets a free name") << "x.sta"
-                                                            << "*" << false << "" << added;
-        QTest::newRow("legacy file keeps its name")
-            << "x.txt"
-            << "2.3" << false << "" << QStringList{"State 1", "Legacy"};
-        QTest::newRow("capital extension keeps the wildcard")
-            << "x.STA"
-            << "*" << false
-            << "The imported state is for the M100, version *\r\nCan not import state file."
-            << before;
-        QTest::newRow("reader fails")
-            << "x.txt"
-            << "2.3" << true << "@x.txt does not appear to be a standard state file." << before;
+        add("legacy named .sta gets a free name", "x.sta", "*", false, "", {"State 1", "State 2"});
+        add("legacy file keeps its name", "x.txt", "2.3", false, "", {"State 1", "Legacy"});
+        add("capital extension keeps the wildcard", "x.STA", "*", false,
+            "The imported state is for the M100, version *\r\nCan not import state file.", before);
+        add("reader fails", "x.txt", "2.3", true,
+            "@x.txt does not appear to be a standard state file.", before);
     }
 
     void import() {
@@ -336,9 +299,7 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir dir;
         const QString path = dir.filePath(file);
-        QFile text(path);
-        QVERIFY(text.open(QIODevice::WriteOnly) && text.write(":FREQ 1E6\n") > 0);
-        text.close();
+        QVERIFY(writeFile(path, ":FREQ 1E6\n"));
         ControlHarness h;
         h.attach({{"State 1"}});
         h.setup->legacy[1] = legacyVersion;
@@ -356,9 +317,7 @@ private slots:
     void importClashWithoutDialog() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("x.txt"));
-        QFile text(path);
-        QVERIFY(text.open(QIODevice::WriteOnly) && text.write(":FREQ 1E6\n") > 0);
-        text.close();
+        QVERIFY(writeFile(path, ":FREQ 1E6\n"));
         ControlHarness h;
         h.attach({{"State 1"}});
         h.setup->legacy = QStringList{"M100", "2.3", "state 1", "clashing"};

@@ -1,9 +1,9 @@
 #include "AutomationAssert.h"
 #include "ControlHarness.h"
+#include "TestFiles.h"
 #include "automation/PropertyBag.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -121,9 +121,8 @@ private:
 
     // Overwrites a state file with garbage or with a legacy setup.
     void spoilAFile() {
-        QFile file(fileName());
-        if (file.open(QIODevice::WriteOnly))
-            file.write(chance(50) ? QByteArray("\x01\x02garbage") : QByteArray(":FREQ 1E6\n"));
+        const QString name = fileName(); // drawn first, as the seeds of earlier runs expect
+        writeFile(name, chance(50) ? QByteArray("\x01\x02garbage") : QByteArray(":FREQ 1E6\n"));
     }
 
     // OK with a free, taken, case-changed or empty name, or Cancel; a refused name is cancelled.

@@ -1,6 +1,6 @@
 #include "AutomationAssert.h"
+#include "TestFiles.h"
 #include "Variants.h"
-#include "automation/ClassRegistry.h"
 #include "automation/ErrorNumber.h"
 #include "automation/PropertyBag.h"
 #include "automation/VariantType.h"
@@ -11,7 +11,6 @@
 #include "support/Crc32.h"
 #include "support/StateFile.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,17 +32,6 @@ std::shared_ptr<ItemStateInfo> makeState(int i) {
     state->setModel(i % 2 ? "IXO SG-100" : "IXO SG-200");
     state->setVersion(QStringLiteral("2.%1.0").arg(i % 5));
     return state;
-}
-
-QByteArray readAll(const QString &fileName) {
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString &fileName, const QByteArray &bytes) {
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // Puts a correct checksum back after the bytes before it were changed.
@@ -71,20 +59,8 @@ private slots:
         QVERIFY(m_dir.isValid());
         const QString path = m_dir.filePath(QStringLiteral("good.sta"));
         StateFile().SaveObject(makeState(1), path);
-        m_goodFile = readAll(path);
+        m_goodFile = test::readFile(path);
         QVERIFY(m_goodFile.startsWith(StateFile::kMagic));
-    }
-
-    void classIdentities() {
-        // Clients and existing documents refer to these ids; ProgIds are found in any case.
-        const ClassRegistry &registry = ClassRegistry::instance();
-        const auto item = registry.identity("ixoinstrsetups.itemstateinfo");
-        QCOMPARE(item->classId, QUuid("{58B2A885-EBBF-4CFB-AE81-3C2F30074ACA}"));
-        QCOMPARE(item->interfaceId, QUuid("{BAB329AA-150D-4B98-94AC-24A8ED2F9B78}"));
-        QCOMPARE(registry.identity("IxoInstrSetups.StateInfo")->classId,
-                 QUuid("{9696E72C-E696-42DB-86B0-6A30113C9487}"));
-        QVERIFY(std::dynamic_pointer_cast<ItemStateInfo>(
-            registry.create("IXOINSTRSETUPS.ITEMSTATEINFO")));
     }
 
     void itemContentsHoldFivePropertiesInOrder() {
@@ -347,7 +323,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, why);
         const QString path = m_dir.filePath(QStringLiteral("bad.sta"));
-        writeAll(path, bytes);
+        QVERIFY(test::writeFile(path, bytes));
         StateFile file;
         const QString text = errorTextOf([&] { file.LoadObject(kItemProgId, path); });
         QVERIFY2(text.contains(why), qPrintable(text));
@@ -371,12 +347,12 @@ private slots:
 
     void failedSaveKeepsOldFile() {
         const QString path = m_dir.filePath(QStringLiteral("keep.sta"));
-        writeAll(path, m_goodFile);
+        QVERIFY(test::writeFile(path, m_goodFile));
         StateFile file;
         auto unstorable = makeState(1);
         unstorable->setData(QVariant::fromValue(QPoint(1, 1)));
         QCOMPARE(errorOf([&] { file.SaveObject(unstorable, path); }), Err::TypeMismatch);
-        QCOMPARE(readAll(path), m_goodFile);
+        QCOMPARE(test::readFile(path), m_goodFile);
         QCOMPARE(errorOf([&] { file.SaveObject(makeState(1), m_dir.filePath("no/dir/x.sta")); }),
                  Err::PathFileAccess);
         QCOMPARE(errorOf([&] { file.SaveObject(ObjectRef(), path); }), Err::ObjectNotSet);
@@ -394,7 +370,7 @@ private slots:
     // An older program's setup file becomes a saved state that the instrument restores.
     void legacyImport() {
         const QString path = m_dir.filePath(QStringLiteral("bench-carrier.set"));
-        writeAll(path, "# Model: SG-100\n:FREQ 2.4E9\n:OUTP ON\n");
+        QVERIFY(test::writeFile(path, "# Model: SG-100\n:FREQ 2.4E9\n:OUTP ON\n"));
         SimulatedInstrument instrument;
         const auto state = std::dynamic_pointer_cast<ItemStateInfo>(
             instrument.ImportLegacyFile(path, kItemProgId));

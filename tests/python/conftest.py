@@ -39,6 +39,13 @@ class FakeInstrument(ix.SetupInterface):
         self.setup = state
 
 
+def error_of(action):
+    """The AutomationError that action() raises; the test fails when it raises none."""
+    with pytest.raises(ix.AutomationError) as raised:
+        action()
+    return raised.value
+
+
 @pytest.fixture
 def fake():
     return FakeInstrument()

@@ -3,43 +3,33 @@
 import pytest
 
 import ixoinstrsetups as ix
+from conftest import error_of
 
 
-def test_window_on_a_python_instrument(fake, tmp_path):
+@pytest.mark.parametrize("builtin,with_document", [(False, False), (False, True), (True, False)])
+def test_window_renders_its_instrument(fake, tmp_path, builtin, with_document):
+    instrument = ix.Instrument("SIM") if builtin else fake
+    documents = [str(tmp_path / "a.ixs")] if with_document else []
+    for path in documents:
+        document = ix.Document()
+        document.capture(instrument, "A")
+        document.save(path)
     picture = tmp_path / "window.png"
-    assert ix.run_app(fake, screenshot=str(picture)) == 0
+    assert ix.run_app(instrument, *documents, screenshot=str(picture)) == 0
     assert picture.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
-
-
-def test_window_opens_a_document(fake, tmp_path):
-    document = ix.Document()
-    document.capture(fake, "A")
-    path = str(tmp_path / "a.ixs")
-    document.save(path)
-    picture = tmp_path / "window.png"
-    assert ix.run_app(fake, path, screenshot=str(picture)) == 0
-    assert picture.stat().st_size > 0
-
-
-def test_window_on_the_builtin_simulator(tmp_path):
-    picture = tmp_path / "sim.png"
-    assert ix.run_app(ix.Instrument("SIM"), screenshot=str(picture)) == 0
-    assert picture.exists()
 
 
 @pytest.mark.parametrize("instrument,number", [(None, 91), (42, 13)])
 def test_window_needs_an_instrument(tmp_path, instrument, number):
-    with pytest.raises(ix.AutomationError) as raised:
-        ix.run_app(instrument, screenshot=str(tmp_path / "x.png"))
-    assert raised.value.number == number
+    error = error_of(lambda: ix.run_app(instrument, screenshot=str(tmp_path / "x.png")))
+    assert error.number == number
 
 
 def test_bad_document_is_refused(fake, tmp_path):
     bad = tmp_path / "bad.ixs"
     bad.write_bytes(b"garbage")
-    with pytest.raises(ix.AutomationError) as raised:
-        ix.run_app(fake, str(bad), screenshot=str(tmp_path / "x.png"))
-    assert "Could not open" in raised.value.description
+    error = error_of(lambda: ix.run_app(fake, str(bad), screenshot=str(tmp_path / "x.png")))
+    assert "Could not open" in error.description
 
 
 def test_every_function_has_help():

@@ -7,7 +7,7 @@ import time
 import pytest
 
 import ixoinstrsetups as ix
-from conftest import FakeInstrument
+from conftest import FakeInstrument, error_of
 
 E_FAIL = -2147467259
 
@@ -16,30 +16,26 @@ E_FAIL = -2147467259
     (13, "Type mismatch"), (53, "File not found"), (457, "This key is already associated with an element of this collection"),
 ])
 def test_cpp_errors_arrive_with_number_source_and_description(number, description):
-    with pytest.raises(ix.AutomationError) as raised:
-        ix.raise_error(number, "Probe")
-    error = raised.value
+    error = error_of(lambda: ix.raise_error(number, "Probe"))
     assert (error.number, error.source, error.description) == (number, "Probe", description)
     assert str(error) == description
 
 
-def test_python_exception_becomes_an_automation_error_with_its_message(fake):
-    fake.fail_with = ValueError("probe unplugged")
-    with pytest.raises(ix.AutomationError) as raised:
-        ix.Document().capture(fake)
-    error = raised.value
-    assert (error.number, error.source, error.description) == (
-        E_FAIL, "FakeInstrument.CaptureState", "probe unplugged")
-
-
-def test_python_automation_error_keeps_its_number(fake):
+# Any exception comes with its message, from the method that raised it; an AutomationError keeps
+# its number and source too.
+@pytest.mark.parametrize("error,number,source,description", [
+    (ValueError("probe unplugged"), E_FAIL, "FakeInstrument.{}", "probe unplugged"),
+    (ix.AutomationError(1234, "Rack", "interlock open"), 1234, "Rack", "interlock open"),
+])
+def test_python_exceptions_become_automation_errors(fake, error, number, source, description):
     document = ix.Document()
     document.capture(fake, "A")
-    fake.fail_with = ix.AutomationError(1234, "Rack", "interlock open")
-    with pytest.raises(ix.AutomationError) as raised:
-        document.restore(fake, "A")
-    assert (raised.value.number, raised.value.source, raised.value.description) == (
-        1234, "Rack", "interlock open")
+    fake.fail_with = error
+    for method, edit in [("CaptureState", lambda: document.capture(fake)),
+                         ("RestoreState", lambda: document.restore(fake, "A"))]:
+        raised = error_of(edit)
+        assert (raised.number, raised.source, raised.description) == (
+            number, source.format(method), description)
 
 
 @pytest.mark.parametrize("result", [object(), {"a": 1}])
@@ -48,22 +44,15 @@ def test_capture_of_a_value_without_automation_type_is_a_type_mismatch(result):
         def CaptureState(self):
             return result
 
-    with pytest.raises(ix.AutomationError) as raised:
-        ix.Document().capture(Odd())
-    assert raised.value.number == 13
+    assert error_of(lambda: ix.Document().capture(Odd())).number == 13
 
 
 def test_objects_without_the_members_are_no_instruments():
-    with pytest.raises(ix.AutomationError) as raised:
-        ix.Document().capture(object())
-    assert raised.value.number == 13
-    assert "Model, Version, CaptureState" in raised.value.description
-
-
-def test_missing_method_of_the_base_class_says_which():
-    with pytest.raises(ix.AutomationError) as raised:
-        ix.Document().capture(ix.SetupInterface())
-    assert raised.value.description == "Model"
+    error = error_of(lambda: ix.Document().capture(object()))
+    assert error.number == 13
+    assert "Model, Version, CaptureState" in error.description
+    # The base class without its methods says which one is missing.
+    assert error_of(lambda: ix.Document().capture(ix.SetupInterface())).description == "Model"
 
 
 @pytest.fixture

@@ -7,6 +7,7 @@ import sys
 import pytest
 
 import ixoinstrsetups as ix
+from conftest import error_of
 
 pyvisa_instrument = pytest.importorskip("pyvisa_instrument")
 
@@ -40,10 +41,9 @@ def test_refused_setup_comes_back_with_the_instrument_message(instrument):
     document = ix.Document()
     document.capture(instrument, "bad")
     document["bad"].data = ":NOSUCH 1"
-    with pytest.raises(ix.AutomationError) as raised:
-        document.restore(instrument, "bad")
-    assert raised.value.description.startswith("the instrument refused the setup")
-    assert raised.value.source == "PyvisaInstrument.RestoreState"
+    error = error_of(lambda: document.restore(instrument, "bad"))
+    assert error.description.startswith("the instrument refused the setup")
+    assert error.source == "PyvisaInstrument.RestoreState"
 
 
 def test_settings_for_the_window(instrument):
