@@ -320,8 +320,9 @@ private slots:
             {[](IxoResource &r) { r.LoadResPicture(30000, 65536); }, ErrorNumber::Fail},
             {[](IxoResource &r) { r.LoadResData(8, 10); }, ErrorNumber::Fail},
             {[](IxoResource &r) { r.Mask(200); }, ErrorNumber::NotImplemented}};
-        for (const auto &[call, number] : cases) {
-            QCOMPARE(errorOf([&] { call(builtIn); }), number);
+        for (const auto &entry : cases) {
+            const Call &call = entry.first;
+            QCOMPARE(errorOf([&] { call(builtIn); }), entry.second);
             // Neither error number comes with a description of its own.
             QCOMPARE(test::errorTextOf([&] { call(builtIn); }), QString());
         }

@@ -57,9 +57,11 @@ def simulator():
     sim = os.environ.get("IXO_INSTRUMENT_SIM")
     if not sim:
         pytest.skip("IXO_INSTRUMENT_SIM is not set")
+    # A sanitizer runtime preloaded for the interpreter is not the program's own.
+    env = {k: v for k, v in os.environ.items() if k != "LD_PRELOAD"}
     process = subprocess.Popen([sim, "--port", "0", "--vxi11-port", "0", "--hislip-port", "0",
                                 "--bind", "127.0.0.1", "--no-mdns"],
-                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, env=env)
     try:
         said = []
         match = None
