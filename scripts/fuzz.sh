@@ -5,11 +5,13 @@
 set -eu
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-cmake --preset asan
 targets="fuzz_bagcontents fuzz_statefile fuzz_legacyfile fuzz_markup fuzz_scpiresponse
 fuzz_hislipmessage fuzz_rpcreply fuzz_dnsmessage"
-# Only the fuzz targets and what they need.
-cmake --build --preset asan -j "$(nproc)" --target $targets
+# Only the fuzz targets and what they need; the test command has built them already.
+if [ -z "${IXO_FUZZ_BUILT:-}" ]; then
+    cmake --preset asan
+    cmake --build --preset asan -j "$(nproc)" --target $targets
+fi
 export QT_QPA_PLATFORM=offscreen
 # Qt is built without frame pointers, so stacks of allocations made inside it come out as
 # garbage, and AddressSanitizer keeps every distinct one: over a long run that alone fills
