@@ -220,9 +220,10 @@ void ScpiInstrument::discardInput() {
 }
 
 // Always terminated: a setup block may itself end in a newline byte, which is data, not the
-// end of the message.
-void ScpiInstrument::writeMessage(const QByteArray &message, QDeadlineTimer until) {
-    m_transport->write(message + '\n', until);
+// end of the message. Taken by value, so that a setup moved in keeps its one buffer.
+void ScpiInstrument::writeMessage(QByteArray message, QDeadlineTimer until) {
+    message.append('\n');
+    m_transport->write(message, until);
 }
 
 void ScpiInstrument::fill(qsizetype maxBytes, QDeadlineTimer until, const QString &query) {
@@ -480,7 +481,7 @@ void ScpiInstrument::RestoreState(const QVariant &state) {
             writeMessage("*ESR?", until);
             readLine(until, QStringLiteral("*ESR?"));
         }
-        writeMessage(commands, until);
+        writeMessage(std::move(commands), until);
         if (!compound && !completion.isEmpty())
             writeMessage(completion, until);
         awaitCompletion(until);

@@ -98,7 +98,7 @@ private:
     template <typename Exchange> auto guarded(Exchange &&exchange);
     QDeadlineTimer deadline() const { return QDeadlineTimer(m_profile.timeoutMs); }
     void discardInput();
-    void writeMessage(const QByteArray &message, QDeadlineTimer deadline);
+    void writeMessage(QByteArray message, QDeadlineTimer deadline);
     QByteArray readLine(QDeadlineTimer deadline, const QString &query);
     QByteArray readBlock(QDeadlineTimer deadline, const QString &query);
     void fill(qsizetype maxBytes, QDeadlineTimer deadline, const QString &query);

@@ -114,6 +114,7 @@ void SerialTransport::discardLateAnswer() {
         return;
     m_port->waitForReadyRead(0);
     m_port->readAll();
+    m_port->clearError();
 }
 
 void SerialTransport::write(const QByteArray &bytes, QDeadlineTimer deadline) {
