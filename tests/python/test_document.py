@@ -1,4 +1,4 @@
-"""Editing a host document with the control's rules and messages."""
+"""Editing a host document: the model's rules, translated into Python values and errors."""
 
 import pytest
 
@@ -25,98 +25,96 @@ def test_capture_names_states_and_records_the_instrument(fake):
     assert len(document) == 2 and "state 1" in document
 
 
-@pytest.mark.parametrize("taken", ["A", "a"])
-def test_capture_refuses_a_name_already_in_the_list(fake, taken):
-    document = captured(fake, "A")
-    error = error_of(lambda: document.capture(fake, taken))
-    assert (error.number, error.description) == (457, taken + " is already a Captured State.")
-    assert len(document) == 1
-
-
-@pytest.mark.parametrize("edit,description", [
-    ("restore", "The selected state is for the instrument model PY-1, version 1.0\n"
-                "which is not the currently connected instrument. The state was not restored."),
-    ("import", "The imported state is for the PY-1, version 1.0\nCan not import state file."),
-])
-@pytest.mark.parametrize("model,version", [("OTHER", "1.0"), ("PY-1", "2.0")])
-def test_states_of_another_instrument_are_refused(fake, tmp_path, edit, description, model,
-                                                  version):
-    document = captured(fake, "A")
-    path = str(tmp_path / "a.sta")
-    document.export_state("A", path)
-    other = FakeInstrument(model, version)
-    error = error_of(lambda: document.restore(other, "A") if edit == "restore"
-                     else ix.Document().import_state(path, other))
-    assert (error.number, error.description) == (5, description)
-
-
-def test_rename_moves_the_state_to_the_end_and_refuses_taken_names(fake):
+def test_edits_keep_order_data_and_files(fake, tmp_path):
     document = captured(fake, "A", "B", "C")
     document.rename("A", "Z", "renamed")
-    assert [state.name for state in document] == ["B", "C", "Z"]
-    assert document["z"].description == "renamed"
-    error = error_of(lambda: document.rename("B", "C"))
-    assert (error.number, error.description) == (457, "C is already a Captured State.")
     document.rename("B", "B", "only the description")
     assert [state.name for state in document] == ["B", "C", "Z"]
-
-
-def test_restore_remove_and_absent_names(fake):
-    document = captured(fake, "A", "B")
-    document.restore(fake, "A")
-    assert fake.restored == ["SETUP A"]
-    document.remove("a")
-    assert [state.name for state in document] == ["B"]
-    for edit in [lambda: document.remove("A"), lambda: document.restore(fake, "A"),
-                 lambda: document["A"]]:
-        assert "No state named A" in error_of(edit).description
-
-
-def test_export_and_import_round_trip(fake, tmp_path):
-    document = captured(fake, "A")
-    path = str(tmp_path / "a.sta")
-    document.export_state("A", path)
-    document.remove("A")
-    state = document.import_state(path, fake)
-    assert (state.name, state.description, state.data) == ("A", "about A", "SETUP A")
-    error = error_of(lambda: document.import_state(path, fake))
-    assert error.number == 457
-    assert error.description.startswith("Imported state A is already in the list.")
-    assert document.import_state(path, fake, name="A again").name == "A again"
-
-
-@pytest.mark.parametrize("name,content", [
-    ("garbage.sta", b"not a state file at all"),
-    ("empty.sta", b""),
-    ("notes.txt", b"hello"),
-])
-def test_import_refuses_what_is_no_state_file(fake, tmp_path, name, content):
-    path = tmp_path / name
-    path.write_bytes(content)
-    error = error_of(lambda: ix.Document().import_state(str(path), fake))
-    assert error.number == 321
-    assert error.description.startswith(
-        str(path) + " does not appear to be a standard state file.")
-
-
-def test_save_and_open_keep_the_states(fake, tmp_path):
+    assert document["z"].description == "renamed"
+    document.restore(fake, "c")
+    assert fake.restored == ["SETUP C"]
+    sta = str(tmp_path / "c.sta")
+    document.export_state("C", sta)
+    document.remove("c")
+    assert [state.name for state in document] == ["B", "Z"]
+    state = document.import_state(sta, fake)
+    assert (state.name, state.description, state.data) == ("C", "about C", "SETUP C")
+    assert document.import_state(sta, fake, name="C again").name == "C again"
     path = str(tmp_path / "setups.ixs")
-    document = captured(fake, "A", "B")
     document.save(path)
     opened = ix.Document.open(path)
     assert opened.path == path
-    assert [(s.name, s.data) for s in opened] == [("A", "SETUP A"), ("B", "SETUP B")]
-    opened.remove("A")
+    assert [(s.name, s.data) for s in opened] == [
+        ("B", "SETUP B"), ("Z", "SETUP A"), ("C", "SETUP C"), ("C again", "SETUP C")]
+    opened.remove("B")
     opened.save()
-    assert [s.name for s in ix.Document.open(path)] == ["B"]
+    assert [s.name for s in ix.Document.open(path)] == ["Z", "C", "C again"]
 
 
-def test_open_failures(tmp_path):
-    assert error_of(lambda: ix.Document.open(str(tmp_path / "missing.ixs"))).number == 53
-    bad = tmp_path / "bad.ixs"
-    bad.write_bytes(b"\x00" * 10)
-    assert error_of(lambda: ix.Document.open(str(bad))).number == 321
-    error_of(lambda: ix.Document().save())  # a new document has no file to save to
+OTHER_RESTORE = ("The selected state is for the instrument model PY-1, version 1.0\n"
+                 "which is not the currently connected instrument. The state was not restored.")
+OTHER_IMPORT = "The imported state is for the PY-1, version 1.0\nCan not import state file."
+
+
+def refusals():
+    """(id, action(document, fake, tmp_path), number, start of the description)."""
+    def export(document, tmp_path):
+        path = str(tmp_path / "a.sta")
+        document.export_state("A", path)
+        return path
+
+    def write(tmp_path, name, content):
+        path = tmp_path / name
+        path.write_bytes(content)
+        return str(path)
+
+    not_a_state = " does not appear to be a standard state file."
+    return [
+        ("taken name", lambda d, f, t: d.capture(f, "A"), 457, "A is already a Captured State."),
+        ("taken in other case", lambda d, f, t: d.capture(f, "a"), 457,
+         "a is already a Captured State."),
+        ("rename to a taken name", lambda d, f, t: d.rename("A", "B"), 457,
+         "B is already a Captured State."),
+        ("restore on another model", lambda d, f, t: d.restore(FakeInstrument("OTHER"), "A"), 5,
+         OTHER_RESTORE),
+        ("restore on another version",
+         lambda d, f, t: d.restore(FakeInstrument("PY-1", "2.0"), "A"), 5, OTHER_RESTORE),
+        ("import from another model",
+         lambda d, f, t: ix.Document().import_state(export(d, t), FakeInstrument("OTHER")), 5,
+         OTHER_IMPORT),
+        ("import from another version",
+         lambda d, f, t: ix.Document().import_state(export(d, t), FakeInstrument("PY-1", "2.0")),
+         5, OTHER_IMPORT),
+        ("import twice", lambda d, f, t: d.import_state(export(d, t), f), 457,
+         "Imported state A is already in the list."),
+        ("garbage state file",
+         lambda d, f, t: d.import_state(write(t, "garbage.sta", b"not a state"), f), 321,
+         "{tmp}/garbage.sta" + not_a_state),
+        ("empty state file", lambda d, f, t: d.import_state(write(t, "empty.sta", b""), f), 321,
+         "{tmp}/empty.sta" + not_a_state),
+        ("not a state file", lambda d, f, t: d.import_state(write(t, "notes.txt", b"hi"), f), 321,
+         "{tmp}/notes.txt" + not_a_state),
+        ("remove an absent name", lambda d, f, t: d.remove("X"), None, "No state named X"),
+        ("restore an absent name", lambda d, f, t: d.restore(f, "X"), None, "No state named X"),
+        ("look up an absent name", lambda d, f, t: d["X"], None, "No state named X"),
+        ("open a missing document", lambda d, f, t: ix.Document.open(str(t / "missing.ixs")), 53,
+         ""),
+        ("open a broken document",
+         lambda d, f, t: ix.Document.open(write(t, "bad.ixs", b"\x00" * 10)), 321, ""),
+        ("save a document without a file", lambda d, f, t: ix.Document().save(), None, ""),
+    ]
+
+
+@pytest.mark.parametrize("action,number,description", [r[1:] for r in refusals()],
+                         ids=[r[0] for r in refusals()])
+def test_refusals_arrive_with_the_number_and_message_and_change_nothing(
+        fake, tmp_path, action, number, description):
+    document = captured(fake, "A", "B")
+    error = error_of(lambda: action(document, fake, tmp_path))
+    if number is not None:
+        assert error.number == number
+    assert description.format(tmp=str(tmp_path)) in error.description
+    assert [(s.name, s.data) for s in document] == [("A", "SETUP A"), ("B", "SETUP B")]
 
 
 def test_builtin_simulator_capture_and_restore():
