@@ -125,31 +125,64 @@ private slots:
                  qPrintable(text));
     }
 
-    // One answer in pieces, a quiet line, then the instrument goes away.
+    // The line's settings and terminators, one answer in pieces, a quiet line, then the
+    // instrument goes away.
     void exchange_data() {
         QTest::addColumn<bool>("usb");
-        QTest::newRow("serial") << false;
-        QTest::newRow("USBTMC") << true;
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QByteArray>("terminator");
+        QTest::addColumn<QByteArray>("received");
+        QTest::newRow("serial, LF")
+            << false << "" << QByteArray("*IDN?\n") << QByteArray("\n") << QByteArray("\n");
+        QTest::newRow("serial, CRLF") << false << "19200,crlf" << QByteArray("*IDN?\r\n")
+                                      << QByteArray("\r\n") << QByteArray("\r\n");
+        QTest::newRow("serial, CR") << false << "CR,8N2,115200" << QByteArray("*IDN?\r")
+                                    << QByteArray("\r") << QByteArray("\n");
+        QTest::newRow("USBTMC") << true << "" << QByteArray("*IDN?\n") << QByteArray("\n")
+                                << QByteArray("\n");
     }
 
     void exchange() {
         QFETCH(bool, usb);
+        QFETCH(QString, options);
+        QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, terminator);
+        QFETCH(QByteArray, received);
         PseudoTerminal line;
         QVERIFY(line.isValid());
         FakeSysfs tree;
         tree.add(QStringLiteral("usbtmc0"), "1ab1", "04ce", "A1", "00", line.path());
-        std::unique_ptr<InstrumentTransport> transport = serial(line.path());
+        std::unique_ptr<InstrumentTransport> transport = serial(line.path(), options);
         if (usb)
             transport = usbtmc(QStringLiteral("USB::0x1AB1::0x04CE::A1::INSTR"), tree);
         transport->open(QDeadlineTimer(1000));
+        QVERIFY(transport->isOpen());
+
+        if (!usb) {
+            // The line settings reach the port (a pseudo-terminal keeps 8 bits without parity).
+            termios attributes{};
+            QCOMPARE(::tcgetattr(line.terminal(), &attributes), 0);
+            const SerialSettings &settings = static_cast<SerialTransport &>(*transport).settings();
+            QCOMPARE(attributes.c_cflag & CSIZE,
+                     settings.dataBits == 7 ? tcflag_t(CS7) : tcflag_t(CS8));
+            QCOMPARE((attributes.c_cflag & PARENB) != 0,
+                     settings.parity != SerialSettings::Parity::None);
+            QCOMPARE((attributes.c_cflag & CSTOPB) != 0,
+                     settings.stopBits == SerialSettings::StopBits::Two);
+            const speed_t speed = settings.baudRate == 115200  ? B115200
+                                  : settings.baudRate == 19200 ? B19200
+                                                               : B9600;
+            QCOMPARE(::cfgetospeed(&attributes), speed);
+        }
 
         transport->write("*IDN?\n", QDeadlineTimer(1000));
-        QCOMPARE(line.take(6), QByteArray("*IDN?\n"));
-        line.give("IXO,SG-100,1,2.1.0\n");
+        QCOMPARE(line.take(sent.size() + 1, 300), sent);
+        line.give("IXO,SG-100,1,2.1.0" + terminator);
         // One answer arrives whole; a small read leaves the rest for the next.
         QTest::qWait(50);
         QCOMPARE(transport->read(4, QDeadlineTimer(1000)), QByteArray("IXO,"));
-        QCOMPARE(transport->read(100, QDeadlineTimer(1000)), QByteArray("SG-100,1,2.1.0\n"));
+        QCOMPARE(transport->read(100, QDeadlineTimer(1000)), "SG-100,1,2.1.0" + received);
 
         // Nothing to read: empty once the deadline passes, not before, not much later.
         QElapsedTimer clock;
@@ -165,57 +198,6 @@ private slots:
         QVERIFY(!transport->isOpen());
         QCOMPARE(errorOf([&] { transport->write("*RST\n", QDeadlineTimer(100)); }),
                  VisaStatus::ConnectionLost);
-    }
-
-    void serialLine_data() {
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QByteArray>("sent");
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<QByteArray>("received");
-        QTest::newRow("LF") << "" << QByteArray("*IDN?\n") << QByteArray("A,B\n")
-                            << QByteArray("A,B\n");
-        QTest::newRow("CRLF") << "19200,crlf" << QByteArray("*IDN?\r\n") << QByteArray("A,B\r\n")
-                              << QByteArray("A,B\r\n");
-        QTest::newRow("CR") << "CR,8N2,115200" << QByteArray("*IDN?\r") << QByteArray("A,B\r")
-                            << QByteArray("A,B\n");
-    }
-
-    void serialLine() {
-        QFETCH(QString, options);
-        PseudoTerminal line;
-        QVERIFY(line.isValid());
-        const auto transport = serial(line.path(), options);
-        transport->open(QDeadlineTimer(1000));
-        QVERIFY(transport->isOpen());
-
-        // The line settings reach the port (a pseudo-terminal keeps 8 bits without parity).
-        termios attributes{};
-        QCOMPARE(::tcgetattr(line.terminal(), &attributes), 0);
-        const SerialSettings &settings = transport->settings();
-        QCOMPARE(attributes.c_cflag & CSIZE,
-                 settings.dataBits == 7 ? tcflag_t(CS7) : tcflag_t(CS8));
-        QCOMPARE((attributes.c_cflag & PARENB) != 0,
-                 settings.parity != SerialSettings::Parity::None);
-        QCOMPARE((attributes.c_cflag & CSTOPB) != 0,
-                 settings.stopBits == SerialSettings::StopBits::Two);
-        const speed_t speed = settings.baudRate == 115200  ? B115200
-                              : settings.baudRate == 19200 ? B19200
-                                                           : B9600;
-        QCOMPARE(::cfgetospeed(&attributes), speed);
-
-        transport->write("*IDN?\n", QDeadlineTimer(1000));
-        QFETCH(QByteArray, sent);
-        QCOMPARE(line.take(sent.size() + 1, 300), sent);
-        QFETCH(QByteArray, answer);
-        line.give(answer);
-        QByteArray got;
-        QFETCH(QByteArray, received);
-        while (got.size() < received.size()) {
-            const QByteArray bytes = transport->read(100, QDeadlineTimer(1000));
-            QVERIFY(!bytes.isEmpty());
-            got += bytes;
-        }
-        QCOMPARE(got, received);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "AutomationAssert.h"
+#include "ClientChecks.h"
 #include "automation/ErrorNumber.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/InstrumentFactory.h"
@@ -73,22 +74,11 @@ private slots:
             state = operation.startsWith(QLatin1String("restore ")) ? QVariant(operation.mid(8))
                                                                     : client.CaptureState();
         fault(client.device());
-        const std::function<void()> action = [&] {
-            if (operation == QLatin1String("model"))
-                client.Model();
-            else if (operation == QLatin1String("capture"))
-                client.CaptureState();
-            else
-                client.RestoreState(state);
-        };
-        try {
-            action();
-            QFAIL("no error");
-        } catch (const AutomationError &error) {
-            QTEST(error.number(), "number");
-            QFETCH(QString, text);
-            QVERIFY2(error.description().contains(text), qPrintable(error.description()));
-        }
+        const test::Failure failure =
+            test::failureOf([&] { test::perform(client, operation.section(u' ', 0, 0), state); });
+        QTEST(failure.number, "number");
+        QFETCH(QString, text);
+        QVERIFY2(failure.text.contains(text), qPrintable(failure.text));
         QCOMPARE(client.Model(), QStringLiteral("SG-100"));
         QVERIFY(!client.CaptureState().toByteArray().isEmpty());
     }

@@ -1,5 +1,6 @@
 #include "AutomationAssert.h"
 #include "CancelledExchange.h"
+#include "ClientChecks.h"
 #include "TransportRig.h"
 #include "automation/VariantType.h"
 #include "instruments/Ieee488Block.h"
@@ -11,6 +12,7 @@
 
 using namespace ixo;
 using test::errorOf;
+using test::everyByte;
 
 namespace {
 
@@ -26,14 +28,6 @@ const test::TransportKind &kindNamed(const QString &name) {
         if (kind.name == name)
             return kind;
     qFatal("no transport %s", qPrintable(name));
-}
-
-// Every byte value, newlines and NULs included.
-QByteArray everyByte(qsizetype size) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>(i * 7);
-    return bytes;
 }
 
 void captureBlocks(ScpiInstrument &client) {

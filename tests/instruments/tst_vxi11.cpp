@@ -1,4 +1,5 @@
 #include "AutomationAssert.h"
+#include "ClientChecks.h"
 #include "ServedDevice.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/ScpiInstrument.h"
@@ -33,24 +34,14 @@ public:
                                               server.setMaxReceiveSize(maxReceiveSize);
                                               server.setMaxReadChunk(maxReadChunk);
                                           }) {}
-    quint16 portmapperPort() const { return port(); }
-    quint16 corePort() const { return port() ? server().port() : 0; }
-    int clearCount() const { return server().clearCount(); }
     std::unique_ptr<ScpiInstrument> client(const QString &device = QStringLiteral("inst0")) const {
-        auto client = std::make_unique<ScpiInstrument>(std::make_unique<Vxi11Transport>(
-            QStringLiteral("127.0.0.1"), device, QStringLiteral("TCPIP::127.0.0.1::INSTR"),
-            portmapperPort()));
+        auto client = std::make_unique<ScpiInstrument>(
+            std::make_unique<Vxi11Transport>(QStringLiteral("127.0.0.1"), device,
+                                             QStringLiteral("TCPIP::127.0.0.1::INSTR"), port()));
         client->setRestoreCommand(SimulatedDevice::kSetupCommand);
         return client;
     }
 };
-
-QByteArray waveformOf(qsizetype size) {
-    QByteArray waveform(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        waveform[i] = static_cast<char>(i * 13 + i / 251);
-    return waveform;
-}
 
 // A reply to call xid as a server would send it, with results.
 QByteArray reply(quint32 xid, QByteArrayView results) {
@@ -64,7 +55,17 @@ QByteArray words(std::initializer_list<quint32> values) {
     return writer.take();
 }
 
-enum class Fault { WrongXid, Oversize, WrongXidByCommand, StallByCommand };
+// Sets a fault up on the served device, directly or by a command from the client.
+using Fault = std::function<void(SimulatedDevice &, ScpiInstrument &)>;
+
+Fault injected(SimulatedDevice::ProtocolFault fault) {
+    return
+        [fault](SimulatedDevice &device, ScpiInstrument &) { device.injectProtocolFault(fault); };
+}
+
+Fault sent(const QString &command) {
+    return [command](SimulatedDevice &, ScpiInstrument &client) { client.send(command); };
+}
 
 } // namespace
 
@@ -95,7 +96,7 @@ private slots:
         QCOMPARE(client->identity().manufacturer, QStringLiteral("IXO"));
         QCOMPARE(client->Version(), QStringLiteral("2.1.0"));
         QCOMPARE(client->query(QStringLiteral(":FREQ?")), QByteArray("1.000000E+09"));
-        const QByteArray waveform = waveformOf(waveformSize);
+        const QByteArray waveform = test::everyByte(waveformSize);
         if (waveformSize > 0) {
             client->setSetupQuery(SimulatedDevice::kSetupQuery);
             served.device->apply(":ARB:DATA " + Ieee488Block::encode(waveform));
@@ -113,13 +114,16 @@ private slots:
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("message");
-        QTest::newRow("wrong xid") << Fault::WrongXid << VisaStatus::Io << "a reply to call";
-        QTest::newRow("oversize") << Fault::Oversize << VisaStatus::Io
+        using Protocol = SimulatedDevice::ProtocolFault;
+        QTest::newRow("wrong xid")
+            << injected(Protocol::WrongXid) << VisaStatus::Io << "a reply to call";
+        QTest::newRow("oversize") << injected(Protocol::Oversize) << VisaStatus::Io
                                   << "announces 2147483647 bytes";
         QTest::newRow("wrong xid by command")
-            << Fault::WrongXidByCommand << VisaStatus::Io << "a reply to call";
+            << sent(SimulatedDevice::kFaultCommand + QStringLiteral(" XID")) << VisaStatus::Io
+            << "a reply to call";
         QTest::newRow("stall by command")
-            << Fault::StallByCommand << VisaStatus::Timeout << "did not answer";
+            << sent(QStringLiteral(":sim:faul stall")) << VisaStatus::Timeout << "did not answer";
     }
 
     void faults() {
@@ -131,41 +135,20 @@ private slots:
         constexpr int timeoutMs = 600;
         client->setTimeout(timeoutMs);
         client->setSetupQuery(SimulatedDevice::kSetupQuery);
-        served.device->apply(":ARB:DATA " + Ieee488Block::encode(waveformOf(200 * 1024)));
+        served.device->apply(":ARB:DATA " + Ieee488Block::encode(test::everyByte(200 * 1024)));
         const QVariant state = client->CaptureState();
-        using Protocol = SimulatedDevice::ProtocolFault;
-        switch (fault) {
-        case Fault::WrongXid:
-            served.device->injectProtocolFault(Protocol::WrongXid);
-            break;
-        case Fault::Oversize:
-            served.device->injectProtocolFault(Protocol::Oversize);
-            break;
-        case Fault::WrongXidByCommand:
-            client->send(SimulatedDevice::kFaultCommand + QStringLiteral(" XID"));
-            break;
-        case Fault::StallByCommand:
-            client->send(QStringLiteral(":sim:faul stall"));
-            break;
-        }
+        fault(*served.device, *client);
         QElapsedTimer elapsed;
         elapsed.start();
-        QString text;
-        QCOMPARE(errorOf([&] {
-                     try {
-                         client->CaptureState();
-                     } catch (const AutomationError &error) {
-                         text = error.description();
-                         throw;
-                     }
-                 }),
-                 number);
-        QVERIFY2(text.contains(message), qPrintable(text));
-        QVERIFY2(text.contains(QLatin1String("TCPIP::127.0.0.1::INSTR")), qPrintable(text));
+        const test::Failure failure = test::failureOf([&] { client->CaptureState(); });
+        QCOMPARE(failure.number, number);
+        QVERIFY2(failure.text.contains(message), qPrintable(failure.text));
+        QVERIFY2(failure.text.contains(QLatin1String("TCPIP::127.0.0.1::INSTR")),
+                 qPrintable(failure.text));
         QVERIFY2(elapsed.elapsed() < timeoutMs + 1500,
                  qPrintable(QString::number(elapsed.elapsed())));
         if (number == VisaStatus::Timeout)
-            QVERIFY(served.clearCount() >= 1);
+            QVERIFY(served.server().clearCount() >= 1);
         // The next call starts on a fresh link, and the late answer does not answer it.
         QCOMPARE(client->CaptureState(), state);
         QCOMPARE(client->Model(), QStringLiteral("SG-100"));
@@ -191,12 +174,12 @@ private slots:
         udp.writeDatagram(RpcMessage::call(9, Vxi11Protocol::kPortmapperProgram,
                                            Vxi11Protocol::kPortmapperVersion,
                                            Vxi11Protocol::kPortmapperGetPort, arguments),
-                          QHostAddress::LocalHost, served.portmapperPort());
+                          QHostAddress::LocalHost, served.port());
         QVERIFY(udp.waitForReadyRead(5000));
         const QByteArray answer = udp.receiveDatagram().data();
         XdrReader results = RpcMessage::results(answer, 9, QStringLiteral("portmapper"));
-        QCOMPARE(results.readUInt32(), quint32(served.corePort()));
-        QVERIFY(served.corePort() != 0);
+        QCOMPARE(results.readUInt32(), quint32(served.server().port()));
+        QVERIFY(served.server().port() != 0);
     }
 
     void deviceErrorTexts_data() {
@@ -220,6 +203,7 @@ private slots:
         QTest::addColumn<QString>("message");
         const quint32 xid = 77;
         const QByteArray readResults = words({0, 4}) + words({3}) + "abc" + '\0';
+        QTest::newRow("good reply") << reply(xid, readResults) << "";
         QTest::newRow("empty") << QByteArray() << "ends after 0 bytes";
         QTest::newRow("reply to another call")
             << reply(xid + 1, readResults) << "with a reply to call 78";
@@ -245,32 +229,25 @@ private slots:
             << reply(xid, words({0, 4, 3}) + "abc") << "holds only 3";
     }
 
+    // A read reply to call 77 taking at most 100 bytes; message is empty for a good one.
     void refusesHostileReplies() {
         QFETCH(QByteArray, record);
         QFETCH(QString, message);
-        const QString text = errorTextOf([&] {
+        Vxi11Protocol::ReadResponse response;
+        const test::Failure failure = test::failureOf([&] {
             const XdrReader results = RpcMessage::results(record, 77, QStringLiteral("PEER"));
-            const QByteArrayView view =
-                QByteArrayView(record).sliced(record.size() - results.remaining());
-            Vxi11Protocol::parseReadResponse(view, 100);
+            response = Vxi11Protocol::parseReadResponse(
+                QByteArrayView(record).sliced(record.size() - results.remaining()), 100);
         });
-        QVERIFY2(text.contains(message), qPrintable(text));
-        QCOMPARE(errorOf([&] {
-                     const XdrReader results = RpcMessage::results(record, 77, {});
-                     Vxi11Protocol::parseReadResponse(
-                         QByteArrayView(record).sliced(record.size() - results.remaining()), 100);
-                 }),
-                 VisaStatus::Io);
-    }
-
-    void readsAGoodReply() {
-        const QByteArray record = reply(77, words({0, 4, 3}) + "abc" + '\0');
-        const XdrReader results = RpcMessage::results(record, 77, QStringLiteral("PEER"));
-        const Vxi11Protocol::ReadResponse response = Vxi11Protocol::parseReadResponse(
-            QByteArrayView(record).sliced(record.size() - results.remaining()), 100);
-        QCOMPARE(response.error, 0);
-        QCOMPARE(response.reason, Vxi11Protocol::kReasonEnd);
-        QCOMPARE(response.data.toByteArray(), QByteArray("abc"));
+        if (message.isEmpty()) {
+            QCOMPARE(failure.number, 0);
+            QCOMPARE(response.error, 0);
+            QCOMPARE(response.reason, Vxi11Protocol::kReasonEnd);
+            QCOMPARE(response.data.toByteArray(), QByteArray("abc"));
+            return;
+        }
+        QVERIFY2(failure.text.contains(message), qPrintable(failure.text));
+        QCOMPARE(failure.number, VisaStatus::Io);
     }
 
     void reassemblesRecords_data() {
