@@ -464,12 +464,30 @@ QString sourceOf(const InstrumentProfile &profile) {
 }
 
 QString summaryOf(const InstrumentProfile &profile) {
-    QString text =
-        QStringLiteral("%1 %2").arg(profile.captureQuery, profile.blockAnswer ? "block" : "text");
-    if (!profile.restoreCommand.isEmpty())
-        text += QStringLiteral(", restore %1").arg(profile.restoreCommand);
-    text += QStringLiteral(", completion %1")
-                .arg(InstrumentProfile::completionName(profile.completion));
+    QString text;
+    switch (profile.method()) {
+    case InstrumentProfile::Method::RegistersOnly:
+        text = QStringLiteral("*SAV/*RCL registers only: cannot capture");
+        break;
+    case InstrumentProfile::Method::Settings:
+        text = QStringLiteral("%1 settings one by one").arg(profile.settings.size());
+        break;
+    case InstrumentProfile::Method::Steps:
+        if (!profile.capture.isEmpty()) {
+            text = QStringLiteral("%1 capture steps, %2 restore steps, %3 cleanup steps")
+                       .arg(profile.capture.size())
+                       .arg(profile.restore.size())
+                       .arg(profile.cleanup.size());
+            break;
+        }
+        text = QStringLiteral("%1 %2").arg(profile.captureQuery,
+                                           profile.blockAnswer ? "block" : "text");
+        if (!profile.restoreCommand.isEmpty())
+            text += QStringLiteral(", restore %1").arg(profile.restoreCommand);
+        text += QStringLiteral(", completion %1")
+                    .arg(InstrumentProfile::completionName(profile.completion));
+        break;
+    }
     if (!profile.verified)
         text += QStringLiteral(", not verified on hardware");
     return text;
@@ -495,8 +513,8 @@ int StatesCli::listProfiles(const QStringList &) {
         QJsonObject entry = profile.toJson();
         entry.insert(QStringLiteral("source"), sourceOf(profile));
         QString line = QStringLiteral("  %1  [%2]  manufacturer \"%3\", model \"%4\"  (%5)")
-                           .arg(profile.name, sourceOf(profile), profile.manufacturer,
-                                profile.model, summaryOf(profile));
+                           .arg(profile.name, sourceOf(profile), profile.manufacturers.join(QLatin1String(" | ")),
+                                profile.models.join(QLatin1String(" | ")), summaryOf(profile));
         if (withInstrument) {
             const bool matches = profile.matches(identity.manufacturer, identity.model);
             entry.insert(QStringLiteral("matches"), matches);

@@ -2,12 +2,15 @@
 
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
+#include "instruments/sequences/ProfileJsonReader.h"
+
+#include <QJsonArray>
 
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QRegularExpression>
 #include <array>
-#include <cmath>
+#include <algorithm>
 
 namespace ixo {
 
@@ -27,10 +30,16 @@ constexpr std::array<CompletionName, 4> kCompletions{{
     {InstrumentProfile::Completion::EsrPolling, "*ESR?"},
 }};
 
-const QStringList kFields{"name",       "description",       "verified",       "manufacturer",
-                          "model",      "captureQuery",      "answer",         "restoreCommand",
-                          "completion", "completionDelayMs", "pollIntervalMs", "settleMs",
-                          "timeoutMs",  "maxBlockSize",      "priorErrors",    "compoundMessages"};
+const QStringList kFields{
+    "name",           "description",      "verified",        "manufacturer",
+    "model",          "captureQuery",     "answer",          "restoreCommand",
+    "completion",     "completionDelayMs", "pollIntervalMs", "settleMs",
+    "timeoutMs",      "maxBlockSize",     "priorErrors",     "compoundMessages",
+    "capture",        "restore",          "cleanup",         "file",
+    "answerPrefix",   "lineFeedAfterBlock", "settings",      "switchOutputsOn",
+    "registersOnly",  "errors",           "verifyRestore"};
+// Fields of the one-query form, which the other forms replace.
+const QStringList kOneQueryFields{"captureQuery", "answer", "restoreCommand"};
 
 QRegularExpression patternOf(const QString &pattern) {
     return QRegularExpression(
@@ -41,110 +50,151 @@ QRegularExpression patternOf(const QString &pattern) {
         QRegularExpression::CaseInsensitiveOption);
 }
 
-// Reads one object's fields, each failure naming the file and the field.
-class Reader {
-public:
-    Reader(const QJsonObject &object, const QString &source)
-        : m_object(object)
-        , m_source(source) {}
-
-    [[noreturn]] void fail(const QString &field, const QString &what) const {
-        throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
-                              QStringLiteral("%1: field \"%2\": %3").arg(m_source, field, what));
+int literalCharacters(const QString &pattern) {
+    int literal = 0;
+    bool inSet = false;
+    for (const QChar c : pattern) {
+        if (c == QLatin1Char('['))
+            inSet = true;
+        else if (c == QLatin1Char(']'))
+            inSet = false;
+        else if (!inSet && c != QLatin1Char('*') && c != QLatin1Char('?'))
+            ++literal;
     }
+    return literal;
+}
 
-    QString text(const QString &field, const QString &fallback, bool required = false) const {
-        const QJsonValue value = m_object.value(field);
-        if (value.isUndefined()) {
-            if (required)
-                fail(field, QStringLiteral("is missing"));
-            return fallback;
-        }
-        if (!value.isString())
-            fail(field, QStringLiteral("must be a string, not %1").arg(shown(value)));
-        return value.toString().trimmed();
-    }
+// The literal characters of the most particular pattern that matches name; -1 for none.
+int bestMatch(const QStringList &patterns, const QString &name) {
+    int best = -1;
+    for (const QString &pattern : patterns)
+        if (patternOf(pattern).match(name.trimmed()).hasMatch())
+            best = std::max(best, literalCharacters(pattern));
+    return best;
+}
 
-    bool flag(const QString &field, bool fallback) const {
-        const QJsonValue value = m_object.value(field);
-        if (value.isUndefined())
-            return fallback;
-        if (!value.isBool())
-            fail(field, QStringLiteral("must be true or false, not %1").arg(shown(value)));
-        return value.toBool();
-    }
-
-    qint64 number(const QString &field, qint64 fallback, qint64 min, qint64 max) const {
-        const QJsonValue value = m_object.value(field);
-        if (value.isUndefined())
-            return fallback;
-        const double number = value.toDouble();
-        if (!value.isDouble() || number != std::floor(number) || number < double(min) ||
-            number > double(max))
-            fail(field, QStringLiteral("must be a whole number from %1 to %2, not %3")
-                            .arg(min)
-                            .arg(max)
-                            .arg(shown(value)));
-        return static_cast<qint64>(number);
-    }
-
-    QString choice(const QString &field, const QString &fallback,
-                   const QStringList &choices) const {
-        const QString value = text(field, fallback);
-        for (const QString &choice : choices)
-            if (value.compare(choice, Qt::CaseInsensitive) == 0)
-                return choice;
-        fail(field, QStringLiteral("must be one of %1, not \"%2\"")
-                        .arg(choices.join(QLatin1String(", ")), value));
-    }
-
-    QString pattern(const QString &field) const {
-        const QString value = text(field, QStringLiteral("*"));
+QStringList patterns(const ProfileJsonReader &read, const QString &field) {
+    const QStringList values = read.texts(field, {QStringLiteral("*")});
+    for (const QString &value : values) {
         if (value.isEmpty())
-            fail(field, QStringLiteral("is empty (\"*\" matches every instrument)"));
+            read.fail(field, QStringLiteral("is empty (\"*\" matches every instrument)"));
         if (!patternOf(value).isValid())
-            fail(field, QStringLiteral("\"%1\" is not a valid pattern").arg(value));
-        return value;
+            read.fail(field, QStringLiteral("\"%1\" is not a valid pattern").arg(value));
     }
+    return values;
+}
 
-    static QString shown(const QJsonValue &value) {
-        if (value.isString())
-            return QLatin1Char('"') + value.toString().left(40) + QLatin1Char('"');
-        if (value.isDouble())
-            return QString::number(value.toDouble(), 'g', 17);
-        if (value.isBool())
-            return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-        if (value.isNull())
-            return QStringLiteral("null");
-        return value.isArray() ? QStringLiteral("a list") : QStringLiteral("an object");
-    }
+QJsonValue patternsJson(const QStringList &patterns) {
+    return patterns.size() == 1 ? QJsonValue(patterns.front())
+                                : QJsonValue(QJsonArray::fromStringList(patterns));
+}
 
-private:
-    const QJsonObject &m_object;
-    const QString &m_source;
-};
+QJsonArray stepsJson(const QList<ProfileStep> &steps) {
+    QJsonArray json;
+    for (const ProfileStep &step : steps)
+        json.append(step.toJson());
+    return json;
+}
+
+void readOneQueryForm(const ProfileJsonReader &read, InstrumentProfile &profile) {
+    profile.captureQuery = read.text(QStringLiteral("captureQuery"), profile.captureQuery);
+    if (profile.captureQuery.isEmpty() || !profile.captureQuery.endsWith(QLatin1Char('?')) ||
+        profile.captureQuery.contains(QLatin1Char('\n')))
+        read.fail(QStringLiteral("captureQuery"),
+                  QStringLiteral("must be one query ending in \"?\", not \"%1\"")
+                      .arg(profile.captureQuery));
+    profile.blockAnswer =
+        read.choice(QStringLiteral("answer"), QStringLiteral("text"),
+                    {QStringLiteral("text"), QStringLiteral("block")}) == QLatin1String("block");
+    profile.restoreCommand = read.text(QStringLiteral("restoreCommand"), {});
+    if (profile.restoreCommand.contains(QLatin1Char('\n')))
+        read.fail(QStringLiteral("restoreCommand"), QStringLiteral("holds a line break"));
+    if (profile.blockAnswer && profile.restoreCommand.isEmpty())
+        read.fail(QStringLiteral("restoreCommand"),
+                  QStringLiteral("is needed to send a block setup back (\"answer\": \"block\")"));
+}
+
+void readSteps(const ProfileJsonReader &read, InstrumentProfile &profile) {
+    using Kind = ProfileStep::Kind;
+    const int max = InstrumentProfile::kMaxMilliseconds;
+    profile.capture = ProfileStep::listFromJson(read, QStringLiteral("capture"), max);
+    profile.restore = ProfileStep::listFromJson(read, QStringLiteral("restore"), max);
+    profile.cleanup = ProfileStep::listFromJson(read, QStringLiteral("cleanup"), max);
+    if (profile.capture.isEmpty() != profile.restore.isEmpty())
+        read.fail(profile.capture.isEmpty() ? QStringLiteral("capture") : QStringLiteral("restore"),
+                  QStringLiteral("is missing: a profile of steps lists both capture and restore"));
+    if (profile.capture.isEmpty() && !profile.cleanup.isEmpty())
+        read.fail(QStringLiteral("cleanup"), QStringLiteral("belongs to a profile of steps"));
+    const auto has = [](const QList<ProfileStep> &steps, auto test) {
+        return std::any_of(steps.begin(), steps.end(), test);
+    };
+    if (!profile.capture.isEmpty() &&
+        !has(profile.capture, [](const ProfileStep &step) { return step.isQuery(); }))
+        read.fail(QStringLiteral("capture"),
+                  QStringLiteral("has no queryText or queryBlock step to read the setup"));
+    if (has(profile.capture, [](const ProfileStep &s) { return s.kind == Kind::SendSetup; }))
+        read.fail(QStringLiteral("capture"), QStringLiteral("has a sendSetup step"));
+    if (!profile.restore.isEmpty() &&
+        !has(profile.restore, [](const ProfileStep &s) { return s.kind == Kind::SendSetup; }))
+        read.fail(QStringLiteral("restore"), QStringLiteral("has no sendSetup step"));
+    if (has(profile.cleanup, [](const ProfileStep &s) { return s.kind == Kind::SendSetup; }))
+        read.fail(QStringLiteral("cleanup"), QStringLiteral("has a sendSetup step"));
+    const bool usesFile =
+        has(profile.capture + profile.restore + profile.cleanup,
+            [](const ProfileStep &step) { return step.usesFile(); });
+    if (usesFile && !read.has(QStringLiteral("file")))
+        read.fail(QStringLiteral("file"), QStringLiteral("is missing: steps use ${file}"));
+    profile.file = TemporaryFileRule::fromJson(read.member(QStringLiteral("file")));
+}
 
 } // namespace
 
-bool InstrumentProfile::matches(const QString &manufacturerName, const QString &modelName) const {
-    return patternOf(manufacturer).match(manufacturerName.trimmed()).hasMatch() &&
-           patternOf(model).match(modelName.trimmed()).hasMatch();
+InstrumentProfile::Method InstrumentProfile::method() const {
+    if (registersOnly)
+        return Method::RegistersOnly;
+    return settings.isEmpty() ? Method::Steps : Method::Settings;
 }
 
-int InstrumentProfile::specificity() const {
-    int literal = 0;
-    for (const QString &pattern : {manufacturer, model}) {
-        bool inSet = false;
-        for (const QChar c : pattern) {
-            if (c == QLatin1Char('['))
-                inSet = true;
-            else if (c == QLatin1Char(']'))
-                inSet = false;
-            else if (!inSet && c != QLatin1Char('*') && c != QLatin1Char('?'))
-                ++literal;
-        }
-    }
-    return literal;
+QList<ProfileStep> InstrumentProfile::captureSteps() const {
+    if (!capture.isEmpty())
+        return capture;
+    ProfileStep query;
+    query.kind = blockAnswer ? ProfileStep::Kind::QueryBlock : ProfileStep::Kind::QueryText;
+    query.command = captureQuery;
+    return {query};
+}
+
+QList<ProfileStep> InstrumentProfile::restoreSteps(bool textSetup) const {
+    if (!restore.isEmpty())
+        return restore;
+    ProfileStep send;
+    send.kind = ProfileStep::Kind::SendSetup;
+    // A text setup is made of commands and goes back as it is; bytes need a command.
+    send.command = ProfileStep::kSetup;
+    if (!textSetup && !restoreCommand.isEmpty())
+        send.command.prepend(restoreCommand + QLatin1Char(' '));
+    const auto waitFor = ProfileStep::WaitFor(int(completion));
+    return {send, ProfileStep::wait(waitFor, completion == Completion::Delay ? completionDelayMs
+                                                                            : pollIntervalMs)};
+}
+
+bool InstrumentProfile::capturesText() const {
+    if (method() != Method::Steps)
+        return true;
+    const QList<ProfileStep> steps = captureSteps();
+    const auto last = std::find_if(steps.rbegin(), steps.rend(),
+                                   [](const ProfileStep &step) { return step.isQuery(); });
+    return last == steps.rend() || last->kind == ProfileStep::Kind::QueryText;
+}
+bool InstrumentProfile::matches(const QString &manufacturerName, const QString &modelName) const {
+    return specificity(manufacturerName, modelName) >= 0;
+}
+
+int InstrumentProfile::specificity(const QString &manufacturerName,
+                                   const QString &modelName) const {
+    const int manufacturer = bestMatch(manufacturers, manufacturerName);
+    const int model = bestMatch(models, modelName);
+    return manufacturer < 0 || model < 0 ? -1 : manufacturer + model;
 }
 
 QString InstrumentProfile::completionName(Completion completion) {
@@ -168,12 +218,32 @@ InstrumentProfile InstrumentProfile::fromJson(const QByteArray &json, const QStr
     return fromJson(document.object(), source);
 }
 
+namespace {
+
+void readMethod(const ProfileJsonReader &read, InstrumentProfile &profile) {
+    const bool steps = read.has(QStringLiteral("capture")) || read.has(QStringLiteral("restore"));
+    profile.settings = ProfileSetting::listFromJson(read, QStringLiteral("settings"));
+    profile.registersOnly = read.flag(QStringLiteral("registersOnly"), false);
+    const bool settings = !profile.settings.isEmpty();
+    const int forms = int(steps) + int(settings) + int(profile.registersOnly);
+    for (const QString &field : kOneQueryFields)
+        if (forms > 0 && read.has(field))
+            read.fail(field, QStringLiteral("belongs to the one-query form, not to a profile "
+                                            "of steps, settings or registers"));
+    if (forms > 1)
+        read.fail(settings ? QStringLiteral("settings") : QStringLiteral("registersOnly"),
+                  QStringLiteral("a profile has steps, settings or registers only: one of them"));
+    if (forms == 0)
+        readOneQueryForm(read, profile);
+    readSteps(read, profile);
+    profile.switchOutputsOn = read.flag(QStringLiteral("switchOutputsOn"), true);
+}
+
+} // namespace
+
 InstrumentProfile InstrumentProfile::fromJson(const QJsonObject &object, const QString &source) {
-    const Reader read(object, source);
-    for (auto it = object.begin(); it != object.end(); ++it)
-        if (!kFields.contains(it.key()))
-            read.fail(it.key(), QStringLiteral("is not a profile field (known: %1)")
-                                    .arg(kFields.join(QLatin1String(", "))));
+    const ProfileJsonReader read(object, source);
+    read.onlyFields(kFields);
     InstrumentProfile profile;
     profile.source = source;
     profile.name = read.text(QStringLiteral("name"), {}, true);
@@ -181,23 +251,13 @@ InstrumentProfile InstrumentProfile::fromJson(const QJsonObject &object, const Q
         read.fail(QStringLiteral("name"), QStringLiteral("is empty"));
     profile.description = read.text(QStringLiteral("description"), {});
     profile.verified = read.flag(QStringLiteral("verified"), true);
-    profile.manufacturer = read.pattern(QStringLiteral("manufacturer"));
-    profile.model = read.pattern(QStringLiteral("model"));
-    profile.captureQuery = read.text(QStringLiteral("captureQuery"), profile.captureQuery);
-    if (profile.captureQuery.isEmpty() || !profile.captureQuery.endsWith(QLatin1Char('?')) ||
-        profile.captureQuery.contains(QLatin1Char('\n')))
-        read.fail(QStringLiteral("captureQuery"),
-                  QStringLiteral("must be one query ending in \"?\", not \"%1\"")
-                      .arg(profile.captureQuery));
-    profile.blockAnswer =
-        read.choice(QStringLiteral("answer"), QStringLiteral("text"),
-                    {QStringLiteral("text"), QStringLiteral("block")}) == QLatin1String("block");
-    profile.restoreCommand = read.text(QStringLiteral("restoreCommand"), {});
-    if (profile.restoreCommand.contains(QLatin1Char('\n')))
-        read.fail(QStringLiteral("restoreCommand"), QStringLiteral("holds a line break"));
-    if (profile.blockAnswer && profile.restoreCommand.isEmpty())
-        read.fail(QStringLiteral("restoreCommand"),
-                  QStringLiteral("is needed to send a block setup back (\"answer\": \"block\")"));
+    profile.manufacturers = patterns(read, QStringLiteral("manufacturer"));
+    profile.models = patterns(read, QStringLiteral("model"));
+    readMethod(read, profile);
+    profile.answerPrefix = read.text(QStringLiteral("answerPrefix"), {});
+    profile.lineFeedAfterBlock = read.flag(QStringLiteral("lineFeedAfterBlock"), true);
+    profile.errors = ErrorReporting::fromJson(read.member(QStringLiteral("errors")));
+    profile.verifyRestore = read.flag(QStringLiteral("verifyRestore"), false);
 
     QStringList completions;
     for (const CompletionName &entry : kCompletions)
@@ -230,11 +290,8 @@ QJsonObject InstrumentProfile::toJson() const {
         {QStringLiteral("name"), name},
         {QStringLiteral("description"), description},
         {QStringLiteral("verified"), verified},
-        {QStringLiteral("manufacturer"), manufacturer},
-        {QStringLiteral("model"), model},
-        {QStringLiteral("captureQuery"), captureQuery},
-        {QStringLiteral("answer"), blockAnswer ? QStringLiteral("block") : QStringLiteral("text")},
-        {QStringLiteral("restoreCommand"), restoreCommand},
+        {QStringLiteral("manufacturer"), patternsJson(manufacturers)},
+        {QStringLiteral("model"), patternsJson(models)},
         {QStringLiteral("completion"), completionName(completion)},
         {QStringLiteral("settleMs"), settleMs},
         {QStringLiteral("timeoutMs"), timeoutMs},
@@ -242,7 +299,37 @@ QJsonObject InstrumentProfile::toJson() const {
         {QStringLiteral("priorErrors"),
          keepPriorErrors ? QStringLiteral("keep") : QStringLiteral("clear")},
         {QStringLiteral("compoundMessages"), compoundMessages},
+        {QStringLiteral("errors"), errors.toJson()},
+        {QStringLiteral("verifyRestore"), verifyRestore},
     };
+    switch (method()) {
+    case Method::RegistersOnly:
+        json.insert(QStringLiteral("registersOnly"), true);
+        break;
+    case Method::Settings: {
+        QJsonArray list;
+        for (const ProfileSetting &setting : settings)
+            list.append(setting.toJson());
+        json.insert(QStringLiteral("settings"), list);
+        json.insert(QStringLiteral("switchOutputsOn"), switchOutputsOn);
+        break;
+    }
+    case Method::Steps:
+        if (capture.isEmpty()) {
+            json.insert(QStringLiteral("captureQuery"), captureQuery);
+            json.insert(QStringLiteral("answer"),
+                        blockAnswer ? QStringLiteral("block") : QStringLiteral("text"));
+            json.insert(QStringLiteral("restoreCommand"), restoreCommand);
+        } else {
+            json.insert(QStringLiteral("capture"), stepsJson(capture));
+            json.insert(QStringLiteral("restore"), stepsJson(restore));
+            json.insert(QStringLiteral("cleanup"), stepsJson(cleanup));
+            json.insert(QStringLiteral("file"), file.toJson());
+            json.insert(QStringLiteral("answerPrefix"), answerPrefix);
+            json.insert(QStringLiteral("lineFeedAfterBlock"), lineFeedAfterBlock);
+        }
+        break;
+    }
     if (completion == Completion::Delay)
         json.insert(QStringLiteral("completionDelayMs"), completionDelayMs);
     if (completion == Completion::EsrPolling)

@@ -132,9 +132,11 @@ const InstrumentProfile &InstrumentProfiles::named(const QString &name) const {
 const InstrumentProfile &InstrumentProfiles::matching(const QString &manufacturer,
                                                       const QString &model) const {
     const InstrumentProfile *best = nullptr;
-    const auto better = [](const InstrumentProfile &a, const InstrumentProfile &b) {
-        if (a.specificity() != b.specificity())
-            return a.specificity() > b.specificity();
+    const auto better = [&](const InstrumentProfile &a, const InstrumentProfile &b) {
+        const int specificityA = a.specificity(manufacturer, model);
+        const int specificityB = b.specificity(manufacturer, model);
+        if (specificityA != specificityB)
+            return specificityA > specificityB;
         if (isBuiltIn(a) != isBuiltIn(b))
             return !isBuiltIn(a);
         return a.name.compare(b.name, Qt::CaseInsensitive) < 0;

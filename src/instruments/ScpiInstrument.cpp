@@ -7,11 +7,12 @@
 #include "instruments/InstrumentProfiles.h"
 #include "instruments/ResourceString.h"
 #include "instruments/VisaStatus.h"
+#include "instruments/sequences/RestoreVerification.h"
+#include "instruments/sequences/SettingsList.h"
 #include "instruments/transports/InstrumentTransport.h"
 #include "support/LegacySetupFile.h"
 
 #include <QRegularExpression>
-#include <QThread>
 
 namespace ixo {
 
@@ -19,46 +20,12 @@ namespace {
 
 const QString kSource = QStringLiteral("IxoInstrSetups.ScpiInstrument");
 constexpr qsizetype kMaxQuoted = 60;
-constexpr QByteArrayView kClear = "*CLS\n";
-// The operation complete bit of the standard event status register.
-constexpr int kOperationComplete = 1;
-
-// Instrument answers quoted in messages: short, and without control characters.
-QString quoted(QByteArrayView bytes) {
-    QString text;
-    for (const char c : bytes.first(std::min(bytes.size(), kMaxQuoted))) {
-        const auto u = static_cast<unsigned char>(c);
-        text += u >= 0x20 && u < 0x7F ? QString(QLatin1Char(c))
-                                      : QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
-    }
-    if (bytes.size() > kMaxQuoted)
-        text += QStringLiteral("...");
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
+constexpr QByteArrayView kClear = "*CLS";
 
 [[noreturn]] void refuse(std::int32_t number, const QString &why) {
     throw AutomationError(number, kSource, why);
 }
 
-void pause(int milliseconds) {
-    if (milliseconds > 0)
-        QThread::msleep(static_cast<unsigned long>(milliseconds));
-}
-
-// The common command that tells when the setup has been taken, and whether it answers.
-QByteArray completionCommand(InstrumentProfile::Completion completion) {
-    switch (completion) {
-    case InstrumentProfile::Completion::OpcQuery:
-        return "*OPC?";
-    case InstrumentProfile::Completion::Wait:
-        return "*WAI";
-    case InstrumentProfile::Completion::EsrPolling:
-        return "*OPC";
-    case InstrumentProfile::Completion::Delay:
-        break;
-    }
-    return {};
-}
 
 } // namespace
 
@@ -143,6 +110,8 @@ void ScpiInstrument::applyOverrides() {
         std::tie(m_profile.captureQuery, m_profile.blockAnswer) = *m_overrides.capture;
     if (m_overrides.restoreCommand)
         m_profile.restoreCommand = *m_overrides.restoreCommand;
+    if (m_overrides.verifyRestore)
+        m_profile.verifyRestore = *m_overrides.verifyRestore;
 }
 
 void ScpiInstrument::warn(const QString &warning) {
@@ -171,7 +140,23 @@ template <typename Exchange> auto ScpiInstrument::guarded(Exchange &&exchange) {
     }
 }
 
-void ScpiInstrument::protocolError(const QString &what) {
+QString ScpiInstrument::quoted(QByteArrayView bytes) {
+    QString text;
+    for (const char c : bytes.first(std::min(bytes.size(), kMaxQuoted))) {
+        const auto u = static_cast<unsigned char>(c);
+        text += u >= 0x20 && u < 0x7F ? QString(QLatin1Char(c))
+                                      : QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+    }
+    if (bytes.size() > kMaxQuoted)
+        text += QStringLiteral("...");
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+bool ScpiInstrument::isConnected() const {
+    return m_identity && m_transport->isOpen();
+}
+
+void ScpiInstrument::failProtocol(const QString &what) {
     disconnect();
     refuse(VisaStatus::Io, resourceName() + QLatin1Char(' ') + what);
 }
@@ -180,6 +165,7 @@ void ScpiInstrument::connectIfNeeded() {
     if (m_identity && m_transport->isOpen())
         return;
     disconnect();
+    m_exchangeTimeoutMs = m_profile.timeoutMs;
     guarded([this] {
         const QDeadlineTimer until = deadline();
         m_transport->open(until);
@@ -189,7 +175,7 @@ void ScpiInstrument::connectIfNeeded() {
         for (QString &field : fields)
             field = field.trimmed();
         if (fields.size() < 4 || fields[1].isEmpty())
-            protocolError(QStringLiteral("did not identify itself: *IDN? answered ") +
+            failProtocol(QStringLiteral("did not identify itself: *IDN? answered ") +
                           quoted(answer));
         m_identity = Identity{fields[0], fields[1], fields[2], fields.mid(3).join(u',')};
     });
@@ -232,7 +218,7 @@ void ScpiInstrument::fill(qsizetype maxBytes, QDeadlineTimer until, const QStrin
         disconnect();
         refuse(VisaStatus::Timeout, QStringLiteral("%1 did not answer %2 within %3 ms")
                                         .arg(resourceName(), query)
-                                        .arg(m_profile.timeoutMs));
+                                        .arg(m_exchangeTimeoutMs));
     }
     m_input.append(bytes);
 }
@@ -248,7 +234,7 @@ QByteArray ScpiInstrument::readLine(QDeadlineTimer until, const QString &query) 
             return line;
         }
         if (m_input.size() > m_profile.maxBlockSize)
-            protocolError(QStringLiteral("answered %1 with more than %2 bytes")
+            failProtocol(QStringLiteral("answered %1 with more than %2 bytes")
                               .arg(query)
                               .arg(m_profile.maxBlockSize));
         fill(m_profile.maxBlockSize + 1 - m_input.size(), until, query);
@@ -265,10 +251,10 @@ QByteArray ScpiInstrument::readBlock(QDeadlineTimer until, const QString &query)
             fill(16, until, query);
             continue;
         case Ieee488Block::Status::NotABlock:
-            protocolError(
+            failProtocol(
                 QStringLiteral("answered %1 with %2, not a block").arg(query, quoted(m_input)));
         case Ieee488Block::Status::TooLarge:
-            protocolError(QStringLiteral("announced a block of %1 bytes for %2, more than the "
+            failProtocol(QStringLiteral("announced a block of %1 bytes for %2, more than the "
                                          "limit of %3 bytes")
                               .arg(header.dataLength)
                               .arg(query)
@@ -283,7 +269,8 @@ QByteArray ScpiInstrument::readBlock(QDeadlineTimer until, const QString &query)
             QByteArray data = std::exchange(m_input, std::move(rest));
             data.truncate(total);
             data.remove(0, header.headerLength);
-            takeTerminator();
+            if (m_profile.lineFeedAfterBlock)
+                takeTerminator();
             return data;
         }
         case Ieee488Block::Status::Indefinite: {
@@ -291,7 +278,7 @@ QByteArray ScpiInstrument::readBlock(QDeadlineTimer until, const QString &query)
             qsizetype end;
             while ((end = m_input.indexOf('\n', header.headerLength)) < 0) {
                 if (m_input.size() - header.headerLength > m_profile.maxBlockSize)
-                    protocolError(QStringLiteral("answered %1 with a block of more than %2 bytes")
+                    failProtocol(QStringLiteral("answered %1 with a block of more than %2 bytes")
                                       .arg(query)
                                       .arg(m_profile.maxBlockSize));
                 fill(m_profile.maxBlockSize + header.headerLength + 1 - m_input.size(), until,
@@ -316,6 +303,7 @@ void ScpiInstrument::takeTerminator() {
 
 QByteArray ScpiInstrument::query(const QString &query) {
     connectIfNeeded();
+    m_exchangeTimeoutMs = m_profile.timeoutMs;
     return guarded([&] {
         const QDeadlineTimer until = deadline();
         discardInput();
@@ -332,13 +320,42 @@ void ScpiInstrument::send(const QString &commands) {
     });
 }
 
-QStringList ScpiInstrument::readErrors() {
+void ScpiInstrument::sendMessage(QByteArray message, int timeoutMs) {
+    connectIfNeeded();
+    guarded([&] {
+        discardInput();
+        writeMessage(std::move(message), QDeadlineTimer(timeoutMs));
+    });
+}
+
+QByteArray ScpiInstrument::readAnswer(const QString &query, int timeoutMs) {
+    m_exchangeTimeoutMs = timeoutMs;
+    return guarded([&] { return readLine(QDeadlineTimer(timeoutMs), query); });
+}
+
+QByteArray ScpiInstrument::readBlockAnswer(const QString &query, int timeoutMs) {
+    m_exchangeTimeoutMs = timeoutMs;
+    return guarded([&] {
+        const QDeadlineTimer until(timeoutMs);
+        const QByteArray prefix = m_profile.answerPrefix.toUtf8();
+        while (!prefix.isEmpty() && m_input.size() < prefix.size() &&
+               prefix.startsWith(m_input))
+            fill(prefix.size() - m_input.size(), until, query);
+        if (!prefix.isEmpty() && m_input.startsWith(prefix))
+            m_input.remove(0, prefix.size());
+        return readBlock(until, query);
+    });
+}
+
+QStringList ScpiInstrument::readErrorQueue() {
     static const QRegularExpression errorForm(QStringLiteral("^[+-]?\\d+\\s*(,|$)"));
+    const QString errorQuery = m_profile.errors.query;
     QStringList errors;
     for (int i = 0; i < kMaxErrorsRead; ++i) {
-        const QString error = QString::fromUtf8(query(QStringLiteral(":SYST:ERR?"))).trimmed();
+        const QString error = QString::fromUtf8(query(errorQuery)).trimmed();
         if (!errorForm.match(error).hasMatch())
-            protocolError(QStringLiteral("answered :SYST:ERR? with ") + quoted(error.toUtf8()));
+            failProtocol(QStringLiteral("answered %1 with ").arg(errorQuery) +
+                         quoted(error.toUtf8()));
         if (error.section(QLatin1Char(','), 0, 0).toInt() == 0)
             break;
         errors.append(error);
@@ -346,151 +363,134 @@ QStringList ScpiInstrument::readErrors() {
     return errors;
 }
 
-void ScpiInstrument::failOnInstrumentErrors(const QString &operation, QStringList errors) {
-    errors += readErrors();
-    if (!errors.isEmpty())
-        refuse(ErrorNumber::Fail,
-               QStringLiteral("%1 reported an error during the %2: %3")
-                   .arg(resourceName(), operation, errors.join(QLatin1String("; "))));
+QStringList ScpiInstrument::readErrors() {
+    switch (m_profile.errors.form) {
+    case ErrorReporting::Form::None:
+        return {};
+    case ErrorReporting::Form::Queue:
+        return readErrorQueue();
+    case ErrorReporting::Form::Register:
+        break;
+    }
+    const QByteArray answer = query(m_profile.errors.query);
+    QStringList errors;
+    for (const QByteArray &part : answer.split(';')) {
+        bool ok = false;
+        const QString error = m_profile.errors.registerError(part, &ok);
+        if (!ok)
+            failProtocol(QStringLiteral("answered %1 with ").arg(m_profile.errors.query) +
+                         quoted(answer));
+        if (!error.isEmpty())
+            errors.append(error);
+    }
+    return errors;
 }
 
 // Errors from before belong to whatever the user did earlier: reported, not blamed on this
 // operation, and not thrown away unless the profile says to clear them.
 void ScpiInstrument::setAsidePriorErrors(const QString &operation) {
     m_warnings.clear();
-    if (!m_profile.keepPriorErrors)
+    if (!m_profile.keepPriorErrors) {
+        sendMessage(kClear.toByteArray(), m_profile.timeoutMs);
         return;
+    }
     const QStringList errors = readErrors();
     if (!errors.isEmpty())
         warn(QStringLiteral("%1: errors already queued before the %2: %3")
                  .arg(resourceName(), operation, errors.join(QLatin1String("; "))));
 }
 
+void ScpiInstrument::refuseRegistersOnly() {
+    refuse(ErrorNumber::InvalidProcedureCall,
+           QStringLiteral("%1 (%2) keeps its setups only in *SAV/*RCL registers, which cannot be "
+                          "read out; profile \"%3\" has no way to capture or restore them. Write "
+                          "a profile that lists the instrument's settings (\"settings\", see "
+                          "docs/profiles.md)")
+               .arg(resourceName(), m_identity ? m_identity->model : QString(), m_profile.name));
+}
+
+QVariant ScpiInstrument::captureWith(const InstrumentProfile &profile) {
+    switch (profile.method()) {
+    case InstrumentProfile::Method::RegistersOnly:
+        refuseRegistersOnly();
+    case InstrumentProfile::Method::Settings:
+        return SettingsList(*this, profile).capture();
+    case InstrumentProfile::Method::Steps:
+        break;
+    }
+    SetupSequence sequence(*this, profile);
+    const QVariant setup = sequence.capture();
+    for (const QString &warning : sequence.warnings())
+        warn(warning);
+    return setup;
+}
+
 QVariant ScpiInstrument::CaptureState() {
     connectIfNeeded();
+    if (m_profile.method() == InstrumentProfile::Method::RegistersOnly)
+        refuseRegistersOnly();
     setAsidePriorErrors(QStringLiteral("capture"));
-    const QVariant state = guarded([this] {
-        const QDeadlineTimer until = deadline();
-        discardInput();
-        const QByteArray query = m_profile.captureQuery.toUtf8();
-        writeMessage(m_profile.keepPriorErrors ? query : kClear.toByteArray() + query, until);
-        return m_profile.blockAnswer
-                   ? QVariant(readBlock(until, m_profile.captureQuery))
-                   : QVariant(QString::fromUtf8(readLine(until, m_profile.captureQuery)));
-    });
-    failOnInstrumentErrors(QStringLiteral("capture"));
-    if ((m_profile.blockAnswer ? state.toByteArray().isEmpty()
-                               : state.toString().trimmed().isEmpty()))
-        refuse(ErrorNumber::Fail, QStringLiteral("%1 answered %2 with an empty setup")
-                                      .arg(resourceName(), m_profile.captureQuery));
-    return state;
+    return captureWith(m_profile);
 }
 
-void ScpiInstrument::awaitOperationCompleteBit(QDeadlineTimer until) {
-    for (;;) {
-        // Each poll is answered within a timeout of its own; the bit has to be set by until.
-        const QByteArray answer = readLine(deadline(), QStringLiteral("*ESR?")).trimmed();
-        bool ok = false;
-        const int status = answer.toInt(&ok);
-        if (!ok || status < 0 || status > 255)
-            protocolError(QStringLiteral("answered *ESR? with ") + quoted(answer));
-        if (status & kOperationComplete)
-            return;
-        if (until.hasExpired()) {
-            disconnect();
-            refuse(VisaStatus::Timeout,
-                   QStringLiteral("%1 did not complete the restore within %2 ms (*ESR? polling)")
-                       .arg(resourceName())
-                       .arg(m_profile.timeoutMs));
-        }
-        pause(int(std::min<qint64>(m_profile.pollIntervalMs, until.remainingTime())));
-        writeMessage("*ESR?", deadline());
+void ScpiInstrument::checkCapture(
+    const std::function<void(const SetupSequence::StepReport &)> &report) {
+    connectIfNeeded();
+    if (m_profile.method() != InstrumentProfile::Method::Steps) {
+        captureWith(m_profile);
+        return;
     }
+    setAsidePriorErrors(QStringLiteral("capture"));
+    SetupSequence sequence(*this, m_profile);
+    sequence.setObserver(report);
+    sequence.setErrorsAfterEachStep(true);
+    sequence.capture();
 }
 
-void ScpiInstrument::awaitCompletion(QDeadlineTimer until) {
-    switch (m_profile.completion) {
-    case InstrumentProfile::Completion::OpcQuery: {
-        const QByteArray done = readLine(until, QStringLiteral("*OPC?")).trimmed();
-        if (done != "1" && done != "+1")
-            protocolError(QStringLiteral("answered *OPC? with ") + quoted(done));
-        break;
-    }
-    case InstrumentProfile::Completion::EsrPolling:
-        writeMessage("*ESR?", until);
-        awaitOperationCompleteBit(until);
-        break;
-    case InstrumentProfile::Completion::Delay:
-        pause(m_profile.completionDelayMs);
-        break;
-    case InstrumentProfile::Completion::Wait:
-        // Whatever is asked next is answered only once the setup has been taken.
-        break;
-    }
+void ScpiInstrument::setVerifyRestore(bool on) {
+    m_profile.verifyRestore = on;
+    m_overrides.verifyRestore = on;
+}
+
+void ScpiInstrument::verifyRestore(const QVariant &restored, const QSet<QString> &leftAlone) {
+    const QVariant readBack = captureWith(m_profile);
+    const QStringList differences =
+        RestoreVerification::differences(restored, readBack, leftAlone);
+    if (!differences.isEmpty())
+        warn(QStringLiteral("%1: settings that did not take: %2")
+                 .arg(resourceName(), differences.join(QLatin1String("; "))));
 }
 
 void ScpiInstrument::RestoreState(const QVariant &state) {
-    QByteArray commands;
-    const VariantType type = variantTypeOf(state);
-    const QByteArray completion = completionCommand(m_profile.completion);
-    if (type == VariantType::String) {
-        QByteArrayList lines;
-        for (const QByteArray &line : state.toString().toUtf8().split('\n'))
-            if (!line.trimmed().isEmpty())
-                lines.append(line.trimmed());
-        if (lines.isEmpty())
-            refuse(ErrorNumber::InvalidProcedureCall,
-                   QStringLiteral("The setup holds no commands"));
-        while (lines.back().endsWith(';'))
-            lines.back().chop(1);
-        commands = lines.join('\n');
-    } else if (type == VariantType::ByteArray) {
-        if (m_profile.restoreCommand.isEmpty())
-            refuse(
-                ErrorNumber::TypeMismatch,
-                QStringLiteral("%1 has no restore command for a setup block").arg(resourceName()));
-        const QByteArray bytes = state.toByteArray();
-        if (bytes.size() > m_profile.maxBlockSize)
-            refuse(ErrorNumber::Overflow,
-                   QStringLiteral("The setup of %1 bytes is larger than the limit of %2 bytes")
-                       .arg(bytes.size())
-                       .arg(m_profile.maxBlockSize));
-        // The block goes straight into the one message buffer: it may be megabytes.
-        const QByteArray command = m_profile.restoreCommand.toUtf8();
-        commands.reserve(kClear.size() + command.size() + 1 + Ieee488Block::kMaxHeaderLength +
-                         bytes.size() + completion.size() + 2);
-        commands.append(command).append(' ');
-        Ieee488Block::appendHeader(commands, bytes.size());
-        commands.append(bytes);
-    } else {
-        refuse(ErrorNumber::TypeMismatch,
-               QStringLiteral("A setup is text or bytes, not %1").arg(variantTypeName(type)));
-    }
-    const bool compound = m_profile.compoundMessages && !completion.isEmpty();
-    if (compound)
-        commands.append(';').append(completion);
-    if (!m_profile.keepPriorErrors)
-        commands.prepend(kClear);
     connectIfNeeded();
-    setAsidePriorErrors(QStringLiteral("restore"));
-    guarded([&] {
-        const QDeadlineTimer until = deadline();
-        discardInput();
-        if (m_profile.completion == InstrumentProfile::Completion::EsrPolling) {
-            // A bit left set by an earlier *OPC would end the wait before it began.
-            writeMessage("*ESR?", until);
-            readLine(until, QStringLiteral("*ESR?"));
-        }
-        writeMessage(std::move(commands), until);
-        if (!compound && !completion.isEmpty())
-            writeMessage(completion, until);
-        awaitCompletion(until);
-    });
-    QStringList errors;
-    if (m_profile.completion == InstrumentProfile::Completion::Wait)
-        errors = readErrors();
-    pause(m_profile.settleMs);
-    failOnInstrumentErrors(QStringLiteral("restore"), errors);
+    QSet<QString> leftAlone;
+    switch (m_profile.method()) {
+    case InstrumentProfile::Method::RegistersOnly:
+        refuseRegistersOnly();
+    case InstrumentProfile::Method::Settings: {
+        if (variantTypeOf(state) != VariantType::String)
+            refuse(ErrorNumber::TypeMismatch,
+                   QStringLiteral("%1 takes a setup of settings, which is text, not %2")
+                       .arg(resourceName(), variantTypeName(variantTypeOf(state))));
+        setAsidePriorErrors(QStringLiteral("restore"));
+        SettingsList settings(*this, m_profile);
+        settings.restore(state.toString());
+        for (const QString &warning : settings.warnings())
+            warn(warning);
+        leftAlone = settings.leftAlone();
+        break;
+    }
+    case InstrumentProfile::Method::Steps: {
+        SetupSequence sequence(*this, m_profile);
+        setAsidePriorErrors(QStringLiteral("restore"));
+        sequence.restore(state);
+        for (const QString &warning : sequence.warnings())
+            warn(warning);
+        break;
+    }
+    }
+    if (m_profile.verifyRestore)
+        verifyRestore(state, leftAlone);
 }
 
 ObjectRef ScpiInstrument::ImportLegacyFile(const QString &fileName, const QString &progId) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "instruments/InstrumentProfile.h"
+#include "instruments/sequences/SetupSequence.h"
 #include "support/SetupInterface.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QSet>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -16,13 +18,14 @@ class InstrumentProfiles;
 class InstrumentTransport;
 
 // An SCPI instrument as the host's SetupInterface. Model and Version come from *IDN?, asked
-// once per connection. How a setup is read and written is the instrument's profile: a capture
-// is the learn string of *LRN? (a String) or, with a setup query, an IEEE 488.2 block (a byte
-// array); a restore sends it back, then awaits completion (*OPC?, *WAI, a fixed delay or *ESR?
-// polling) and empties :SYST:ERR?. Errors queued before a capture or restore are read first and
-// reported as warnings, or cleared if the profile says so. Every exchange has a deadline and
-// every answer a size limit, and a failure of the connection closes it, so the next call starts
-// on a fresh one.
+// once per connection. How a setup is read and written is the instrument's profile: the learn
+// string of *LRN? (a String) or an IEEE 488.2 block (a byte array) read by one query or by
+// steps (a file in the instrument's memory, moved by transfer commands), or settings read one
+// by one; a restore sends it back, awaits completion and empties the error queue, and can
+// capture again to check that every setting took. Errors queued before a capture or restore are
+// read first and reported as warnings, or cleared if the profile says so. Every exchange has a
+// deadline and every answer a size limit, and a failure of the connection closes it, so the
+// next call starts on a fresh one.
 class ScpiInstrument : public SetupInterface {
 public:
     static constexpr int kDefaultTimeoutMs = 5000;
@@ -70,6 +73,15 @@ public:
     void useProfiles(std::shared_ptr<const InstrumentProfiles> profiles,
                      const QString &name = QString());
 
+    // Captures again after each restore and warns of settings that did not take; on by the
+    // profile's verifyRestore unless set here.
+    void setVerifyRestore(bool on);
+    bool verifiesRestore() const { return m_profile.verifyRestore; }
+
+    // Runs the capture step by step without keeping it, reading the instrument's errors after
+    // each step, and reports every step; raises what the capture would.
+    void checkCapture(const std::function<void(const SetupSequence::StepReport &)> &report);
+
     // Called with each warning as it arises, such as errors the instrument had queued before
     // a capture; they are not the capture's failure, but nobody should lose them either.
     void setWarningHandler(WarningHandler handler) { m_warningHandler = std::move(handler); }
@@ -86,9 +98,22 @@ public:
     // One answer line, without its terminator.
     QByteArray query(const QString &query);
     void send(const QString &commands);
-    // The instrument's error queue, read until "0,".
+    // The errors the instrument reports in the profile's way: its error queue read until
+    // "0,", or an error register.
     QStringList readErrors();
     void disconnect();
+    bool isConnected() const;
+
+    // The exchanges of a setup sequence, each within its own timeout; each connects first when
+    // needed, and a failure closes the connection.
+    void sendMessage(QByteArray message, int timeoutMs);
+    QByteArray readAnswer(const QString &query, int timeoutMs);
+    // A block, after the profile's answer prefix.
+    QByteArray readBlockAnswer(const QString &query, int timeoutMs);
+    // Closes the connection and raises an I/O error naming the resource.
+    [[noreturn]] void failProtocol(const QString &what);
+    // Instrument answers quoted in messages: short, and without control characters.
+    static QString quoted(QByteArrayView bytes);
     // From another thread: ends the exchange in progress through the transport; the call
     // waiting on it fails and the connection is opened anew on the next one.
     void cancel();
@@ -98,18 +123,18 @@ private:
     template <typename Exchange> auto guarded(Exchange &&exchange);
     QDeadlineTimer deadline() const { return QDeadlineTimer(m_profile.timeoutMs); }
     void discardInput();
+    QVariant captureWith(const InstrumentProfile &profile);
+    void verifyRestore(const QVariant &restored, const QSet<QString> &leftAlone);
+    [[noreturn]] void refuseRegistersOnly();
     void writeMessage(QByteArray message, QDeadlineTimer deadline);
     QByteArray readLine(QDeadlineTimer deadline, const QString &query);
     QByteArray readBlock(QDeadlineTimer deadline, const QString &query);
     void fill(qsizetype maxBytes, QDeadlineTimer deadline, const QString &query);
     void takeTerminator();
-    void failOnInstrumentErrors(const QString &operation, QStringList errors = {});
+    QStringList readErrorQueue();
     void setAsidePriorErrors(const QString &operation);
-    void awaitCompletion(QDeadlineTimer deadline);
-    void awaitOperationCompleteBit(QDeadlineTimer deadline);
     void applyOverrides();
     void warn(const QString &warning);
-    [[noreturn]] void protocolError(const QString &what);
 
     std::unique_ptr<InstrumentTransport> m_transport;
     std::optional<Identity> m_identity;
@@ -121,7 +146,10 @@ private:
         std::optional<qsizetype> maxBlockSize;
         std::optional<std::pair<QString, bool>> capture;
         std::optional<QString> restoreCommand;
+        std::optional<bool> verifyRestore;
     } m_overrides;
+    // The limit of the exchange in progress, for its timeout message.
+    int m_exchangeTimeoutMs = kDefaultTimeoutMs;
     std::shared_ptr<const InstrumentProfiles> m_profiles;
     bool m_profileForced = false;
     WarningHandler m_warningHandler;

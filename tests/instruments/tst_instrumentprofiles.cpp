@@ -200,7 +200,7 @@ private slots:
         QTemporaryDir dir;
         write(dir, {{"a.json", profile("twin", "A", "*")}, {"b.json", profile("TWIN", "B", "*")}});
         const InstrumentProfiles profiles(dir.path());
-        QCOMPARE(profiles.named("twin").manufacturer, "A");
+        QCOMPARE(profiles.named("twin").manufacturers, QStringList{"A"});
         QCOMPARE(profiles.problems().size(), 1);
         QVERIFY2(profiles.problems().first().contains(dir.filePath("b.json") +
                                                       ": field \"name\": \"TWIN\" is already"),
@@ -254,8 +254,10 @@ private slots:
         QVERIFY(example.blockAnswer);
         QCOMPARE(example.completion, InstrumentProfile::Completion::EsrPolling);
         QVERIFY(example.matches("IXO", "SG-100"));
-        QVERIFY(example.specificity() >
-                InstrumentProfiles().named(InstrumentProfiles::kSimulatorName).specificity());
+        QVERIFY(example.specificity("IXO", "SG-100") >
+                InstrumentProfiles()
+                    .named(InstrumentProfiles::kSimulatorName)
+                    .specificity("IXO", "SG-100"));
     }
 
     void unknownProfileName() {
