@@ -28,7 +28,15 @@ namespace {
 
 const QString kSource = QStringLiteral("ixo-states");
 
-enum Option { Json = 1, Instrument = 2, Name = 4, Description = 8, Profile = 16 };
+enum Option {
+    Json = 1,
+    Instrument = 2,
+    Name = 4,
+    Description = 8,
+    Profile = 16,
+    Verify = 32,
+    Check = 64
+};
 
 [[noreturn]] void fail(std::int32_t number, const QString &description) {
     throw AutomationError(number, kSource, description);
@@ -57,10 +65,10 @@ const std::vector<StatesCli::Command> &StatesCli::commands() {
         {"capture", "<document> [--name N] [--description D]",
          "Captures the instrument's setup as a new state (the document is created if needed).",
          Json | Instrument | Profile | Name | Description, 1, 1, &StatesCli::capture},
-        {"restore", "<document> <name>",
+        {"restore", "<document> <name> [--verify]",
          "Sends a saved state back to the instrument, if it was captured on the same model and "
-         "version.",
-         Json | Instrument | Profile, 2, 2, &StatesCli::restore},
+         "version; with --verify, captures again and warns of settings that did not take.",
+         Json | Instrument | Profile | Verify, 2, 2, &StatesCli::restore},
         {"rename", "<document> <name> <new name> [--description D]",
          "Renames a state (it moves to the end of the list) or changes its description.",
          Json | Instrument | Profile | Description, 3, 3, &StatesCli::rename},
@@ -78,10 +86,12 @@ const std::vector<StatesCli::Command> &StatesCli::commands() {
         {"demo", "[directory]",
          "Captures, exports, restores and imports on the simulated instrument.", 0, 0, 1,
          &StatesCli::demo},
-        {"profiles", "[--instrument RES] [--profile NAME]",
+        {"profiles", "[--instrument RES] [--profile NAME] [--check]",
          "Lists the instrument profiles, built-in and the user's own, and with --instrument "
-         "the one the instrument uses.",
-         Json | Instrument | Profile, 0, 0, &StatesCli::listProfiles},
+         "the one the instrument uses. With --check, runs that profile's capture step by step "
+         "(no restore) and prints each step, the size of its answer and the errors the "
+         "instrument queued.",
+         Json | Instrument | Profile | Check, 0, 0, &StatesCli::listProfiles},
     };
     return all;
 }
@@ -100,6 +110,11 @@ StatesCli::StatesCli(QTextStream &out, QTextStream &err)
         {QStringLiteral("name"), QStringLiteral("The state's name."), QStringLiteral("name")},
         {QStringLiteral("description"), QStringLiteral("The state's description."),
          QStringLiteral("text")},
+        {QStringLiteral("verify"),
+         QStringLiteral("After a restore, capture again and warn of settings that did not "
+                        "take.")},
+        {QStringLiteral("check"),
+         QStringLiteral("Run the profile's capture step by step and show each step.")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show help.")},
     });
 }
@@ -123,11 +138,11 @@ int StatesCli::runCommand(const Command &command, const QStringList &arguments) 
         return usage(m_parser.errorText());
     if (m_parser.isSet(QStringLiteral("help")))
         return commandHelp(command);
-    const std::pair<const char *, int> options[] = {{"json", Json},
-                                                    {"instrument", Instrument},
-                                                    {"name", Name},
-                                                    {"description", Description},
-                                                    {"profile", Profile}};
+    const std::pair<const char *, int> options[] = {
+        {"json", Json},       {"instrument", Instrument},
+        {"name", Name},       {"description", Description},
+        {"profile", Profile}, {"verify", Verify},
+        {"check", Check}};
     for (const auto &[option, flag] : options) {
         if (m_parser.isSet(QString::fromLatin1(option)) && !(command.options & flag))
             return usage(QStringLiteral("%1 takes no --%2").arg(command.name, option));
@@ -200,6 +215,8 @@ std::shared_ptr<ScpiInstrument> StatesCli::openInstrument() {
     auto scpi = InstrumentFactory::open(m_parser.value(QStringLiteral("instrument")), profiles(),
                                         m_parser.value(QStringLiteral("profile")));
     watch(*scpi);
+    if (m_parser.isSet(QStringLiteral("verify")))
+        scpi->setVerifyRestore(true);
     return scpi;
 }
 
@@ -474,7 +491,7 @@ QString summaryOf(const InstrumentProfile &profile) {
         break;
     case InstrumentProfile::Method::Steps:
         if (!profile.capture.isEmpty()) {
-            text = QStringLiteral("%1 capture steps, %2 restore steps, %3 cleanup steps")
+            text = QStringLiteral("steps: capture %1, restore %2, cleanup %3")
                        .arg(profile.capture.size())
                        .arg(profile.restore.size())
                        .arg(profile.cleanup.size());
@@ -495,7 +512,51 @@ QString summaryOf(const InstrumentProfile &profile) {
 
 } // namespace
 
+int StatesCli::checkProfile() {
+    const std::shared_ptr<ScpiInstrument> scpi = openInstrument();
+    const ScpiInstrument::Identity identity = scpi->identity();
+    const QString resource = m_parser.value(QStringLiteral("instrument"));
+    QStringList text{
+        QStringLiteral("Checking profile %1 on %2 (%3 %4): the capture step by "
+                       "step, no restore")
+            .arg(scpi->profile().name, resource, identity.manufacturer, identity.model)};
+    QJsonArray steps;
+    const auto report = [&](const SetupSequence::StepReport &step) {
+        QString line = QStringLiteral("  %1%2").arg(step.cleanup ? "cleanup: " : "", step.step);
+        if (step.answerBytes >= 0)
+            line += QStringLiteral("  -> %1 bytes").arg(step.answerBytes);
+        if (!step.errors.isEmpty())
+            line += QStringLiteral("  instrument errors: %1").arg(step.errors.join("; "));
+        if (!step.failure.isEmpty())
+            line += QStringLiteral("  FAILED: %1").arg(step.failure);
+        text << line;
+        steps.append(
+            QJsonObject{{QStringLiteral("step"), step.step},
+                        {QStringLiteral("cleanup"), step.cleanup},
+                        {QStringLiteral("answerBytes"), double(step.answerBytes)},
+                        {QStringLiteral("errors"), QJsonArray::fromStringList(step.errors)},
+                        {QStringLiteral("failure"), step.failure}});
+    };
+    QJsonObject result{{QStringLiteral("profile"), scpi->profile().name},
+                       {QStringLiteral("resource"), resource}};
+    int code = kDone;
+    try {
+        scpi->checkCapture(report);
+        text << QStringLiteral("The capture works.");
+    } catch (const AutomationError &error) {
+        text << QStringLiteral("The capture fails: %1").arg(error.description());
+        result.insert(QStringLiteral("error"), error.description());
+        code = kFailed;
+    }
+    result.insert(QStringLiteral("steps"), steps);
+    result.insert(QStringLiteral("works"), code == kDone);
+    print(result, text);
+    return code;
+}
+
 int StatesCli::listProfiles(const QStringList &) {
+    if (m_parser.isSet(QStringLiteral("check")))
+        return checkProfile();
     const InstrumentProfiles &known = *profiles();
     const bool withInstrument = m_parser.isSet(QStringLiteral("instrument"));
     const QString forced = m_parser.value(QStringLiteral("profile"));
@@ -513,7 +574,8 @@ int StatesCli::listProfiles(const QStringList &) {
         QJsonObject entry = profile.toJson();
         entry.insert(QStringLiteral("source"), sourceOf(profile));
         QString line = QStringLiteral("  %1  [%2]  manufacturer \"%3\", model \"%4\"  (%5)")
-                           .arg(profile.name, sourceOf(profile), profile.manufacturers.join(QLatin1String(" | ")),
+                           .arg(profile.name, sourceOf(profile),
+                                profile.manufacturers.join(QLatin1String(" | ")),
                                 profile.models.join(QLatin1String(" | ")), summaryOf(profile));
         if (withInstrument) {
             const bool matches = profile.matches(identity.manufacturer, identity.model);

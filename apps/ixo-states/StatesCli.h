@@ -50,6 +50,7 @@ private:
     int diff(const QStringList &args);
     int demo(const QStringList &args);
     int listProfiles(const QStringList &args);
+    int checkProfile();
     int discover(const QStringList &args);
 
     const SetupInterfaceRef &instrument();

@@ -5,12 +5,11 @@
 #include "instruments/sequences/ProfileJsonReader.h"
 
 #include <QJsonArray>
-
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QRegularExpression>
-#include <array>
 #include <algorithm>
+#include <array>
 
 namespace ixo {
 
@@ -30,14 +29,20 @@ constexpr std::array<CompletionName, 4> kCompletions{{
     {InstrumentProfile::Completion::EsrPolling, "*ESR?"},
 }};
 
-const QStringList kFields{
-    "name",           "description",      "verified",        "manufacturer",
-    "model",          "captureQuery",     "answer",          "restoreCommand",
-    "completion",     "completionDelayMs", "pollIntervalMs", "settleMs",
-    "timeoutMs",      "maxBlockSize",     "priorErrors",     "compoundMessages",
-    "capture",        "restore",          "cleanup",         "file",
-    "answerPrefix",   "lineFeedAfterBlock", "settings",      "switchOutputsOn",
-    "registersOnly",  "errors",           "verifyRestore"};
+const QStringList kFields{"name",           "description",
+                          "verified",       "manufacturer",
+                          "model",          "captureQuery",
+                          "answer",         "restoreCommand",
+                          "completion",     "completionDelayMs",
+                          "pollIntervalMs", "settleMs",
+                          "timeoutMs",      "maxBlockSize",
+                          "priorErrors",    "compoundMessages",
+                          "capture",        "restore",
+                          "cleanup",        "file",
+                          "answerPrefix",   "lineFeedAfterBlock",
+                          "settings",       "switchOutputsOn",
+                          "registersOnly",  "errors",
+                          "verifyRestore"};
 // Fields of the one-query form, which the other forms replace.
 const QStringList kOneQueryFields{"captureQuery", "answer", "restoreCommand"};
 
@@ -139,9 +144,8 @@ void readSteps(const ProfileJsonReader &read, InstrumentProfile &profile) {
         read.fail(QStringLiteral("restore"), QStringLiteral("has no sendSetup step"));
     if (has(profile.cleanup, [](const ProfileStep &s) { return s.kind == Kind::SendSetup; }))
         read.fail(QStringLiteral("cleanup"), QStringLiteral("has a sendSetup step"));
-    const bool usesFile =
-        has(profile.capture + profile.restore + profile.cleanup,
-            [](const ProfileStep &step) { return step.usesFile(); });
+    const bool usesFile = has(profile.capture + profile.restore + profile.cleanup,
+                              [](const ProfileStep &step) { return step.usesFile(); });
     if (usesFile && !read.has(QStringLiteral("file")))
         read.fail(QStringLiteral("file"), QStringLiteral("is missing: steps use ${file}"));
     profile.file = TemporaryFileRule::fromJson(read.member(QStringLiteral("file")));
@@ -175,7 +179,7 @@ QList<ProfileStep> InstrumentProfile::restoreSteps(bool textSetup) const {
         send.command.prepend(restoreCommand + QLatin1Char(' '));
     const auto waitFor = ProfileStep::WaitFor(int(completion));
     return {send, ProfileStep::wait(waitFor, completion == Completion::Delay ? completionDelayMs
-                                                                            : pollIntervalMs)};
+                                                                             : pollIntervalMs)};
 }
 
 bool InstrumentProfile::capturesText() const {

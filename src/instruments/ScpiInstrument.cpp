@@ -26,7 +26,6 @@ constexpr QByteArrayView kClear = "*CLS";
     throw AutomationError(number, kSource, why);
 }
 
-
 } // namespace
 
 const QString ScpiInstrument::kLearnQuery = QStringLiteral("*LRN?");
@@ -176,7 +175,7 @@ void ScpiInstrument::connectIfNeeded() {
             field = field.trimmed();
         if (fields.size() < 4 || fields[1].isEmpty())
             failProtocol(QStringLiteral("did not identify itself: *IDN? answered ") +
-                          quoted(answer));
+                         quoted(answer));
         m_identity = Identity{fields[0], fields[1], fields[2], fields.mid(3).join(u',')};
     });
     if (m_profiles && !m_profileForced) {
@@ -235,8 +234,8 @@ QByteArray ScpiInstrument::readLine(QDeadlineTimer until, const QString &query) 
         }
         if (m_input.size() > m_profile.maxBlockSize)
             failProtocol(QStringLiteral("answered %1 with more than %2 bytes")
-                              .arg(query)
-                              .arg(m_profile.maxBlockSize));
+                             .arg(query)
+                             .arg(m_profile.maxBlockSize));
         fill(m_profile.maxBlockSize + 1 - m_input.size(), until, query);
     }
 }
@@ -255,10 +254,10 @@ QByteArray ScpiInstrument::readBlock(QDeadlineTimer until, const QString &query)
                 QStringLiteral("answered %1 with %2, not a block").arg(query, quoted(m_input)));
         case Ieee488Block::Status::TooLarge:
             failProtocol(QStringLiteral("announced a block of %1 bytes for %2, more than the "
-                                         "limit of %3 bytes")
-                              .arg(header.dataLength)
-                              .arg(query)
-                              .arg(m_profile.maxBlockSize));
+                                        "limit of %3 bytes")
+                             .arg(header.dataLength)
+                             .arg(query)
+                             .arg(m_profile.maxBlockSize));
         case Ieee488Block::Status::Definite: {
             const qsizetype total = header.headerLength + header.dataLength;
             m_input.reserve(total + 2);
@@ -279,8 +278,8 @@ QByteArray ScpiInstrument::readBlock(QDeadlineTimer until, const QString &query)
             while ((end = m_input.indexOf('\n', header.headerLength)) < 0) {
                 if (m_input.size() - header.headerLength > m_profile.maxBlockSize)
                     failProtocol(QStringLiteral("answered %1 with a block of more than %2 bytes")
-                                      .arg(query)
-                                      .arg(m_profile.maxBlockSize));
+                                     .arg(query)
+                                     .arg(m_profile.maxBlockSize));
                 fill(m_profile.maxBlockSize + header.headerLength + 1 - m_input.size(), until,
                      query);
             }
@@ -338,8 +337,7 @@ QByteArray ScpiInstrument::readBlockAnswer(const QString &query, int timeoutMs) 
     return guarded([&] {
         const QDeadlineTimer until(timeoutMs);
         const QByteArray prefix = m_profile.answerPrefix.toUtf8();
-        while (!prefix.isEmpty() && m_input.size() < prefix.size() &&
-               prefix.startsWith(m_input))
+        while (!prefix.isEmpty() && m_input.size() < prefix.size() && prefix.startsWith(m_input))
             fill(prefix.size() - m_input.size(), until, query);
         if (!prefix.isEmpty() && m_input.startsWith(prefix))
             m_input.remove(0, prefix.size());
@@ -454,8 +452,7 @@ void ScpiInstrument::setVerifyRestore(bool on) {
 
 void ScpiInstrument::verifyRestore(const QVariant &restored, const QSet<QString> &leftAlone) {
     const QVariant readBack = captureWith(m_profile);
-    const QStringList differences =
-        RestoreVerification::differences(restored, readBack, leftAlone);
+    const QStringList differences = RestoreVerification::differences(restored, readBack, leftAlone);
     if (!differences.isEmpty())
         warn(QStringLiteral("%1: settings that did not take: %2")
                  .arg(resourceName(), differences.join(QLatin1String("; "))));

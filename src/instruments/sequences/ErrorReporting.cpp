@@ -27,11 +27,11 @@ QString ErrorReporting::registerError(const QByteArray &answer, bool *ok) const 
 ErrorReporting ErrorReporting::fromJson(const ProfileJsonReader &reader) {
     reader.onlyFields({QStringLiteral("query"), QStringLiteral("form"), QStringLiteral("mask")});
     ErrorReporting errors;
-    errors.form = Form(kForms.indexOf(
-        reader.choice(QStringLiteral("form"), kForms.front(), kForms)));
-    errors.query = reader.text(QStringLiteral("query"),
-                               errors.form == Form::Register ? QStringLiteral("*ESR?")
-                                                             : kScpiQuery);
+    errors.form =
+        Form(kForms.indexOf(reader.choice(QStringLiteral("form"), kForms.front(), kForms)));
+    errors.query =
+        reader.text(QStringLiteral("query"),
+                    errors.form == Form::Register ? QStringLiteral("*ESR?") : kScpiQuery);
     if (errors.form != Form::None &&
         (!errors.query.contains(QLatin1Char('?')) || errors.query.contains(QLatin1Char('\n'))))
         reader.fail(QStringLiteral("query"),

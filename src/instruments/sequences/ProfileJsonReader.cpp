@@ -13,8 +13,7 @@ const QString kSource = QStringLiteral("IxoInstrSetups.InstrumentProfile");
 
 } // namespace
 
-ProfileJsonReader::ProfileJsonReader(const QJsonObject &object, const QString &source,
-                                     QString path)
+ProfileJsonReader::ProfileJsonReader(const QJsonObject &object, const QString &source, QString path)
     : m_object(object)
     , m_source(source)
     , m_path(std::move(path)) {}
@@ -91,8 +90,8 @@ QStringList ProfileJsonReader::texts(const QString &field, const QStringList &fa
     if (value.isString())
         return {value.toString().trimmed()};
     if (!value.isArray() || value.toArray().isEmpty())
-        fail(field, QStringLiteral("must be a string or a list of strings, not %1")
-                        .arg(shown(value)));
+        fail(field,
+             QStringLiteral("must be a string or a list of strings, not %1").arg(shown(value)));
     QStringList result;
     for (const QJsonValue &item : value.toArray()) {
         if (!item.isString())

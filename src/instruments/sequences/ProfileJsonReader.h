@@ -22,8 +22,7 @@ public:
     QString text(const QString &field, const QString &fallback, bool required = false) const;
     bool flag(const QString &field, bool fallback) const;
     qint64 number(const QString &field, qint64 fallback, qint64 min, qint64 max) const;
-    QString choice(const QString &field, const QString &fallback,
-                   const QStringList &choices) const;
+    QString choice(const QString &field, const QString &fallback, const QStringList &choices) const;
     // A string, or a list of strings; fallback when missing.
     QStringList texts(const QString &field, const QStringList &fallback) const;
     QJsonArray list(const QString &field) const;

@@ -38,8 +38,7 @@ ProfileSetting ProfileSetting::fromJson(const ProfileJsonReader &reader) {
     if (setting.name.isEmpty() || setting.name.contains(QLatin1Char(' ')) ||
         setting.name.contains(QLatin1Char(';')))
         reader.fail(QStringLiteral("name"),
-                    QStringLiteral("must be one word without \";\", not \"%1\"")
-                        .arg(setting.name));
+                    QStringLiteral("must be one word without \";\", not \"%1\"").arg(setting.name));
     setting.output = reader.flag(QStringLiteral("output"), false);
     return setting;
 }
@@ -52,10 +51,10 @@ QList<ProfileSetting> ProfileSetting::listFromJson(const ProfileJsonReader &read
         ProfileSetting setting = fromJson(reader.element(field, i));
         for (const ProfileSetting &earlier : settings)
             if (earlier.name.compare(setting.name, Qt::CaseInsensitive) == 0)
-                reader.element(field, i)
-                    .fail(QStringLiteral("name"),
-                          QStringLiteral("\"%1\" is already the name of another setting")
-                              .arg(setting.name));
+                reader.element(field, i).fail(
+                    QStringLiteral("name"),
+                    QStringLiteral("\"%1\" is already the name of another setting")
+                        .arg(setting.name));
         settings.append(std::move(setting));
     }
     return settings;

@@ -38,8 +38,8 @@ constexpr std::array<WaitName, 4> kWaits{{
 const QStringList kOptions{QStringLiteral("timeoutMs"), QStringLiteral("delayMs")};
 
 // Every ${...} in a command must be one the steps can fill in.
-void checkVariables(const ProfileJsonReader &reader, const QString &field,
-                    const QString &command, bool setupAllowed) {
+void checkVariables(const ProfileJsonReader &reader, const QString &field, const QString &command,
+                    bool setupAllowed) {
     static const QRegularExpression variable(QStringLiteral("\\$\\{([^}]*)\\}"));
     for (const QRegularExpressionMatch &match : variable.globalMatch(command)) {
         const QString name = QStringLiteral("${%1}").arg(match.captured(1));
@@ -166,8 +166,8 @@ ProfileStep ProfileStep::fromJson(const ProfileJsonReader &reader, int maxMillis
     return step;
 }
 
-QList<ProfileStep> ProfileStep::listFromJson(const ProfileJsonReader &reader,
-                                             const QString &field, int maxMilliseconds) {
+QList<ProfileStep> ProfileStep::listFromJson(const ProfileJsonReader &reader, const QString &field,
+                                             int maxMilliseconds) {
     QList<ProfileStep> steps;
     const qsizetype count = reader.list(field).size();
     for (qsizetype i = 0; i < count; ++i)

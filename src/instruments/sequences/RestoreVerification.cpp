@@ -58,8 +58,8 @@ QStringList RestoreVerification::differences(const QVariant &restored, const QVa
             continue;
         const auto actual = got.constFind(it.key());
         if (actual == got.cend())
-            differences.append(QStringLiteral("%1 (%2 restored, not read back)")
-                                   .arg(it.key(), it.value()));
+            differences.append(
+                QStringLiteral("%1 (%2 restored, not read back)").arg(it.key(), it.value()));
         else if (!sameValue(it.value(), *actual))
             differences.append(QStringLiteral("%1 (%2 restored, %3 read back)")
                                    .arg(it.key(), it.value(), *actual));

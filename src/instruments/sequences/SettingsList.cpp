@@ -39,9 +39,9 @@ QString SettingsList::capture() {
                 QString::fromUtf8(m_instrument.readAnswer(setting.query, m_profile.timeoutMs))
                     .trimmed();
             if (value.isEmpty() || value.contains(QLatin1Char(';')))
-                m_instrument.failProtocol(QStringLiteral("answered %1 with %2")
-                                              .arg(setting.query,
-                                                   ScpiInstrument::quoted(value.toUtf8())));
+                m_instrument.failProtocol(
+                    QStringLiteral("answered %1 with %2")
+                        .arg(setting.query, ScpiInstrument::quoted(value.toUtf8())));
             values.append({setting.name, value});
         } catch (const AutomationError &error) {
             throw AutomationError(error.number(), error.source(),
@@ -96,8 +96,7 @@ void SettingsList::restore(const QString &setup) {
     if (!unknown.isEmpty())
         m_warnings.append(QStringLiteral("%1: settings this profile does not know were left "
                                          "out: %2")
-                              .arg(m_instrument.resourceName(),
-                                   unknown.join(QLatin1String(", "))));
+                              .arg(m_instrument.resourceName(), unknown.join(QLatin1String(", "))));
     // One command a message: an instrument that refuses one still takes the others, and the
     // error queue names which.
     for (const QByteArray &command : commands)
@@ -112,10 +111,10 @@ void SettingsList::restore(const QString &setup) {
 void SettingsList::failOnErrors(const QString &operation) {
     const QStringList errors = m_instrument.readErrors();
     if (!errors.isEmpty())
-        throw AutomationError(ErrorNumber::Fail, kSource,
-                              QStringLiteral("%1 reported an error during the %2: %3")
-                                  .arg(m_instrument.resourceName(), operation,
-                                       errors.join(QLatin1String("; "))));
+        throw AutomationError(
+            ErrorNumber::Fail, kSource,
+            QStringLiteral("%1 reported an error during the %2: %3")
+                .arg(m_instrument.resourceName(), operation, errors.join(QLatin1String("; "))));
 }
 
 } // namespace ixo

@@ -146,9 +146,9 @@ void SetupSequence::runStep(const ProfileStep &step, qsizetype index,
                             const QList<ProfileStep> &steps) {
     m_current = {};
     m_current.cleanup = m_inCleanup;
-    m_current.step = ProfileStep{step.kind, expanded(step.command), step.waitFor, step.delayMs,
-                                 step.timeoutMs}
-                         .description();
+    m_current.step =
+        ProfileStep{step.kind, expanded(step.command), step.waitFor, step.delayMs, step.timeoutMs}
+            .description();
     const int timeout = timeoutOf(step);
     switch (step.kind) {
     case ProfileStep::Kind::Send:
@@ -199,13 +199,12 @@ void SetupSequence::checkErrors(const QString &after) {
     const QStringList errors = m_instrument.readErrors();
     m_current.errors = errors;
     if (!errors.isEmpty())
-        throw AutomationError(ErrorNumber::Fail, kSource,
-                              QStringLiteral("%1 reported %2%3")
-                                  .arg(m_instrument.resourceName(),
-                                       errors.join(QLatin1String("; ")),
-                                       after.isEmpty() ? QString()
-                                                       : QStringLiteral(" after \"%1\"")
-                                                             .arg(expanded(after))));
+        throw AutomationError(
+            ErrorNumber::Fail, kSource,
+            QStringLiteral("%1 reported %2%3")
+                .arg(m_instrument.resourceName(), errors.join(QLatin1String("; ")),
+                     after.isEmpty() ? QString()
+                                     : QStringLiteral(" after \"%1\"").arg(expanded(after))));
 }
 
 void SetupSequence::wait(const ProfileStep &step, int timeoutMs) {
@@ -304,11 +303,11 @@ void SetupSequence::failStep(const ProfileStep &step, qsizetype index, qsizetype
         }
     }
     if (count > 1)
-        description += QStringLiteral(" (step %1 of %2 of the %3: %4)")
-                           .arg(index + 1)
-                           .arg(count)
-                           .arg(operationName(operation == Operation::Capture),
-                                expanded(step.description()));
+        description +=
+            QStringLiteral(" (step %1 of %2 of the %3: %4)")
+                .arg(index + 1)
+                .arg(count)
+                .arg(operationName(operation == Operation::Capture), expanded(step.description()));
     runCleanup();
     throw AutomationError(error.number(), error.source(), description);
 }
@@ -320,8 +319,8 @@ void SetupSequence::runCleanup() {
             runStep(step, 0, {step});
         } catch (const AutomationError &error) {
             m_warnings.append(QStringLiteral("%1: cleanup step \"%2\" failed: %3")
-                                  .arg(m_instrument.resourceName(),
-                                       expanded(step.description()), error.description()));
+                                  .arg(m_instrument.resourceName(), expanded(step.description()),
+                                       error.description()));
             m_current.failure = error.description();
             report(m_current);
             return;
@@ -334,9 +333,9 @@ void SetupSequence::runCleanup() {
     try {
         const QStringList errors = m_instrument.readErrors();
         if (!errors.isEmpty())
-            m_warnings.append(QStringLiteral("%1: errors during the cleanup: %2")
-                                  .arg(m_instrument.resourceName(),
-                                       errors.join(QLatin1String("; "))));
+            m_warnings.append(
+                QStringLiteral("%1: errors during the cleanup: %2")
+                    .arg(m_instrument.resourceName(), errors.join(QLatin1String("; "))));
     } catch (const AutomationError &error) {
         m_warnings.append(error.description());
     }

@@ -33,8 +33,8 @@ TemporaryFileRule TemporaryFileRule::fromJson(const ProfileJsonReader &reader) {
     rule.maxLength = int(reader.number(QStringLiteral("maxLength"), 0, 0, kMaxNameLength));
     rule.extension = reader.text(QStringLiteral("extension"), {});
     rule.instrumentAddsExtension = reader.flag(QStringLiteral("instrumentAddsExtension"), false);
-    for (const QString &field : {QStringLiteral("folder"), QStringLiteral("baseName"),
-                                 QStringLiteral("extension")}) {
+    for (const QString &field :
+         {QStringLiteral("folder"), QStringLiteral("baseName"), QStringLiteral("extension")}) {
         const QString value = reader.text(field, {});
         if (value.contains(QLatin1Char('\'')) || value.contains(QLatin1Char('"')) ||
             value.contains(QLatin1Char('\n')))
