@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <array>
 
 using namespace ixo;
 using test::errorOf;
@@ -38,18 +39,20 @@ class TestInstrumentProfiles : public QObject {
     Q_OBJECT
 
 private slots:
-    // Both built-in profiles load without problems and survive a round trip through JSON.
+    // Every built-in profile loads without problems and survives a round trip through JSON; the
+    // family profiles say they were written from a manual and not tried on an instrument.
     void builtIn() {
         const InstrumentProfiles profiles;
         QVERIFY2(profiles.problems().isEmpty(), qPrintable(profiles.problems().join('\n')));
-        QCOMPARE(profiles.profiles().size(), 2);
-        for (const QString &name :
-             {InstrumentProfiles::kGenericName, InstrumentProfiles::kSimulatorName}) {
-            const InstrumentProfile *builtIn = profiles.find(name);
-            QVERIFY2(builtIn, qPrintable(name));
-            QVERIFY(builtIn->source.startsWith(QLatin1Char(':')));
-            const InstrumentProfile again = InstrumentProfile::fromJson(builtIn->toJson(), "x");
-            QCOMPARE(again.toJson(), builtIn->toJson());
+        QVERIFY(profiles.profiles().size() > 10);
+        for (const InstrumentProfile &builtIn : profiles.profiles()) {
+            QVERIFY(builtIn.source.startsWith(QLatin1Char(':')));
+            const InstrumentProfile again = InstrumentProfile::fromJson(builtIn.toJson(), "x");
+            QCOMPARE(again.toJson(), builtIn.toJson());
+            const bool ours = builtIn.name == InstrumentProfiles::kGenericName ||
+                              builtIn.name == InstrumentProfiles::kSimulatorName;
+            QVERIFY2(ours || (!builtIn.verified && builtIn.description.contains("Written from")),
+                     qPrintable(builtIn.name));
         }
         QCOMPARE(profiles.named(InstrumentProfiles::kGenericName).captureQuery, "*LRN?");
         QCOMPARE(profiles.named(InstrumentProfiles::kSimulatorName).restoreCommand, ":SYST:SET");
@@ -102,6 +105,25 @@ private slots:
         QTest::newRow("narrowed generic is still the fallback")
             << Files{{"g.json", profile("ieee488.2-generic", "NONE", "NONE")}} << "ACME"
             << "X" << generic << "g.json";
+        // How instruments of the families really identify themselves.
+        const QList<std::array<const char *, 3>> families{
+            {"AGILENT TECHNOLOGIES", "DSO-X 2024A", "keysight-infiniivision"},
+            {"KEYSIGHT TECHNOLOGIES", "MSOX3104T", "keysight-infiniivision"},
+            {"Keysight Technologies", "34465A", "keysight-truevolt"},
+            {"Agilent Technologies", "33522B", "keysight-33500"},
+            {"RIGOL TECHNOLOGIES", "DS1104Z Plus", "rigol-ds1000z"},
+            {"Siglent Technologies", "SDS1202X-E", "siglent-sds1000xe"},
+            {"TEKTRONIX", "MSO54", "tektronix-mso"},
+            {"Rohde&Schwarz", "FSW-26", "rs-fsw"},
+            {"Rohde-Schwarz", "ZNB8-4Port", "rs-znb"},
+            {"Rohde&Schwarz", "SMBV100B", "rs-sma100b"},
+            {"Keysight Technologies", "E36312A", "keysight-e36300"},
+            {"KEITHLEY INSTRUMENTS INC.", "MODEL 2400", "keithley-2400"},
+            {"HEWLETT-PACKARD", "E3631A", "ieee488.2-generic"},
+        };
+        for (const auto &[vendor, model, expected] : families)
+            QTest::addRow("%s %s", vendor, model)
+                << Files{} << vendor << model << expected << "built-in";
         QTest::newRow("broken file beside it")
             << Files{{"bad.json", "{"}, {"good.json", profile("good", "ACME", "X1")}} << "ACME"
             << "X1"
@@ -147,9 +169,6 @@ private slots:
         QTest::newRow("fractional block size")
             << QByteArray("{\"name\": \"x\", \"maxBlockSize\": 1.5}") << "maxBlockSize"
             << "not 1.5";
-        QTest::newRow("timeout as text")
-            << QByteArray("{\"name\": \"x\", \"timeoutMs\": \"5000\"}") << "timeoutMs"
-            << "not \"5000\"";
         QTest::newRow("unknown answer")
             << QByteArray("{\"name\": \"x\", \"answer\": \"binary\"}") << "answer"
             << "must be one of text, block, not \"binary\"";
@@ -173,6 +192,50 @@ private slots:
         QTest::newRow("prior errors neither kept nor cleared")
             << QByteArray("{\"name\": \"x\", \"priorErrors\": \"ignore\"}") << "priorErrors"
             << "must be one of keep, clear";
+        const auto steps = [](const char *capture, const char *rest = "") {
+            return QByteArray("{\"name\": \"x\", \"capture\": [") + capture +
+                   "], \"restore\": [{\"sendSetup\": \"S\"}]" + rest + "}";
+        };
+        QTest::newRow("unknown step kind") << steps("{\"ask\": \"X?\"}") << "capture[0].(step)"
+                                           << "a step has exactly one of send, queryText";
+        QTest::newRow("option misspelt in a step")
+            << steps("{\"queryText\": \"X?\", \"timeout\": 5}") << "capture[0].timeout"
+            << "is not a step or list field";
+        QTest::newRow("unknown variable")
+            << steps("{\"send\": \"MMEM:DEL '${path}'\"}, {\"queryText\": \"X?\"}")
+            << "capture[0].send"
+            << "${path} is not a variable";
+        QTest::newRow("setup where there is none")
+            << steps("{\"queryText\": \"X? ${setup}\"}") << "capture[0].queryText"
+            << "${setup} is filled in only by a sendSetup step";
+        QTest::newRow("capture that reads nothing") << steps("{\"send\": \"*RST\"}") << "capture"
+                                                    << "has no queryText or queryBlock";
+        QTest::newRow("file without its rule")
+            << steps("{\"queryBlock\": \"MMEM:DATA? '${file}'\"}") << "file"
+            << "is missing: steps use ${file}";
+        QTest::newRow("extension the instrument adds, unnamed")
+            << steps("{\"queryBlock\": \"X?\"}", ", \"file\": {\"instrumentAddsExtension\": true}")
+            << "file.extension"
+            << "is needed when the instrument adds it";
+        QTest::newRow("capture without restore")
+            << QByteArray("{\"name\": \"x\", \"capture\": [{\"queryText\": \"X?\"}]}") << "restore"
+            << "is missing";
+        QTest::newRow("one-query field beside steps")
+            << steps("{\"queryText\": \"X?\"}", ", \"captureQuery\": \"Y?\"") << "captureQuery"
+            << "belongs to the one-query form";
+        QTest::newRow("setting without its value")
+            << QByteArray("{\"name\": \"x\", \"settings\": [{\"query\": \"VOLT?\", "
+                          "\"command\": \"VOLT\"}]}")
+            << "settings[0].command"
+            << "must hold \"{}\" once";
+        QTest::newRow("settings and registers")
+            << QByteArray("{\"name\": \"x\", \"registersOnly\": true, \"settings\": "
+                          "[{\"query\": \"VOLT?\", \"command\": \"VOLT {}\"}]}")
+            << "settings"
+            << "steps, settings or registers only";
+        QTest::newRow("unknown error form")
+            << QByteArray("{\"name\": \"x\", \"errors\": {\"form\": \"log\"}}") << "errors.form"
+            << "must be one of queue, register, none";
         QTest::newRow("flag as text")
             << QByteArray("{\"name\": \"x\", \"compoundMessages\": \"yes\"}") << "compoundMessages"
             << "must be true or false";
@@ -193,7 +256,7 @@ private slots:
             QVERIFY2(problem.contains("field \"" + field + "\": "), qPrintable(problem));
         QVERIFY2(problem.contains(what), qPrintable(problem));
         QVERIFY(profiles.find("fine"));
-        QCOMPARE(profiles.profiles().size(), 3);
+        QCOMPARE(profiles.profiles().size(), InstrumentProfiles().profiles().size() + 1);
     }
 
     void sameNameInTwoFiles() {
@@ -210,7 +273,7 @@ private slots:
     void missingDirectoryIsNoProblem() {
         const InstrumentProfiles profiles(QDir::temp().filePath("ixo-no-such-folder-9f3a"));
         QVERIFY(profiles.problems().isEmpty());
-        QCOMPARE(profiles.profiles().size(), 2);
+        QCOMPARE(profiles.profiles().size(), InstrumentProfiles().profiles().size());
     }
 
     // A profile named on the command line is used whatever the instrument says; the setters'
@@ -266,7 +329,7 @@ private slots:
                  ErrorNumber::InvalidProcedureCall);
         const QString text = errorTextOf([&] { InstrumentFactory::open("SIM", profiles, "nope"); });
         QVERIFY2(text.contains("no instrument profile named \"nope\" (known: ieee488.2-generic, "
-                               "ixo-simulator)"),
+                               "ixo-simulator, keithley-2400, "),
                  qPrintable(text));
     }
 };
