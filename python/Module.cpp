@@ -11,6 +11,7 @@
 #include "automation/widgets/ScriptedInteraction.h"
 #include "control/InstrumentState.h"
 #include "instruments/InstrumentFactory.h"
+#include "instruments/InstrumentProfiles.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/StateDiff.h"
 #include "model/ItemStateInfo.h"
@@ -267,13 +268,28 @@ void bindInstruments(py::module_ &module) {
         "The built-in SCPI client: Instrument('TCPIP::192.168.1.20::5025::SOCKET') or "
         "Instrument('SIM') for the simulated instrument in this process. Connects on first "
         "use; every exchange has a deadline (timeout, in milliseconds).")
-        .def(py::init([](const QString &resource, std::optional<int> timeout) {
-                 auto instrument = InstrumentFactory::open(resource);
+        .def(py::init([](const QString &resource, std::optional<int> timeout,
+                         std::optional<bool> verify, const QString &profile) {
+                 auto instrument =
+                     profile.isEmpty()
+                         ? InstrumentFactory::open(resource)
+                         : InstrumentFactory::open(resource, InstrumentProfiles::load(), profile);
                  if (timeout)
                      instrument->setTimeout(*timeout);
+                 if (verify)
+                     instrument->setVerifyRestore(*verify);
                  return instrument;
              }),
-             py::arg("resource"), py::arg("timeout") = std::nullopt)
+             py::arg("resource"), py::arg("timeout") = std::nullopt,
+             py::arg("verify") = std::nullopt, py::arg("profile") = QString())
+        .def_property("verify", &ScpiInstrument::verifiesRestore, &ScpiInstrument::setVerifyRestore,
+                      "Whether each restore is checked by capturing again; settings that did "
+                      "not take are named in warnings.")
+        .def_property_readonly("warnings", &ScpiInstrument::warnings,
+                               "The warnings of the last capture or restore.")
+        .def_property_readonly(
+            "profile", [](const ScpiInstrument &instrument) { return instrument.profile().name; },
+            "The name of the instrument profile in use.")
         .def_property_readonly("resource_name", &ScpiInstrument::resourceName,
                                "The VISA resource string.")
         .def_property("timeout", &ScpiInstrument::timeout, &ScpiInstrument::setTimeout,

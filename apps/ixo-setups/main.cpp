@@ -148,6 +148,8 @@ int main(int argc, char *argv[]) {
         opened->setWarningHandler([](const QString &warning) {
             std::fprintf(stderr, "ixo-setups: warning: %s\n", qPrintable(warning));
         });
+        if (ixo::MainWindow::verifyEnabled())
+            opened->setVerifyRestore(true);
         return opened;
     };
     try {

@@ -37,6 +37,7 @@
 namespace ixo {
 
 const QString MainWindow::kPreviewKey = QStringLiteral("restorePreview");
+const QString MainWindow::kVerifyKey = QStringLiteral("verifyRestore");
 const QString MainWindow::kRecentResourcesKey = QStringLiteral("recentResources");
 
 namespace {
@@ -575,6 +576,10 @@ bool MainWindow::previewEnabled() {
     return QSettings().value(kPreviewKey, true).toBool();
 }
 
+bool MainWindow::verifyEnabled() {
+    return QSettings().value(kVerifyKey, false).toBool();
+}
+
 void MainWindow::previewRestore(const QVariant &state) {
     if (!previewEnabled())
         return;
@@ -619,14 +624,23 @@ void MainWindow::showSettingsDialog() {
         new QCheckBox(tr("Before a restore, show the settings it changes and ask"), &dialog);
     preview->setObjectName(QStringLiteral("restorePreview"));
     preview->setChecked(previewEnabled());
+    auto *verify = new QCheckBox(
+        tr("After a restore, capture again and warn of settings that did not take (from the "
+           "next connection on)"),
+        &dialog);
+    verify->setObjectName(QStringLiteral("verifyRestore"));
+    verify->setChecked(verifyEnabled());
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto *layout = new QVBoxLayout(&dialog);
     layout->addWidget(preview);
+    layout->addWidget(verify);
     layout->addWidget(buttons);
-    if (Interaction::current()->showModal(dialog) == QDialog::Accepted)
+    if (Interaction::current()->showModal(dialog) == QDialog::Accepted) {
         QSettings().setValue(kPreviewKey, preview->isChecked());
+        QSettings().setValue(kVerifyKey, verify->isChecked());
+    }
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event) {

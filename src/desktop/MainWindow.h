@@ -32,6 +32,8 @@ class MainWindow : public QMainWindow {
 
 public:
     static const QString kPreviewKey;
+    // Whether instruments connected from now on check each restore by capturing again.
+    static const QString kVerifyKey;
     static const QString kRecentResourcesKey;
     static constexpr int kMaxRecentResources = 8;
 
@@ -54,6 +56,7 @@ public:
     bool canUndo() const { return !m_undo.empty(); }
     void undo();
     static bool previewEnabled();
+    static bool verifyEnabled();
 
     // The settings panel's view of an SCPI instrument.
     static InstrumentSettings scpiSettingsOf(const std::shared_ptr<ScpiInstrument> &instrument);

@@ -118,13 +118,15 @@ def test_refusals_arrive_with_the_number_and_message_and_change_nothing(
 
 
 def test_builtin_simulator_capture_and_restore():
-    sim = ix.Instrument("SIM")
+    sim = ix.Instrument("SIM", verify=True, profile="ixo-simulator")
     document = ix.Document()
     document.capture(sim, "start")
     sim.write(":FREQ 2.5E9")
     document.capture(sim, "changed")
     document.restore(sim, "start")
     assert float(sim.query(":FREQ?")) == 1e9
+    # The restore was checked by capturing again, and every setting took.
+    assert sim.verify and sim.profile == "ixo-simulator" and sim.warnings == []
     difference = ix.diff(document["start"], document["changed"])
     assert not difference.same and difference.is_text
     assert ("+", ":FREQ 2.500000E+09") in difference.lines
