@@ -308,11 +308,17 @@ private slots:
         QFile doc(QStringLiteral(IXO_SOURCE_DIR "/docs/profiles.md"));
         QVERIFY(doc.open(QIODevice::ReadOnly));
         const QByteArray text = doc.readAll();
-        const qsizetype start = text.indexOf("```json\n");
-        QVERIFY(start >= 0);
-        const qsizetype end = text.indexOf("```", start + 8);
-        const InstrumentProfile example =
-            InstrumentProfile::fromJson(text.mid(start + 8, end - start - 8), "profiles.md");
+        // Every example is a valid profile; the first is the one the text then talks about.
+        QList<InstrumentProfile> examples;
+        for (qsizetype start = text.indexOf("```json\n"); start >= 0;
+             start = text.indexOf("```json\n", start + 8)) {
+            const qsizetype end = text.indexOf("```", start + 8);
+            examples.append(
+                InstrumentProfile::fromJson(text.mid(start + 8, end - start - 8), "profiles.md"));
+        }
+        QCOMPARE(examples.size(), 2);
+        QCOMPARE(examples[1].file.extension, ".set");
+        const InstrumentProfile &example = examples[0];
         QCOMPARE(example.name, "bench-sg");
         QVERIFY(example.blockAnswer);
         QCOMPARE(example.completion, InstrumentProfile::Completion::EsrPolling);
