@@ -54,10 +54,10 @@ void SimulatedState::pushError(const QString &error) {
     const int code = error.section(QLatin1Char(','), 0, 0).toInt();
     if (code <= -100 && code > -500)
         eventStatus |= 0x20 >> (-code / 100 - 1);
-    if (code <= -100 && code > -200)
-        commandError = registerCode(code);
-    else if (code <= -200 && code > -300)
-        executionError = registerCode(code);
+    // A setup the instrument cannot apply fails in execution, though SCPI counts -161 among
+    // the command errors.
+    if (code <= -100 && code > -300)
+        (code <= -200 || code == -161 ? executionError : commandError) = registerCode(code);
     if (errors.size() >= kErrorQueueSize) {
         errors.last() = QStringLiteral("-350,\"Queue overflow\"");
         return;
