@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QHostAddress>
+#include <QMap>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -66,6 +67,57 @@ std::unique_ptr<ixo::MdnsResponder> startMdns(const ixo::SimulatedDevice &device
     return responder;
 }
 
+QString familyList() {
+    QString list;
+    for (const QString &name : ixo::SimulatedDevice::familyNames())
+        list += QStringLiteral("  %1  %2\n")
+                    .arg(name, -22)
+                    .arg(ixo::SimulatedDevice::familyDescription(name));
+    return list;
+}
+
+std::optional<ixo::Ieee488Block::Form> blockForm(const QString &name, bool &ok) {
+    using Form = ixo::Ieee488Block::Form;
+    static const QMap<QString, Form> forms{{QStringLiteral("definite"), Form::Definite},
+                                           {QStringLiteral("indefinite"), Form::Indefinite},
+                                           {QStringLiteral("parenthesized"), Form::Parenthesized}};
+    ok = name.isEmpty() || forms.contains(name);
+    return name.isEmpty() || !ok ? std::nullopt : std::optional(forms.value(name));
+}
+
+// The device the options describe; nullptr, having said why, when they describe none.
+std::shared_ptr<ixo::SimulatedDevice> makeDevice(const QCommandLineParser &parser) {
+    const QString family = parser.value(QStringLiteral("family"));
+    auto device = ixo::SimulatedDevice::forFamily(family, parser.value(QStringLiteral("model")),
+                                                  parser.value(QStringLiteral("version")));
+    if (!device) {
+        std::fprintf(stderr, "ixo-instrument-sim: --family takes one of %s, not %s\n",
+                     qPrintable(ixo::SimulatedDevice::familyNames().join(QLatin1String(", "))),
+                     qPrintable(family));
+        return nullptr;
+    }
+    bool ok = true;
+    device->setBlockForm(blockForm(parser.value(QStringLiteral("block-form")), ok));
+    if (!ok) {
+        std::fprintf(stderr,
+                     "ixo-instrument-sim: --block-form takes definite, indefinite or "
+                     "parenthesized, not %s\n",
+                     qPrintable(parser.value(QStringLiteral("block-form"))));
+        return nullptr;
+    }
+    if (parser.isSet(QStringLiteral("apply-delay-ms"))) {
+        const int delay = parser.value(QStringLiteral("apply-delay-ms")).toInt(&ok);
+        if (!ok || delay < 0) {
+            std::fprintf(stderr,
+                         "ixo-instrument-sim: --apply-delay-ms takes milliseconds, not %s\n",
+                         qPrintable(parser.value(QStringLiteral("apply-delay-ms"))));
+            return nullptr;
+        }
+        device->setApplyDelay(delay);
+    }
+    return device;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -74,12 +126,13 @@ int main(int argc, char *argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral(
-            "Serves the simulated signal generator, one device shared by every connection, as a "
-            "raw SCPI socket (TCPIP::host::port::SOCKET) as a VXI-11 instrument "
-            "(TCPIP::host::INSTR, device inst0, with its own portmapper answering GETPORT over "
-            "TCP and UDP) and over HiSLIP (TCPIP::host::hislip0,port::INSTR). It knows *IDN?, "
-            "*RST, *CLS, *OPC?, *LRN?, :SYST:SET? and "
-            ":SYST:SET <block>, :SYST:ERR?, and a query and a command for each setting.\n\n"
+            "Serves a simulated instrument, one device shared by every connection, as a raw SCPI "
+            "socket (TCPIP::host::port::SOCKET) as a VXI-11 instrument (TCPIP::host::INSTR, "
+            "device inst0, with its own portmapper answering GETPORT over TCP and UDP) and over "
+            "HiSLIP (TCPIP::host::hislip0,port::INSTR). The default family, ixo, is a signal "
+            "generator knowing *IDN?, *RST, *CLS, *OPC?, *LRN?, :SYST:SET? and "
+            ":SYST:SET <block>, :SYST:ERR?, and a query and a command for each setting; the other "
+            "families speak the setup commands of real instruments.\n\n"
             "Faults for testing clients, on every transport: send the simulator-only command\n"
             "  %1 <name>\n"
             "where name is one of\n"
@@ -90,8 +143,9 @@ int main(int argc, char *argv[]) {
             "  OVERSIZE  VXI-11: the next read reply announces a 2 GiB record; HiSLIP: the next\n"
             "            answer announces 2^63 bytes\n"
             "  FATAL     HiSLIP: the next answer is a FatalError message\n"
-            "Protocol faults wait for a connection of their protocol.")
-            .arg(ixo::SimulatedDevice::kFaultCommand));
+            "Protocol faults wait for a connection of their protocol.\n\n"
+            "Families (--family):\n%2")
+            .arg(ixo::SimulatedDevice::kFaultCommand, familyList()));
     parser.addHelpOption();
     // No --version option of our own: --version sets the instrument's firmware version.
     parser.addOption({QStringList{QStringLiteral("socket-port"), QStringLiteral("port")},
@@ -116,14 +170,30 @@ int main(int argc, char *argv[]) {
     parser.addOption({QStringLiteral("bind"),
                       QStringLiteral("Listen on <address> (default 127.0.0.1, this machine only)."),
                       QStringLiteral("address"), QStringLiteral("127.0.0.1")});
+    parser.addOption({QStringLiteral("family"),
+                      QStringLiteral("Simulate an instrument of <name> (default %1; listed "
+                                     "above).")
+                          .arg(ixo::SimulatedDevice::kDefaultFamily),
+                      QStringLiteral("name"), ixo::SimulatedDevice::kDefaultFamily});
     parser.addOption({QStringLiteral("model"),
-                      QStringLiteral("The model *IDN? reports (default %1).")
+                      QStringLiteral("The model *IDN? reports (default the family's, %1 for "
+                                     "ixo).")
                           .arg(ixo::SimulatedDevice::kDefaultModel),
-                      QStringLiteral("model"), ixo::SimulatedDevice::kDefaultModel});
+                      QStringLiteral("model")});
     parser.addOption({QStringLiteral("version"),
-                      QStringLiteral("The firmware version *IDN? reports (default %1).")
+                      QStringLiteral("The firmware version *IDN? reports (default the "
+                                     "family's, %1 for ixo).")
                           .arg(ixo::SimulatedDevice::kDefaultVersion),
-                      QStringLiteral("version"), ixo::SimulatedDevice::kDefaultVersion});
+                      QStringLiteral("version")});
+    parser.addOption({QStringLiteral("apply-delay-ms"),
+                      QStringLiteral("Applying a setup keeps the instrument busy for <ms> "
+                                     "(default 2000 for rigol-ds1000z, 0 for the others)."),
+                      QStringLiteral("ms")});
+    parser.addOption({QStringLiteral("block-form"),
+                      QStringLiteral("Answer every block as definite (#n...), indefinite "
+                                     "(#0... to the newline) or parenthesized (#(n)...) instead "
+                                     "of the family's own form."),
+                      QStringLiteral("form")});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         parser.showHelp(2);
@@ -140,8 +210,9 @@ int main(int argc, char *argv[]) {
                      qPrintable(parser.value(QStringLiteral("bind"))));
         return 2;
     }
-    auto device = std::make_shared<ixo::SimulatedDevice>(parser.value(QStringLiteral("model")),
-                                                         parser.value(QStringLiteral("version")));
+    const std::shared_ptr<ixo::SimulatedDevice> device = makeDevice(parser);
+    if (!device)
+        return 2;
     ixo::SimulatorServer socketServer(device);
     if (!socketServer.listen(address, *socketPort))
         return cannotListen(QStringLiteral("socket-port"), address, *socketPort,

@@ -1,51 +1,46 @@
 #pragma once
 
+#include "instruments/Ieee488Block.h"
+#include "instruments/simulator/SimulatedState.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QDeadlineTimer>
 #include <QList>
 #include <QMap>
 #include <QString>
 #include <QStringList>
 #include <initializer_list>
+#include <memory>
 #include <mutex>
+#include <optional>
 
 namespace ixo {
 
-// The simulated signal generator's SCPI device model: a dozen settings, an arbitrary-waveform
-// memory, the common commands, a learn string, a binary setup block and an error queue. The same
-// model answers in-process (InProcessTransport) and over loopback (SimulatorServer). Thread-safe,
-// so tests may inject faults while a server thread serves it.
+// A simulated SCPI instrument of one family (see familyNames()): by default the ixo signal
+// generator with a dozen settings, an arbitrary-waveform memory, a learn string and a binary
+// setup block; the others speak the setup commands of real instruments. The same model answers
+// in-process (InProcessTransport) and over loopback (SimulatorServer). Thread-safe, so tests may
+// inject faults while a server thread serves it.
 class SimulatedDevice {
 public:
     static const QString kManufacturer;
     static const QString kDefaultModel;
     static const QString kDefaultVersion;
-    // The setup query answering a block, and the command taking it back.
+    static const QString kDefaultFamily;
+    // The ixo setup query answering a block, and the command taking it back.
     static const QString kSetupQuery;
     static const QString kSetupCommand;
     // The waveform memory (":ARB:DATA <block>", ":ARB:DATA?") is part of the setup block only,
     // since a learn string is text.
     static const QString kWaveformCommand;
-    static constexpr qsizetype kMaxWaveform = qsizetype(4) * 1024 * 1024;
+    static constexpr qsizetype kMaxWaveform = SimulatedSettings::kMaxWaveform;
     static constexpr qsizetype kMaxMessage = kMaxWaveform + 64 * 1024;
-    static constexpr int kErrorQueueSize = 32;
-    // A stalled answer comes after this long: later than any client waits.
-    static constexpr int kStallMs = 10 * 60 * 1000;
+    static constexpr int kErrorQueueSize = SimulatedState::kErrorQueueSize;
+    static constexpr int kStallMs = SimulatedFaults::kStallMs;
     // The simulator-only command injecting a fault by name (see faultNames()).
     static const QString kFaultCommand;
 
-    // Faults of a protocol rather than of the device; each server acts on those of its own
-    // protocol and leaves the others pending.
-    enum class ProtocolFault {
-        None,
-        // The next VXI-11 read reply answers another RPC call (xid).
-        WrongXid,
-        // The next VXI-11 read reply announces a record far larger than any limit.
-        Oversize,
-        // The next HiSLIP answer is a FatalError message.
-        Fatal,
-    };
+    using ProtocolFault = SimulatedFaults::ProtocolFault;
 
     // An answer, and how the connection delivers it.
     struct Reply {
@@ -57,7 +52,17 @@ public:
 
     explicit SimulatedDevice(QString model = kDefaultModel, QString version = kDefaultVersion,
                              QString serial = QStringLiteral("000001"));
+    // Model and version, when not empty, replace the family's.
+    explicit SimulatedDevice(const SimulatedFamily &family, const QString &model = {},
+                             const QString &version = {});
+    // nullptr for a name not in familyNames().
+    static std::shared_ptr<SimulatedDevice>
+    forFamily(const QString &family, const QString &model = {}, const QString &version = {});
+    static QStringList familyNames();
+    // One line saying what the family is and how it keeps setups; empty for another name.
+    static QString familyDescription(const QString &family);
 
+    QString family() const;
     QString model() const;
     QString version() const;
     QString identity() const;
@@ -70,6 +75,9 @@ public:
 
     // Changes settings directly, all or nothing; raises the instrument's errors.
     void apply(const QByteArray &commands);
+    // Keyed by the short form of the family's setting headers, e.g. ":FREQ", and with the
+    // output of the instruments that have several, e.g. ":SOUR:VOLT (@2)"; setting() takes any
+    // form of the header.
     QString setting(const QString &header) const;
     QMap<QString, QString> settings() const;
     QByteArray waveform() const;
@@ -80,15 +88,29 @@ public:
     // The standard event status register, without reading (and so clearing) it.
     int eventStatus() const;
 
-    // Fault injection. A capture is a message with *LRN? or the setup query; a restore is one
-    // that changes settings. A failed capture answers empty and queues the error; a failed
-    // restore changes nothing (its queries are answered) and queues the error. A delayed
-    // restore is an operation that takes that long: *OPC? answers once it is done, *OPC sets
-    // the operation complete bit of *ESR? then, and after *WAI every answer waits for it. The
-    // garbled answer is sent verbatim instead of the next answer other than one of :SYST:ERR?.
+    // The mass memory of the families that keep setups as files.
+    QStringList files() const;
+    std::optional<QByteArray> file(const QString &path) const;
+    void putFile(const QString &path, const QByteArray &bytes);
+
+    // How long applying a setup keeps the device busy, as delayNextRestore does once.
+    void setApplyDelay(int milliseconds);
+    // Forces the form of every block answer; nullopt for the family's own.
+    void setBlockForm(std::optional<Ieee488Block::Form> form);
+
+    // Fault injection. A capture is a message with *LRN? or the family's setup or file read
+    // query; a restore is one that changes settings. A failed capture answers empty and queues
+    // the error; a failed restore changes nothing (its queries are answered) and queues the
+    // error. A delayed restore is an operation that takes that long: *OPC? answers once it is
+    // done, *OPC sets the operation complete bit of *ESR? then, and after *WAI every answer
+    // waits for it. The garbled answer is sent verbatim instead of the next answer other than
+    // one of the error queue.
     void failNextCapture(
         const QString &error = QStringLiteral("-200,\"Execution error; setup not available\""));
     void failNextRestore(const QString &error = QStringLiteral("-221,\"Settings conflict\""));
+    // The next command with this header (any form of it, e.g. "MMEM:LOAD:STAT") does nothing
+    // and queues the error.
+    void failNextCommand(const QString &mnemonic, const QString &error);
     void delayNextCapture(int milliseconds);
     void delayNextRestore(int milliseconds);
     void dropNextCapture();
@@ -101,49 +123,17 @@ public:
     static QStringList faultNames();
 
 private:
-    struct Command {
-        QString header;
-        QByteArray parameter;
-        bool hasParameter = false;
-        bool isBlock = false;
-    };
+    using Handlers = QList<const SimulatedFamily::Command *>;
 
-    bool parse(QByteArrayView message, QList<Command> &commands);
-    QByteArray execute(const Command &command, bool blankCapture);
-    void set(const Command &command);
-    QByteArray learnString() const;
-    QByteArray setupBlock() const;
-    void restoreBlock(const QByteArray &block);
-    void setWaveform(QByteArray waveform);
     Reply run(QByteArrayView message, bool withFaults);
-    void reset();
-    void injectFault(const QByteArray &name);
-    void pushError(const QString &error);
+    // Applies the faults due for a message; false when its changes are refused.
+    bool startFaults(const Handlers &handlers, const QList<ScpiCommand> &commands, Reply &reply);
+    QByteArrayList answers(const Handlers &handlers, const QList<ScpiCommand> &commands,
+                           bool withFaults, bool refuseChanges);
 
-    QString m_model;
-    QString m_version;
-    QString m_serial;
-    QStringList m_values;
-    QByteArray m_waveform;
-    // Its checksum, kept so that a capture need not read the whole memory again.
-    quint32 m_waveformCrc = 0;
-    QStringList m_errors;
-
-    QString m_failCapture;
-    QString m_failRestore;
-    int m_delayCapture = 0;
-    int m_delayRestore = 0;
+    SimulatedState m_state;
+    // Capture delays not yet spent on an answer.
     int m_pendingDelay = 0;
-    QDeadlineTimer m_busyUntil{0};
-    // Set by *WAI: answers wait until then.
-    QDeadlineTimer m_holdUntil{0};
-    bool m_opcArmed = false;
-    int m_eventStatus = 0;
-    bool m_dropCapture = false;
-    bool m_garble = false;
-    QByteArray m_garbage;
-    ProtocolFault m_protocolFault = ProtocolFault::None;
-
     mutable std::mutex m_mutex;
 };
 
