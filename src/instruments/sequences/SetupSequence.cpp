@@ -186,9 +186,16 @@ void SetupSequence::runStep(const ProfileStep &step, qsizetype index,
         wait(step, timeout);
         m_mergeNextWait = false;
         break;
-    case ProfileStep::Kind::ReadErrors:
-        checkErrors(index > 0 ? steps[index - 1].description() : QString());
+    case ProfileStep::Kind::ReadErrors: {
+        // The errors belong to the last step that asked the instrument to do something.
+        QString after;
+        for (qsizetype i = index - 1; i >= 0 && after.isEmpty(); --i)
+            if (steps[i].kind != ProfileStep::Kind::Wait &&
+                steps[i].kind != ProfileStep::Kind::ReadErrors)
+                after = steps[i].description();
+        checkErrors(after);
         break;
+    }
     }
     if (m_errorsAfterEachStep && step.kind != ProfileStep::Kind::ReadErrors)
         m_current.errors = m_instrument.readErrors();
