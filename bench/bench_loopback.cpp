@@ -1,5 +1,6 @@
 #include "SideBySide.h"
 #include "instruments/Ieee488Block.h"
+#include "instruments/InstrumentProfiles.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/servers/HislipServer.h"
 #include "instruments/servers/SimulatorServer.h"
@@ -165,6 +166,36 @@ void BM_HislipCaptureRestore(benchmark::State &state) {
         state.SkipWithError("the waveform did not survive the round trip");
 }
 BENCHMARK(BM_HislipCaptureRestore)->Arg(1 << 20)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A 1 MiB setup captured and restored through a file in the instrument's memory (store, move,
+// load, delete: five more round trips each way) against the same setup as a block of one query
+// and one command, both served by the same simulator on the same thread.
+void BM_FileRouteCaptureRestore(benchmark::State &state) {
+    const qsizetype size = state.range(0);
+    const QByteArray waveform = patternedWaveform(size);
+    const auto profiles = std::make_shared<const InstrumentProfiles>();
+    const auto fileDevice = SimulatedDevice::forFamily(QStringLiteral("rs-znb"));
+    const auto blockDevice = SimulatedDevice::forFamily(SimulatedDevice::kDefaultFamily);
+    ServerThread servers;
+    ScpiInstrument fileRoute(QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET")
+                                 .arg(serveDevice<SimulatorServer>(servers, fileDevice)));
+    ScpiInstrument blockRoute(QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET")
+                                  .arg(serveDevice<SimulatorServer>(servers, blockDevice)));
+    fileRoute.useProfiles(profiles);
+    blockRoute.setSetupQuery(SimulatedDevice::kSetupQuery);
+    blockRoute.setRestoreCommand(SimulatedDevice::kSetupCommand);
+    for (const auto &device : {fileDevice, blockDevice})
+        device->loadWaveform(waveform);
+
+    const auto units = static_cast<double>(2 * size);
+    const Side ours{[&] { fileRoute.RestoreState(fileRoute.CaptureState()); }, units};
+    const Side block{[&] { blockRoute.RestoreState(blockRoute.CaptureState()); }, units};
+    sideBySide(state, ours, {{"block_route", block, Baseline::Ratio::Throughput, false}});
+    state.SetBytesProcessed(state.iterations() * 2 * size);
+    if (fileDevice->waveform() != waveform || !fileDevice->files().isEmpty())
+        state.SkipWithError("the setup did not survive the file route, or a file was left");
+}
+BENCHMARK(BM_FileRouteCaptureRestore)->Arg(1 << 20)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -215,6 +215,11 @@ QByteArray SimulatedDevice::waveform() const {
     return m_state.settings.waveform();
 }
 
+void SimulatedDevice::loadWaveform(QByteArray waveform) {
+    const std::lock_guard lock(m_mutex);
+    m_state.settings.setWaveform(std::move(waveform));
+}
+
 void SimulatedDevice::queueError(const QString &error) {
     const std::lock_guard lock(m_mutex);
     m_state.pushError(error);

@@ -81,6 +81,9 @@ public:
     QString setting(const QString &header) const;
     QMap<QString, QString> settings() const;
     QByteArray waveform() const;
+    // Fills the waveform memory of any family, whose setups then carry it: large setups for
+    // measurements.
+    void loadWaveform(QByteArray waveform);
     // Queues an error as if a command had failed, e.g. for input the connection had to drop.
     void queueError(const QString &error);
     // A restore still being carried out (see delayNextRestore).
