@@ -11,30 +11,16 @@ pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
 export XDG_CONFIG_HOME=$work/config
 
-start_sim() {
-    local log=$work/sim${#pids[@]}.log
-    "$sim" --port 0 --hislip-port 0 --vxi11-port 0 --no-mdns "$@" >"$log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 100); do
-        if grep -q 'listening on .*hislip0' "$log"; then
-            socket=$(sed -n 's/.*listening on \(TCPIP::[^ ]*::SOCKET\).*/\1/p' "$log")
-            hislip=$(sed -n 's/.*listening on \(TCPIP::[^ ]*hislip0[^ ]*::INSTR\).*/\1/p' "$log")
-            return
-        fi
-        sleep 0.1
-    done
-    echo "simulator did not start: $(cat "$log")" >&2
-    exit 1
-}
+source "$(dirname "$0")/simulator.sh"
 
 fail() { echo "$*" >&2; exit 1; }
 
 start_sim --family rs-znb
-check=$("$states" profiles --check --instrument "$socket")
+check=$("$states" profiles --check --instrument "$resource")
 [[ $check == *"Checking profile rs-znb"* && $check == *"query block MMEMory:DATA? 'C:\\Temp\\IXO"*".znx'  -> "*" bytes"* && $check == *"cleanup: send MMEMory:DELete"* && $check == *"The capture works."* ]] ||
     fail "unexpected check: $check"
 
-for resource in "$socket" "$hislip"; do
+for resource in "$resource" "$hislip"; do
     doc=$work/znb.ixs
     rm -f "$doc"
     "$states" capture "$doc" --instrument "$resource" --name Sweep >/dev/null
@@ -44,7 +30,7 @@ done
 
 start_sim --family keysight-e364x
 status=0
-out=$("$states" capture "$work/supply.ixs" --instrument "$socket" --name A 2>&1) || status=$?
+out=$("$states" capture "$work/supply.ixs" --instrument "$resource" --name A 2>&1) || status=$?
 [[ $status == 4 && $out == *"only in *SAV/*RCL registers"* && $out == *'"settings"'* ]] ||
     fail "registers-only supply not refused as expected ($status): $out"
 echo "family CLI checks passed"

@@ -9,22 +9,7 @@ rm -rf "$work" && mkdir -p "$work"
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
 
-# Starts a simulator on a free port and sets resource to its resource string. Not run in a
-# subshell, so that the trap knows every simulator it has to stop.
-start_sim() {
-    local log=$work/sim${#pids[@]}.log
-    "$sim" --port 0 --hislip-port 0 --vxi11-port 0 --no-mdns "$@" >"$log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 100); do
-        if grep -q 'listening on .*::INSTR' "$log"; then
-            resource=$(sed -n 's/.*listening on \(TCPIP::[^ ]*::SOCKET\).*/\1/p' "$log")
-            return
-        fi
-        sleep 0.1
-    done
-    echo "simulator did not start: $(cat "$log")" >&2
-    exit 1
-}
+source "$(dirname "$0")/simulator.sh"
 
 # Sends one SCPI line and prints the answer when it is a query.
 scpi() {

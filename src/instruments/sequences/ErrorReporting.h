@@ -22,8 +22,8 @@ struct ErrorReporting {
     Form form = Form::Queue;
     int mask = kEsrErrorBits;
 
-    // A register's answer as an error, or an empty string when it shows none; nullopt-like
-    // failure (ok false) when it is no number. A header word before the number is skipped.
+    // A register's answer as an error, or an empty string when it shows none; ok is false when
+    // the answer is no number. A header word before the number ("CMR 0") is skipped.
     QString registerError(const QByteArray &answer, bool *ok) const;
 
     static ErrorReporting fromJson(const ProfileJsonReader &reader);

@@ -8,6 +8,7 @@
 
 namespace ixo {
 
+class AutomationError;
 class ScpiInstrument;
 
 // Runs a profile's capture or restore steps on an instrument, then its error check, then its
@@ -50,7 +51,7 @@ private:
     QString expanded(const QString &command) const;
     int timeoutOf(const ProfileStep &step) const;
     [[noreturn]] void failStep(const ProfileStep &step, qsizetype index, qsizetype count,
-                               Operation operation, const class AutomationError &error);
+                               Operation operation, const AutomationError &error);
     void report(StepReport report);
 
     ScpiInstrument &m_instrument;
