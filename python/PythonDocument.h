@@ -1,6 +1,6 @@
 #pragma once
 
-#include "automation/PropertyBag.h"
+#include "model/StateDocument.h"
 #include "support/SetupInterface.h"
 
 #include <QString>
@@ -16,19 +16,19 @@ class StateInfo;
 
 namespace ixo::python {
 
-// A host document (.ixs) and its list of saved states, edited with the control's rules: a
-// name is given once, a state restores and imports only on its own model and version, an
-// import must be a state or setup file. Whatever else the document holds is kept on save.
+// A host document (.ixs) for Python: the document model with the default catalogue's texts;
+// only the hint of a refused import is Python's own.
 class PythonDocument {
 public:
     PythonDocument();
+    explicit PythonDocument(StateDocument document);
 
     static std::shared_ptr<PythonDocument> open(const QString &fileName);
     // Written atomically; without a name to the file it was opened from.
     void save(const QString &fileName = QString());
 
-    const QString &fileName() const { return m_fileName; }
-    const std::shared_ptr<StateInfo> &stateInfo() const { return m_states; }
+    const QString &fileName() const { return m_document.fileName(); }
+    const std::shared_ptr<StateInfo> &stateInfo() const { return m_document.stateInfo(); }
     int count() const;
     std::vector<std::shared_ptr<ItemStateInfo>> states() const;
     std::shared_ptr<ItemStateInfo> state(const QString &name) const;
@@ -48,12 +48,7 @@ public:
     static QVariant dataOf(const QString &reference);
 
 private:
-    void add(const std::shared_ptr<ItemStateInfo> &state);
-    [[noreturn]] static void nameTaken(const QString &name);
-
-    PropertyBag m_bag;
-    std::shared_ptr<StateInfo> m_states;
-    QString m_fileName;
+    StateDocument m_document;
 };
 
 } // namespace ixo::python

@@ -4,15 +4,13 @@
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
-#include "control/StateMessages.h"
 #include "instruments/InstrumentFactory.h"
 #include "instruments/InstrumentProfiles.h"
 #include "instruments/StateDiff.h"
 #include "instruments/simulator/SimulatedInstrument.h"
 #include "localization/CIxoResourcesDefault.h"
 #include "model/ItemStateInfo.h"
-#include "model/StateImport.h"
-#include "model/StateReference.h"
+#include "model/StateDocument.h"
 #include "support/HostDocument.h"
 #include "support/StateFile.h"
 
@@ -98,7 +96,8 @@ const std::vector<StatesCli::Command> &StatesCli::commands() {
 
 StatesCli::StatesCli(QTextStream &out, QTextStream &err)
     : m_out(out)
-    , m_err(err) {
+    , m_err(err)
+    , m_texts(std::make_shared<CIxoResourcesDefault>()) {
     m_parser.addOptions({
         {QStringLiteral("json"), QStringLiteral("Print the result as JSON.")},
         {QStringLiteral("instrument"),
@@ -156,6 +155,8 @@ int StatesCli::runCommand(const Command &command, const QStringList &arguments) 
     m_description = optionValue(QStringLiteral("description"));
     try {
         return (this->*command.handler)(args);
+    } catch (const RefusedChange &refusal) {
+        return refuse(refusal.description());
     } catch (const AutomationError &error) {
         printError(error.number(), error.source(), error.description());
         return kFailed;
@@ -234,52 +235,13 @@ const std::shared_ptr<const InstrumentProfiles> &StatesCli::profiles() {
     return m_profiles;
 }
 
-std::shared_ptr<StateInfo> StatesCli::loadList(const QString &document, Missing missing) {
-    if (!QFileInfo::exists(document)) {
-        if (missing == Missing::Fails)
-            fail(ErrorNumber::FileNotFound, QStringLiteral("%1 does not exist").arg(document));
-        return std::make_shared<StateInfo>();
-    }
-    const PropertyBag bag = loadDocument(document);
-    auto states = std::dynamic_pointer_cast<StateInfo>(
-        bag.ReadProperty(HostDocument::kStateListKey).value<ObjectRef>());
-    if (!states)
-        fail(ErrorNumber::InvalidFileFormat,
-             QStringLiteral("%1 holds no list of saved states").arg(document));
-    return states;
-}
-
-// A file of another kind says so first; the decoder's reason follows.
-PropertyBag StatesCli::loadDocument(const QString &document) {
-    try {
-        return HostDocument::load(document);
-    } catch (const AutomationError &error) {
-        if (error.number() != ErrorNumber::InvalidFileFormat)
-            throw;
-        throw AutomationError(error.number(), error.source(),
-                              QStringLiteral("%1 is not an IxoInstrSetups document: %2")
-                                  .arg(document, error.description()));
-    }
-}
-
-// Keeps whatever else the document holds, such as the control's properties.
-void StatesCli::saveList(const std::shared_ptr<StateInfo> &states, const QString &document) const {
-    PropertyBag bag;
+// Capture and import make the document; the other commands need it to exist.
+StateDocument StatesCli::openDocument(const QString &document, Missing missing) const {
     if (QFileInfo::exists(document))
-        bag = loadDocument(document);
-    bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(states));
-    HostDocument::save(bag, document);
-}
-
-std::shared_ptr<ItemStateInfo> StatesCli::stateIn(const StateInfo &states,
-                                                  const QString &name) const {
-    if (!states.Items()->containsKey(name))
-        fail(ErrorNumber::InvalidProcedureCall, QStringLiteral("no state named %1").arg(name));
-    auto state =
-        std::dynamic_pointer_cast<ItemStateInfo>(states.Items()->Item(name).value<ObjectRef>());
-    if (!state)
-        fail(ErrorNumber::TypeMismatch, QStringLiteral("%1 is no saved state").arg(name));
-    return state;
+        return StateDocument::open(document, m_texts);
+    if (missing == Missing::Fails)
+        fail(ErrorNumber::FileNotFound, QStringLiteral("%1 does not exist").arg(document));
+    return StateDocument(m_texts);
 }
 
 namespace {
@@ -333,103 +295,63 @@ int StatesCli::printList(const StateInfo &states, const QString &document) {
 }
 
 int StatesCli::list(const QStringList &args) {
-    return printList(*loadList(args[0]), args[0]);
+    return printList(*openDocument(args[0]).stateInfo(), args[0]);
 }
 
 int StatesCli::capture(const QStringList &args) {
-    const auto states = loadList(args[0], Missing::IsEmpty);
-    auto state = std::make_shared<ItemStateInfo>();
-    state->Init(instrument());
-    state->setName(m_name ? *m_name
-                          : states->firstFreeName(CIxoResourcesDefault().LoadResString(216)));
-    state->setDescription(m_description.value_or(QString()));
-    if (states->Items()->containsKey(state->Name()))
-        return refuse(state->Name() + CIxoResourcesDefault().LoadResString(233));
-    state->setData(instrument()->CaptureState());
-    states->Items()->Add(QVariant::fromValue<ObjectRef>(state), state->Name());
-    saveList(states, args[0]);
-    return printList(*states, args[0]);
+    StateDocument document = openDocument(args[0], Missing::IsEmpty);
+    document.capture(*instrument(), m_name, m_description.value_or(QString()));
+    document.save(args[0]);
+    return printList(*document.stateInfo(), args[0]);
 }
 
 int StatesCli::restore(const QStringList &args) {
-    const auto states = loadList(args[0]);
-    const auto state = stateIn(*states, args[1]);
+    const StateDocument document = openDocument(args[0]);
     SetupInterface &setup = *instrument();
-    if (!state->matchesInstrument(setup)) {
-        CIxoResourcesDefault texts;
-        return refuse(StateMessages::restoreRefused(texts, state->Model(), state->Version()));
-    }
-    setup.RestoreState(state->data());
-    print({{QStringLiteral("restored"), state->Name()}},
-          {QStringLiteral("restored %1 to %2 %3")
-               .arg(state->Name(), setup.Model(), setup.Version())});
+    document.restore(setup, args[1]);
+    print({{QStringLiteral("restored"), args[1]}},
+          {QStringLiteral("restored %1 to %2 %3").arg(args[1], setup.Model(), setup.Version())});
     return kDone;
 }
 
 int StatesCli::rename(const QStringList &args) {
-    const auto states = loadList(args[0]);
-    const auto state = stateIn(*states, args[1]);
-    const QString &newName = args[2];
-    if (m_description)
-        state->setDescription(*m_description);
-    if (newName != args[1]) {
-        if (states->Items()->containsKey(newName))
-            return refuse(newName + CIxoResourcesDefault().LoadResString(233));
-        // As in the control, a renamed state moves to the end of the list.
-        states->Items()->Remove(args[1]);
-        state->setName(newName);
-        states->Items()->Add(QVariant::fromValue<ObjectRef>(state), newName);
-    }
-    saveList(states, args[0]);
-    return printList(*states, args[0]);
+    StateDocument document = openDocument(args[0]);
+    document.rename(args[1], args[2], m_description);
+    document.save(args[0]);
+    return printList(*document.stateInfo(), args[0]);
 }
 
 int StatesCli::remove(const QStringList &args) {
-    const auto states = loadList(args[0]);
-    stateIn(*states, args[1]);
-    states->Items()->Remove(args[1]);
-    saveList(states, args[0]);
-    return printList(*states, args[0]);
+    StateDocument document = openDocument(args[0]);
+    document.remove(args[1]);
+    document.save(args[0]);
+    return printList(*document.stateInfo(), args[0]);
 }
 
 int StatesCli::exportState(const QStringList &args) {
-    const auto states = loadList(args[0]);
-    StateFile().SaveObject(stateIn(*states, args[1]), args[2]);
+    openDocument(args[0]).exportState(args[1], args[2]);
     print({{QStringLiteral("exported"), args[1]}, {QStringLiteral("file"), args[2]}},
           {QStringLiteral("exported %1 to %2").arg(args[1], args[2])});
     return kDone;
 }
 
 int StatesCli::importState(const QStringList &args) {
-    const auto states = loadList(args[0], Missing::IsEmpty);
-    const QString &file = args[1];
-    CIxoResourcesDefault texts;
-    const auto state = StateImport::read(
-        file, StateFile().FileExtension(file),
-        [this]() -> SetupInterface & { return *instrument(); },
-        [&] { return states->firstFreeName(texts.LoadResString(216)); });
-    if (!state)
-        fail(ErrorNumber::InvalidFileFormat, file + texts.LoadResString(229));
-    if (!state->matchesInstrument(*instrument()))
-        return refuse(StateMessages::importRefused(texts, state->Model(), state->Version()));
-    if (m_name)
-        state->setName(*m_name);
-    if (states->Items()->containsKey(state->Name()))
-        return refuse(texts.LoadResString(226) + state->Name() + texts.LoadResString(227) +
+    StateDocument document = openDocument(args[0], Missing::IsEmpty);
+    try {
+        document.importState(args[1], *instrument(), m_name);
+    } catch (const RefusedChange &refusal) {
+        if (refusal.number() != ErrorNumber::DuplicateKey)
+            throw;
+        return refuse(refusal.description() +
                       QStringLiteral("\nGive it another name with --name."));
-    states->Items()->Add(QVariant::fromValue<ObjectRef>(state), state->Name());
-    saveList(states, args[0]);
-    return printList(*states, args[0]);
+    }
+    document.save(args[0]);
+    return printList(*document.stateInfo(), args[0]);
 }
 
 // A state file, or a state of a document given as <document>:<name>.
 QVariant StatesCli::dataOf(const QString &reference) {
-    return StateReference::dataOf(
-        reference,
-        [this](const QString &document, const QString &name) {
-            return stateIn(*loadList(document), name)->data();
-        },
-        kSource);
+    return StateDocument::dataOf(reference, m_texts);
 }
 
 int StatesCli::diff(const QStringList &args) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/PropertyBag.h"
+#include "model/StateDocument.h"
 #include "model/StateInfo.h"
 
 #include <QCommandLineParser>
@@ -60,10 +61,7 @@ private:
     std::optional<QString> optionValue(const QString &option) const;
     enum class Missing { Fails, IsEmpty };
     // A document that does not exist fails, unless the command creates it.
-    std::shared_ptr<StateInfo> loadList(const QString &document, Missing missing = Missing::Fails);
-    void saveList(const std::shared_ptr<StateInfo> &states, const QString &document) const;
-    static PropertyBag loadDocument(const QString &document);
-    std::shared_ptr<ItemStateInfo> stateIn(const StateInfo &states, const QString &name) const;
+    StateDocument openDocument(const QString &document, Missing missing = Missing::Fails) const;
     QVariant dataOf(const QString &reference);
     int printList(const StateInfo &states, const QString &document);
     int refuse(const QString &message);
@@ -75,6 +73,8 @@ private:
     QTextStream &m_err;
     QCommandLineParser m_parser;
     SetupInterfaceRef m_instrument;
+    // The messages and new names of the document's rules.
+    std::shared_ptr<IxoResource> m_texts;
     std::shared_ptr<const InstrumentProfiles> m_profiles;
     bool m_json = false;
     std::optional<QString> m_name;

@@ -12,7 +12,7 @@
 #include "control/InstrumentState.h"
 #include "control/MarkerImages.h"
 #include "control/ResourceText.h"
-#include "control/StateMessages.h"
+#include "model/StateMessages.h"
 #include "control/frmEditName.h"
 #include "localization/IxoResourcesGlobals.h"
 #include "model/ItemStateInfo.h"

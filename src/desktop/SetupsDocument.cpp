@@ -4,28 +4,15 @@
 #include "automation/ErrorNumber.h"
 #include "automation/PropertyBag.h"
 #include "control/InstrumentState.h"
+#include "model/StateDocument.h"
 #include "model/StateInfo.h"
-#include "support/FileIo.h"
 #include "support/HostDocument.h"
 
-#include <QFile>
-
 namespace ixo {
-
-const QString SetupsDocument::kFormatVersionKey = QStringLiteral("FormatVersion");
 
 namespace {
 
 const QString kSource = QStringLiteral("ixo-setups");
-
-std::shared_ptr<StateInfo> stateListOf(const PropertyBag &bag, const QString &fileName) {
-    auto stateInfo = std::dynamic_pointer_cast<StateInfo>(
-        bag.ReadProperty(HostDocument::kStateListKey).value<ObjectRef>());
-    if (!stateInfo)
-        throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
-                              QStringLiteral("%1 holds no list of saved states").arg(fileName));
-    return stateInfo;
-}
 
 // What the rows are marked against while no instrument is connected: no model, no version.
 class NoInstrument : public SetupInterface {
@@ -58,17 +45,8 @@ void SetupsDocument::reset() {
 }
 
 void SetupsDocument::open(const QString &fileName) {
-    const PropertyBag bag = HostDocument::load(fileName);
-    const int version = bag.ReadProperty(kFormatVersionKey, kFormatVersion).toInt();
-    if (version > kFormatVersion)
-        throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
-                              QStringLiteral("%1 was saved by a newer version of ixo-setups "
-                                             "(document format %2; this version reads up to "
-                                             "%3). Nothing was changed.")
-                                  .arg(fileName)
-                                  .arg(version)
-                                  .arg(kFormatVersion));
-    auto stateInfo = stateListOf(bag, fileName);
+    const PropertyBag bag = StateDocument::load(fileName);
+    auto stateInfo = StateDocument::stateListOf(bag, fileName);
     // Documents written by other hosts may have no properties of the control.
     PropertyBag controlBag;
     if (bag.contains(HostDocument::kControlKey))
@@ -83,19 +61,9 @@ void SetupsDocument::save(const QString &fileName) {
     const QByteArray bytes = contents();
     PropertyBag bag;
     bag.setContents(bytes);
-    if (QFile::exists(fileName)) {
-        // The previous version is kept whole before the new one replaces it.
-        const QByteArray previous =
-            FileIo::readLimited(fileName, HostDocument::kMaxFileSize, kSource);
-        FileIo::writeAtomically(backupName(fileName), previous, kSource);
-    }
-    HostDocument::save(bag, fileName);
+    StateDocument::write(bag, fileName);
     m_fileName = fileName;
     m_savedContents = bytes;
-}
-
-QString SetupsDocument::backupName(const QString &fileName) {
-    return fileName + QStringLiteral(".bak");
 }
 
 QByteArray SetupsDocument::listContents() const {
@@ -107,7 +75,7 @@ QByteArray SetupsDocument::listContents() const {
 void SetupsDocument::restoreList(const QByteArray &contents) {
     PropertyBag bag;
     bag.setContents(contents);
-    auto stateInfo = stateListOf(bag, QStringLiteral("The list kept for undo"));
+    auto stateInfo = StateDocument::stateListOf(bag, QStringLiteral("The list kept for undo"));
     attach(std::move(stateInfo));
 }
 
@@ -119,7 +87,7 @@ QByteArray SetupsDocument::contents() const {
     PropertyBag controlBag;
     m_control.WriteProperties(controlBag);
     PropertyBag bag;
-    bag.WriteProperty(kFormatVersionKey, kFormatVersion);
+    bag.WriteProperty(StateDocument::kFormatVersionKey, StateDocument::kFormatVersion);
     bag.WriteProperty(HostDocument::kControlKey, controlBag.Contents());
     bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(m_stateInfo));
     return bag.Contents();

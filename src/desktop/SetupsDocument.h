@@ -17,10 +17,6 @@ class StateInfo;
 // over a file keeps the file's previous version as "<name>.bak".
 class SetupsDocument {
 public:
-    // The document format this program writes; it refuses documents of later versions.
-    static constexpr int kFormatVersion = 1;
-    static const QString kFormatVersionKey;
-
     // connected: whether the instrument can be asked now; while it cannot, the rows are
     // marked against no instrument, so every state shows as captured on another one.
     SetupsDocument(InstrumentState &control, SetupInterfaceRef instrument,
@@ -31,7 +27,6 @@ public:
     // Loads everything before changing anything, so a bad file leaves the document as it was.
     void open(const QString &fileName);
     void save(const QString &fileName);
-    static QString backupName(const QString &fileName);
 
     // The list of saved states alone, to take a change of the list back.
     QByteArray listContents() const;

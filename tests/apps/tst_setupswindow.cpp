@@ -4,6 +4,7 @@
 #include "desktop/InstrumentPanel.h"
 #include "desktop/MainWindow.h"
 #include "desktop/SetupsDocument.h"
+#include "model/StateDocument.h"
 #include "instruments/ScpiSettings.h"
 #include "support/HostDocument.h"
 #include "support/StateFile.h"
@@ -272,7 +273,7 @@ private slots:
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<QString>("message");
         PropertyBag newer;
-        newer.WriteProperty(SetupsDocument::kFormatVersionKey, SetupsDocument::kFormatVersion + 1);
+        newer.WriteProperty(StateDocument::kFormatVersionKey, StateDocument::kFormatVersion + 1);
         newer.WriteProperty(HostDocument::kStateListKey,
                             QVariant::fromValue<ObjectRef>(std::make_shared<StateInfo>()));
         QTest::newRow("newer version") << newer.Contents() << "saved by a newer version";
@@ -284,12 +285,12 @@ private slots:
         QFETCH(QString, message);
         const QString fileName = m_session->path(QStringLiteral("saved.ixs"));
         QVERIFY(m_window->saveTo(fileName));
-        QVERIFY(!QFile::exists(SetupsDocument::backupName(fileName)));
+        QVERIFY(!QFile::exists(StateDocument::backupName(fileName)));
         const QByteArray first = test::readFile(fileName);
         m_window->selectStates({QStringLiteral("A")});
         m_window->control().removeBtn->click();
         QVERIFY(m_window->saveTo(fileName));
-        QCOMPARE(test::readFile(SetupsDocument::backupName(fileName)), first);
+        QCOMPARE(test::readFile(StateDocument::backupName(fileName)), first);
         // A document this version cannot read changes nothing.
         const QString bad = m_session->path(QStringLiteral("bad.ixs"));
         QVERIFY(test::writeFile(bad, contents));

@@ -1,4 +1,4 @@
-#include "control/StateMessages.h"
+#include "model/StateMessages.h"
 
 #include "locale/IxoResource.h"
 
