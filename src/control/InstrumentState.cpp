@@ -225,8 +225,8 @@ void InstrumentState::EnableStateButtons(bool enable) {
 }
 
 QString InstrumentState::GetUniqueStateName() const {
-    const QString prefix = ResourceText::get(216);
-    return m_stateInfo ? m_stateInfo->firstFreeName(prefix) : prefix + QStringLiteral("1");
+    const auto prefix = [] { return ResourceText::get(216); };
+    return m_stateInfo ? m_stateInfo->firstFreeName(prefix) : prefix() + QStringLiteral("1");
 }
 
 void InstrumentState::setMousePointer(int pointer) {

@@ -378,20 +378,20 @@ bool StateCommands::resolveNameClash(const std::shared_ptr<ItemStateInfo> &state
         return true;
     skipFailure([&] { showError(text(226) + state->Name() + text(227) + kCrLf + text(228)); });
     std::unique_ptr<frmEditName> dialog;
-    try {
-        dialog = makeDialog();
-    } catch (const AutomationError &error) {
-        // Without a dialog there is no way to rename the state, so nothing is added.
-        showDetails(error.description());
-        return false;
-    }
+    const auto made = [&dialog]() -> frmEditName & {
+        if (!dialog)
+            fail(ErrorNumber::ObjectNotSet);
+        return *dialog;
+    };
+    skipFailure([&] { dialog = std::make_unique<frmEditName>(); });
+    // Without its texts the dialog still serves, with those it was designed with.
+    skipFailure([&] { gResourcesAgent->SetResourceValuesForObject(&made()); });
     skipFailure([&] { state->setName(m_control.GetUniqueStateName()); });
+    skipFailure([&] { made().setWindowTitle(text(212)); });
+    skipFailure([&] { made().Init(state, stateInfo().Items()); });
+    skipFailure([&] { Interaction::current()->showModal(made()); });
     bool ok = false;
-    skipFailure([&] {
-        dialog->setWindowTitle(text(212));
-        dialog->Init(state, stateInfo().Items());
-        ok = showDialog(std::move(dialog));
-    });
+    skipFailure([&] { ok = made().okSelected; });
     return ok;
 }
 

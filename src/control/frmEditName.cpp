@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <limits>
 
 namespace ixo {
 
@@ -46,6 +47,8 @@ void frmEditName::buildControls() {
         makeControl<QLabel>(*this, "Label1", QStringLiteral("Caption=200"), 120, 120, 1455, 255);
     Label1->setText(QStringLiteral("Name: label caption"));
     nameTextBox = makeControl<QLineEdit>(*this, "nameTextBox", {}, 120, 360, 1935, 375);
+    // A name has no length limit; Qt's default would cut it at 32767 characters.
+    nameTextBox->setMaxLength(std::numeric_limits<int>::max());
     Label2 =
         makeControl<QLabel>(*this, "Label2", QStringLiteral("Caption=201"), 120, 840, 1935, 255);
     Label2->setText(QStringLiteral("Description: label caption"));

@@ -185,7 +185,18 @@ void CIxoResourcesAgent::useDefaultProvider() {
     m_resources = IxoResourceRef(std::make_shared<CIxoResourcesDefault>());
 }
 
+CIxoResourcesAgent::WalkScope::WalkScope(CIxoResourcesAgent &agent)
+    : m_agent(agent) {
+    ++m_agent.m_walkDepth;
+}
+
+CIxoResourcesAgent::WalkScope::~WalkScope() {
+    if (--m_agent.m_walkDepth == 0)
+        m_agent.m_walked.clear();
+}
+
 void CIxoResourcesAgent::SetResourceValuesForSubordinateObjects(const QVariant &CtrlList) noexcept {
+    const WalkScope walk(*this);
     const auto apply = [this](QObject *ctrl) { SetResourceValuesForObject(ctrl); };
     try {
         if (CtrlList.metaType() == QMetaType::fromType<QObjectList>())
@@ -200,6 +211,9 @@ void CIxoResourcesAgent::SetResourceValuesForSubordinateObjects(const QVariant &
 }
 
 void CIxoResourcesAgent::SetResourceValuesForObject(QObject *Ctrl) noexcept {
+    const WalkScope walk(*this);
+    if (m_walked.contains(Ctrl))
+        return;
     QString markup;
     try {
         markup = VariantConvert::toString(MemberAccess::get(Ctrl, QStringLiteral("Tag")));
@@ -211,6 +225,10 @@ void CIxoResourcesAgent::SetResourceValuesForObject(QObject *Ctrl) noexcept {
 
 void CIxoResourcesAgent::SetResourceValuesWithMarkupString(QObject *Ctrl,
                                                            const QString &MarkupString) noexcept {
+    const WalkScope walk(*this);
+    if (m_walked.contains(Ctrl))
+        return;
+    m_walked.insert(Ctrl);
     std::vector<TagEntry> entries;
     try {
         entries = ParseTagFieldOfObject(MarkupString);

@@ -5,6 +5,7 @@
 #include "locale/LocaleManager.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -14,8 +15,8 @@ namespace ixo {
 
 // Puts localized texts into controls. A control's "Tag" holds markup such as
 // "Caption=203;ToolTipText=235": each entry names a field and the resource id of its text.
-// Forms, frames and list views (with their column headers) are walked into. Applying texts
-// never throws: problems are shown in a message box or passed over.
+// Forms, frames and list views (with their column headers) are walked into, each control once
+// per walk. Applying texts never throws: problems are shown in a message box or passed over.
 class CIxoResourcesAgent {
 public:
     using LocaleManagerFactory = std::function<LocaleManagerRef()>;
@@ -52,6 +53,18 @@ private:
                                   std::int16_t ResId) noexcept;
     static std::vector<TagEntry> ParseTagFieldOfObject(const QString &MarkupString);
 
+    // Marks the walk under way for as long as it lives.
+    class WalkScope {
+    public:
+        explicit WalkScope(CIxoResourcesAgent &agent);
+        ~WalkScope();
+        WalkScope(const WalkScope &) = delete;
+        WalkScope &operator=(const WalkScope &) = delete;
+
+    private:
+        CIxoResourcesAgent &m_agent;
+    };
+
     void applyMarkup(QObject &ctrl, const std::vector<TagEntry> &entries);
     void applyColumnHeaders(QObject &listView);
     ObjectRef chooseProvider(const QString &categoryId, std::int32_t countryCode);
@@ -59,6 +72,10 @@ private:
 
     IxoResourceRef m_resources;
     LocaleManagerFactory m_localeManagerFactory;
+    // A form's Controls already holds the controls inside its frames, and a frame's Controls
+    // lists them again: a control reached twice in one walk is passed over the second time.
+    QSet<const QObject *> m_walked;
+    int m_walkDepth = 0;
 };
 
 } // namespace ixo

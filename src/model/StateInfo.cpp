@@ -89,9 +89,13 @@ void StateInfo::ReadProperties(PropertyBag &propbag) {
 }
 
 QString StateInfo::firstFreeName(const QString &prefix) const {
+    return firstFreeName([&prefix] { return prefix; });
+}
+
+QString StateInfo::firstFreeName(const std::function<QString()> &prefix) const {
     const int last = m_items ? m_items->Count() + 1 : 1;
     for (int number = 1;; ++number) {
-        const QString candidate = prefix + QString::number(number);
+        const QString candidate = prefix() + QString::number(number);
         if (!m_items || number >= last || !m_items->containsKey(candidate))
             return candidate;
     }

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 namespace ixo {
@@ -50,6 +51,9 @@ public:
     // The first of prefix + "1", prefix + "2", ... that is no key of Items; there always is
     // one within Count + 1 tries.
     QString firstFreeName(const QString &prefix) const;
+    // The same, with the prefix asked for anew for each number tried, as the control reads it
+    // from the thread's catalogue.
+    QString firstFreeName(const std::function<QString()> &prefix) const;
 
     // The state at a 1-based position, typed.
     std::shared_ptr<ItemStateInfo> item(int index) const;

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace ixo::test {
@@ -31,6 +32,8 @@ public:
     // What the legacy reader gives: model, version, name, description of a new state.
     QStringList legacy{QStringLiteral("M100"), QStringLiteral("*"), QStringLiteral("Legacy"),
                        QStringLiteral("from file")};
+    // Runs while the legacy reader reads, to break something in the middle of an import.
+    std::function<void()> whileImporting;
 
     QString Model() override { return model; }
     QString Version() override { return version; }
@@ -45,6 +48,8 @@ public:
     }
     ObjectRef ImportLegacyFile(const QString &, const QString &) override {
         failIf(failImport, "not a setup");
+        if (whileImporting)
+            whileImporting();
         return state(legacy.at(2), legacy.at(3), legacy.at(0), legacy.at(1));
     }
 

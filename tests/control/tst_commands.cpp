@@ -174,6 +174,7 @@ private slots:
         QTest::newRow("another state's name") << "b" << false;
         QTest::newRow("new name") << "C" << true;
         QTest::newRow("empty name") << "" << true;
+        QTest::newRow("longer than 32767 characters") << QString(40000, u'n') << true;
     }
 
     void editNameDialogRules() {
@@ -314,28 +315,71 @@ private slots:
             QCOMPARE(h.stateInfo->item(2)->Version(), QStringLiteral("2.3"));
     }
 
-    void importClashWithoutDialog() {
+    void importClashPassesOverFailures_data() {
+        QTest::addColumn<QString>("broken"); // what goes missing or fails once the file is read
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("proposed");
+        QTest::addColumn<QString>("okCaption");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("rows");
+        const QString title = QStringLiteral("Import previously stored state file");
+        const QStringList clash{QStringLiteral("Imported state state 1 is already in the list."
+                                               "\r\nYou must rename it.")};
+        const QStringList added{"State 1", "State 9"};
+        // The dialog keeps the texts it was designed with.
+        QTest::newRow("agent") << "agent" << title << "State 2"
+                               << "OK button caption" << clash << added;
+        // No message, no free name and no title, yet the dialog opens with the agent's texts.
+        QTest::newRow("catalogue") << "catalogue"
+                                   << "Form1"
+                                   << "state 1"
+                                   << "OK" << QStringList() << added;
+        QTest::newRow("modal show") << "show" << title << "State 2"
+                                    << "OK" << clash << QStringList{"State 1"};
+    }
+
+    void importClashPassesOverFailures() {
+        QFETCH(QString, broken);
+        QFETCH(QString, title);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("x.txt"));
         QVERIFY(writeFile(path, ":FREQ 1E6\n"));
         ControlHarness h;
         h.attach({{"State 1"}});
         h.setup->legacy = QStringList{"M100", "2.3", "state 1", "clashing"};
-        h.user->answerFileDialog(path);
-        // No agent to give the dialog its texts: the dialog cannot be made.
         const ResourcesAgentRef agent = gResourcesAgent;
-        gResourcesAgent.reset();
+        const IxoResourceRef resources = gResources;
+        h.setup->whileImporting = [&] {
+            if (broken == QLatin1String("agent"))
+                gResourcesAgent.reset();
+            if (broken == QLatin1String("catalogue"))
+                gResources.reset();
+        };
+        QString proposed;
+        QString okCaption;
+        h.user->answerModal([&](QDialog &dialog) {
+            auto &form = static_cast<frmEditName &>(dialog);
+            proposed = form.nameTextBox->text();
+            okCaption = form.okBtn->text();
+            if (broken == QLatin1String("show"))
+                throw AutomationError(ErrorNumber::Fail, QStringLiteral("Test"),
+                                      QStringLiteral("no screen"));
+            form.nameTextBox->setText(QStringLiteral("State 9"));
+            form.okBtn->click();
+            return dialog.result();
+        });
+        h.user->answerFileDialog(path);
         h.control.importBtn->click();
         gResourcesAgent = agent;
-        QVERIFY(h.user->modalTitles().empty());
-        QCOMPARE(h.user->messageBoxes().size(), std::size_t(2));
-        QCOMPARE(h.user->messageBoxes().front().text,
-                 QStringLiteral("Imported state state 1 is already in the list.\r\nYou must "
-                                "rename it."));
-        QCOMPARE(h.lastMessage(), QStringLiteral("Error Details: Object variable or With block "
-                                                 "variable not set"));
-        QCOMPARE(h.user->messageBoxes().back().style, 16);
-        QCOMPARE(h.rows(), QStringList{QStringLiteral("State 1")});
+        gResources = resources;
+        QCOMPARE(h.user->modalTitles(), std::vector<QString>{title});
+        QTEST(proposed, "proposed");
+        QTEST(okCaption, "okCaption");
+        QStringList messages;
+        for (const auto &call : h.user->messageBoxes())
+            messages << call.text;
+        QTEST(messages, "messages");
+        QTEST(h.rows(), "rows");
         QCOMPARE(h.names(), h.rows());
     }
 

@@ -8,6 +8,7 @@
 #include "server/ControlLibrary.h"
 
 #include <QGroupBox>
+#include <QMap>
 #include <QTest>
 #include <cmath>
 
@@ -21,6 +22,16 @@ class EchoResources : public CIxoResourcesDefault {
 public:
     QString LoadResString(std::int32_t id) override { return QStringLiteral("#%1").arg(id); }
     std::int32_t CountryCode() const override { return 7; }
+};
+
+// The built-in texts, counting how often each id is asked for.
+class CountingResources : public CIxoResourcesDefault {
+public:
+    QString LoadResString(std::int32_t id) override {
+        ++loads[id];
+        return CIxoResourcesDefault::LoadResString(id);
+    }
+    QMap<std::int32_t, int> loads;
 };
 
 } // namespace
@@ -182,10 +193,11 @@ private slots:
     void uniqueNames_data() {
         QTest::addColumn<QStringList>("taken");
         QTest::addColumn<QString>("proposed");
-        QTest::newRow("gap") << QStringList{"State 1", "State 3"} << "State 2";
-        QTest::newRow("letter case") << QStringList{"state 1"} << "State 2";
-        QTest::newRow("empty") << QStringList{} << "State 1";
-        QTest::newRow("all taken") << QStringList{"State 1", "State 2"} << "State 3";
+        QTest::addColumn<int>("loads"); // of the prefix, once for each number tried
+        QTest::newRow("gap") << QStringList{"State 1", "State 3"} << "State 2" << 2;
+        QTest::newRow("letter case") << QStringList{"state 1"} << "State 2" << 2;
+        QTest::newRow("empty") << QStringList{} << "State 1" << 1;
+        QTest::newRow("all taken") << QStringList{"State 1", "State 2"} << "State 3" << 3;
     }
 
     void uniqueNames() {
@@ -196,7 +208,23 @@ private slots:
         for (const QString &name : taken)
             states << QStringList{name};
         h.attach(states);
+        const auto counting = std::make_shared<CountingResources>();
+        h.control.setResources(counting);
+        counting->loads.clear();
         QTEST(h.control.GetUniqueStateName(), "proposed");
+        QTEST(counting->loads.value(216), "loads");
+        QCOMPARE(counting->loads.size(), 1);
+    }
+
+    // Frame3 lies inside Frame1, whose Controls list it again after the control's own.
+    void eachControlGetsItsTextsOnce() {
+        ControlHarness h;
+        const auto counting = std::make_shared<CountingResources>();
+        h.control.setResources(counting);
+        for (std::int32_t id :
+             {202, 203, 204, 205, 206, 207, 208, 209, 235, 236, 237, 238, 240, 241})
+            QVERIFY2(counting->loads.value(id) == 1, qPrintable(QString::number(id)));
+        QCOMPARE(h.control.Frame3->title(), QStringLiteral("Optional"));
     }
 
     void resourceClient() {

@@ -481,6 +481,42 @@ private slots:
         QCOMPARE(shown().size(), 1);
     }
 
+    void eachControlOnceAWalk_data() {
+        QTest::addColumn<QString>("start");
+        QTest::newRow("the form") << "form";
+        QTest::newRow("the form's controls") << "controls";
+        QTest::newRow("the frame") << "frame";
+    }
+
+    // A form's Controls holds the controls inside its frames, which the frames list again.
+    void eachControlOnceAWalk() {
+        QFETCH(QString, start);
+        frmSample form;
+        auto *frame = new QGroupBox(&form);
+        frame->setProperty("Tag", QStringLiteral("Foo=202"));
+        QPushButton *inside = button(frame, "Bar=203;Caption=203");
+        button(new QGroupBox(frame), "Baz=204");
+        CIxoResourcesAgent agent;
+        const auto walk = [&] {
+            if (start == QLatin1String("form"))
+                agent.SetResourceValuesForObject(&form);
+            else if (start == QLatin1String("controls"))
+                agent.SetResourceValuesForSubordinateObjects(
+                    QVariant::fromValue(MemberAccess::controlsOf(form)));
+            else
+                agent.SetResourceValuesForObject(frame);
+        };
+        const QStringList once{message(QStringLiteral("foo"), "recognized", "frame"),
+                               message(QStringLiteral("bar"), "recognized"),
+                               message(QStringLiteral("baz"), "recognized")};
+        walk();
+        QCOMPARE(shown(), once);
+        QCOMPARE(inside->text(), C);
+        // The next walk gives every control its texts again.
+        walk();
+        QCOMPARE(shown(), once + once);
+    }
+
     void badElementOfCountedList_data() {
         QTest::addColumn<QVariant>("bad");
         QTest::newRow("Nothing") << QVariant::fromValue<QObject *>(nullptr);
