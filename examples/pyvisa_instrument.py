@@ -19,7 +19,12 @@ class PyvisaInstrument(ixoinstrsetups.SetupInterface):
     """An SCPI instrument reached through pyvisa: its setup is the answer to *LRN?."""
 
     def __init__(self, resource_name, backend="@py", timeout_ms=5000, learn_query="*LRN?"):
-        self.resource = pyvisa.ResourceManager(backend).open_resource(resource_name)
+        resource = pyvisa.ResourceManager(backend).open_resource(resource_name)
+        # Setups travel as SCPI text, which only message-based resources speak.
+        if not isinstance(resource, pyvisa.resources.MessageBasedResource):
+            resource.close()
+            raise ValueError("%s is no message-based resource" % resource_name)
+        self.resource = resource
         self.resource.timeout = timeout_ms
         self.resource.read_termination = "\n"
         self.resource.write_termination = "\n"

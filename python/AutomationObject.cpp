@@ -133,62 +133,20 @@ QString AutomationObject::progId() const {
     return ClassRegistry::progIdOf(*object());
 }
 
-void AutomationObject::bind(py::module_ &module) {
-    py::class_<AutomationObject>(
-        module, "Object",
-        "An automation object. Its properties and methods are reached by their automation "
-        "names in any letter case: obj.Items.Count, obj.items.add(item, key), obj.Name = 'x'.")
-        .def("__getattr__",
-             [](const AutomationObject &self, const QString &member) -> py::object {
-                 // Python's own protocols are no automation members.
-                 if (member.startsWith(QLatin1Char('_')))
-                     throw py::attribute_error(member.toStdString());
-                 return self.get(member);
-             })
-        .def("__setattr__", &AutomationObject::set)
-        .def("__dir__", &AutomationObject::members)
-        .def("__eq__", [](const AutomationObject &a,
-                          const AutomationObject &b) { return a.m_object == b.m_object; })
-        .def("__hash__",
-             [](const AutomationObject &self) {
-                 return std::hash<const void *>()(self.m_object.data());
-             })
-        .def("__repr__",
-             [](const AutomationObject &self) {
-                 if (!self.m_object)
-                     return QStringLiteral("<ixoinstrsetups.Object: Nothing>");
-                 const QString progId = self.progId();
-                 return QStringLiteral("<ixoinstrsetups.Object %1>")
-                     .arg(progId.isEmpty()
-                              ? QString::fromLatin1(self.m_object->metaObject()->className())
-                              : progId);
-             })
-        .def("__len__",
-             [](const AutomationObject &self) { return self.get(QStringLiteral("Count")); })
-        .def("__getitem__",
-             [](const AutomationObject &self, py::handle index) {
-                 return self.invoke(QStringLiteral("Item"), py::make_tuple(index));
-             })
-        .def("__iter__",
-             [](const AutomationObject &self) {
-                 py::list items;
-                 const int count = self.get(QStringLiteral("Count")).cast<int>();
-                 for (int i = 1; i <= count; ++i)
-                     items.append(self.invoke(QStringLiteral("Item"), py::make_tuple(i)));
-                 return py::iter(items);
-             })
-        .def("find_child", &AutomationObject::findChild, py::arg("name"),
-             "The child object (a button, a text box) of that Qt object name.")
-        .def_property_readonly("prog_id", &AutomationObject::progId,
-                               "The object's ProgID; empty for classes that have none.");
-    module.def(
-        "create",
-        [](const QString &progId) {
-            return AutomationObject(ClassRegistry::instance().create(progId));
-        },
-        py::arg("prog_id"),
-        "A new object of a registered class by its ProgID, such as "
-        "'IxoInstrSetups.StateInfo'. Raises AutomationError 429 for an unknown one.");
+bool AutomationObject::operator==(const AutomationObject &other) const {
+    return m_object == other.m_object;
+}
+
+std::size_t AutomationObject::hash() const {
+    return std::hash<const void *>()(m_object.data());
+}
+
+QString AutomationObject::repr() const {
+    if (!m_object)
+        return QStringLiteral("<ixoinstrsetups.Object: Nothing>");
+    const QString id = progId();
+    return QStringLiteral("<ixoinstrsetups.Object %1>")
+        .arg(id.isEmpty() ? QString::fromLatin1(m_object->metaObject()->className()) : id);
 }
 
 } // namespace ixo::python

@@ -32,7 +32,10 @@ public:
     py::object findChild(const QString &name) const;
     QString progId() const;
 
-    static void bind(py::module_ &module);
+    // The same object, however reached.
+    bool operator==(const AutomationObject &other) const;
+    std::size_t hash() const;
+    QString repr() const;
 
 private:
     AutomationObject() = default;

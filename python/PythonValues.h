@@ -30,8 +30,6 @@ struct NullValue {};
 // keeps its exact automation type. Conversions need the GIL.
 class PythonValues {
 public:
-    static void bind(py::module_ &module);
-
     // Raises error 13 for a value that has no automation type, 6 for an int beyond 64 bits.
     static QVariant toVariant(py::handle value);
     static py::object toPython(const QVariant &value);
@@ -41,6 +39,8 @@ public:
     static SetupInterfaceRef toSetupInterface(py::handle value);
     static bool isSetupInterface(py::handle value);
     static py::object fromSetupInterface(const SetupInterfaceRef &setup);
+    // The Python int value as a number in min..max; raises error 6 outside.
+    static std::int64_t checkedInteger(py::handle value, std::int64_t min, std::int64_t max);
 
     static constexpr int kMaxDepth = 64;
 

@@ -1,6 +1,7 @@
 #include "RunApp.h"
 
 #include "GilSafeObject.h"
+#include "PythonApplication.h"
 #include "PythonSetupInterface.h"
 #include "PythonValues.h"
 #include "automation/AutomationError.h"
@@ -65,9 +66,7 @@ InstrumentSettings settingsOf(const SetupInterfaceRef &setup, py::handle instrum
 } // namespace
 
 int RunApp::run(py::handle instrument, py::handle document, py::handle screenshot) {
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-        throw AutomationError(ErrorNumber::Fail, kSource,
-                              QStringLiteral("The window needs a QApplication"));
+    PythonApplication::instance();
     const SetupInterfaceRef setup = PythonValues::toSetupInterface(instrument);
     if (!setup)
         throw AutomationError::standard(ErrorNumber::ObjectNotSet, kSource);

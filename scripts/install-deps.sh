@@ -9,6 +9,6 @@ apt-get install -y --no-install-recommends \
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev \
     fonts-dejavu-core \
     qt6-serialport-dev \
-    python3-dev pybind11-dev python3-pytest \
+    python3-dev pybind11-dev python3-pytest python3-mypy \
     python3-pyvisa python3-pyvisa-py python3-serial python3-zeroconf lxi-tools \
     xvfb xdotool
