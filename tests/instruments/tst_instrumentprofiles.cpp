@@ -205,6 +205,10 @@ private slots:
             << steps("{\"send\": \"MMEM:DEL '${path}'\"}, {\"queryText\": \"X?\"}")
             << "capture[0].send"
             << "${path} is not a variable";
+        QTest::newRow("unclosed variable beside a closed one")
+            << steps("{\"send\": \"MMEM:DEL '${file}' ${fil\"}, {\"queryText\": \"X?\"}")
+            << "capture[0].send"
+            << "holds an unclosed \"${\"";
         QTest::newRow("setup where there is none")
             << steps("{\"queryText\": \"X? ${setup}\"}") << "capture[0].queryText"
             << "${setup} is filled in only by a sendSetup step";

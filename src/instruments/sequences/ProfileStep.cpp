@@ -40,7 +40,8 @@ const QStringList kOptions{QStringLiteral("timeoutMs"), QStringLiteral("delayMs"
 // Every ${...} in a command must be one the steps can fill in.
 void checkVariables(const ProfileJsonReader &reader, const QString &field, const QString &command,
                     bool setupAllowed) {
-    static const QRegularExpression variable(QStringLiteral("\\$\\{([^}]*)\\}"));
+    // A name holds no "$" or "}": "${se ${setup}" is an unclosed "${", not one odd name.
+    static const QRegularExpression variable(QStringLiteral("\\$\\{([^}$]*)\\}"));
     for (const QRegularExpressionMatch &match : variable.globalMatch(command)) {
         const QString name = QStringLiteral("${%1}").arg(match.captured(1));
         if (name == ProfileStep::kFile || name == ProfileStep::kFileStem)
@@ -53,8 +54,8 @@ void checkVariables(const ProfileJsonReader &reader, const QString &field, const
                                                 "${fileStem}, ${setup})")
                                      .arg(name));
     }
-    if (command.contains(QLatin1String("${")) && !command.contains(QLatin1Char('}')))
-        reader.fail(field, QStringLiteral("an unclosed \"${\""));
+    if (QString(command).remove(variable).contains(QLatin1String("${")))
+        reader.fail(field, QStringLiteral("holds an unclosed \"${\""));
 }
 
 } // namespace
