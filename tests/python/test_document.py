@@ -68,39 +68,22 @@ def refusals():
         path.write_bytes(content)
         return str(path)
 
-    not_a_state = " does not appear to be a standard state file."
+    # The rules themselves are the document model's and tested there: these rows check that
+    # each kind of refusal arrives in Python with its number and message.
     return [
         ("taken name", lambda d, f, t: d.capture(f, "A"), 457, "A is already a Captured State."),
-        ("taken in other case", lambda d, f, t: d.capture(f, "a"), 457,
-         "a is already a Captured State."),
-        ("rename to a taken name", lambda d, f, t: d.rename("A", "B"), 457,
-         "B is already a Captured State."),
         ("restore on another model", lambda d, f, t: d.restore(FakeInstrument("OTHER"), "A"), 5,
          OTHER_RESTORE),
-        ("restore on another version",
-         lambda d, f, t: d.restore(FakeInstrument("PY-1", "2.0"), "A"), 5, OTHER_RESTORE),
-        ("import from another model",
-         lambda d, f, t: ix.Document().import_state(export(d, t), FakeInstrument("OTHER")), 5,
-         OTHER_IMPORT),
         ("import from another version",
          lambda d, f, t: ix.Document().import_state(export(d, t), FakeInstrument("PY-1", "2.0")),
          5, OTHER_IMPORT),
-        ("import twice", lambda d, f, t: d.import_state(export(d, t), f), 457,
-         "Imported state A is already in the list."),
-        ("garbage state file",
-         lambda d, f, t: d.import_state(write(t, "garbage.sta", b"not a state"), f), 321,
-         "{tmp}/garbage.sta" + not_a_state),
-        ("empty state file", lambda d, f, t: d.import_state(write(t, "empty.sta", b""), f), 321,
-         "{tmp}/empty.sta" + not_a_state),
+        ("import twice, with Python's hint", lambda d, f, t: d.import_state(export(d, t), f), 457,
+         "Imported state A is already in the list.\nGive it another name with name=."),
         ("not a state file", lambda d, f, t: d.import_state(write(t, "notes.txt", b"hi"), f), 321,
-         "{tmp}/notes.txt" + not_a_state),
-        ("remove an absent name", lambda d, f, t: d.remove("X"), None, "No state named X"),
-        ("restore an absent name", lambda d, f, t: d.restore(f, "X"), None, "No state named X"),
+         "{tmp}/notes.txt does not appear to be a standard state file."),
         ("look up an absent name", lambda d, f, t: d["X"], None, "No state named X"),
         ("open a missing document", lambda d, f, t: ix.Document.open(str(t / "missing.ixs")), 53,
          ""),
-        ("open a broken document",
-         lambda d, f, t: ix.Document.open(write(t, "bad.ixs", b"\x00" * 10)), 321, ""),
         ("save a document without a file", lambda d, f, t: ix.Document().save(), None, ""),
     ]
 
