@@ -35,7 +35,7 @@ struct SimulatedFamily {
     QString identity;
     // The start of every setup of this family, telling it from other bytes.
     QByteArray setupMagic{};
-    std::span<const SimulatedSettings::Spec> settings;
+    std::span<const SimulatedSettings::Definition> settings;
     Ieee488Block::Form blockForm = Ieee488Block::Form::Definite;
     // The digits of a definite block's length, zero-padded; 0 for as few as needed.
     int blockDigits = 0;

@@ -21,37 +21,38 @@ void appendBigEndian(QByteArray &to, quint32 value) {
 
 } // namespace
 
-SimulatedSettings::SimulatedSettings(std::span<const Spec> specs)
-    : m_specs(specs) {
+SimulatedSettings::SimulatedSettings(std::span<const Definition> definitions)
+    : m_definitions(definitions) {
     reset();
 }
 
 void SimulatedSettings::reset() {
     m_values.clear();
-    for (const Spec &spec : m_specs)
-        m_values.append(QString::fromLatin1(spec.initial));
+    for (const Definition &definition : m_definitions)
+        m_values.append(QString::fromLatin1(definition.initial));
     for (int i = 0; i < m_values.size(); ++i)
         m_values[i] = normalized(i, m_values[i]);
     setWaveform({});
 }
 
 int SimulatedSettings::find(const QString &header, int channel) const {
-    for (size_t i = 0; i < m_specs.size(); ++i)
-        if (m_specs[i].channel == channel &&
-            ScpiCommand::matches(header, QString::fromLatin1(m_specs[i].header)))
+    for (size_t i = 0; i < m_definitions.size(); ++i)
+        if (m_definitions[i].channel == channel &&
+            ScpiCommand::matches(header, QString::fromLatin1(m_definitions[i].header)))
             return static_cast<int>(i);
     return -1;
 }
 
 bool SimulatedSettings::hasChannels() const {
-    return std::any_of(m_specs.begin(), m_specs.end(),
-                       [](const Spec &spec) { return spec.channel != 0; });
+    return std::any_of(m_definitions.begin(), m_definitions.end(),
+                       [](const Definition &definition) { return definition.channel != 0; });
 }
 
 QString SimulatedSettings::key(int index) const {
-    const Spec &spec = m_specs[index];
-    const QString header = ScpiCommand::shortForm(QString::fromLatin1(spec.header));
-    return spec.channel ? QStringLiteral("%1 (@%2)").arg(header).arg(spec.channel) : header;
+    const Definition &definition = m_definitions[index];
+    const QString header = ScpiCommand::shortForm(QString::fromLatin1(definition.header));
+    return definition.channel ? QStringLiteral("%1 (@%2)").arg(header).arg(definition.channel)
+                              : header;
 }
 
 void SimulatedSettings::set(int index, const QString &text) {
@@ -68,9 +69,9 @@ QMap<QString, QString> SimulatedSettings::all() const {
 QByteArrayList SimulatedSettings::commands() const {
     QByteArrayList commands;
     for (int i = 0; i < m_values.size(); ++i) {
-        QByteArray command = QByteArray(m_specs[i].header) + ' ' + m_values[i].toUtf8();
-        if (m_specs[i].channel)
-            command += ",(@" + QByteArray::number(m_specs[i].channel) + ')';
+        QByteArray command = QByteArray(m_definitions[i].header) + ' ' + m_values[i].toUtf8();
+        if (m_definitions[i].channel)
+            command += ",(@" + QByteArray::number(m_definitions[i].channel) + ')';
         commands.append(command);
     }
     return commands;
@@ -82,10 +83,10 @@ void SimulatedSettings::setWaveform(QByteArray waveform) {
 }
 
 QString SimulatedSettings::normalized(int index, const QString &text) const {
-    const Spec &spec = m_specs[index];
+    const Definition &definition = m_definitions[index];
     const QString value = text.trimmed().toUpper();
-    const QString detail = QLatin1String(spec.header) + QLatin1Char(' ') + text.left(40);
-    if (spec.choices) {
+    const QString detail = QLatin1String(definition.header) + QLatin1Char(' ') + text.left(40);
+    if (definition.choices) {
         const QString chosen = choice(index, value);
         if (chosen.isEmpty())
             ScpiError::raise(-224, "Illegal parameter value", detail);
@@ -95,10 +96,10 @@ QString SimulatedSettings::normalized(int index, const QString &text) const {
     const double number = value.toDouble(&ok);
     if (!ok)
         ScpiError::raise(-104, "Data type error", detail);
-    if (number < spec.min || number > spec.max)
+    if (number < definition.min || number > definition.max)
         ScpiError::raise(-222, "Data out of range", detail);
-    const QString written = QString::number(number, spec.format, spec.precision);
-    return spec.plusSign && number >= 0 ? QLatin1Char('+') + written : written;
+    const QString written = QString::number(number, definition.format, definition.precision);
+    return definition.plusSign && number >= 0 ? QLatin1Char('+') + written : written;
 }
 
 // The short form of the choice value names; ON and OFF stand for 1 and 0 and the other way round.
@@ -107,7 +108,8 @@ QString SimulatedSettings::choice(int index, const QString &value) const {
                                                  {QStringLiteral("OFF"), QStringLiteral("0")},
                                                  {QStringLiteral("1"), QStringLiteral("ON")},
                                                  {QStringLiteral("0"), QStringLiteral("OFF")}};
-    const QStringList choices = QString::fromLatin1(m_specs[index].choices).split(QLatin1Char('|'));
+    const QStringList choices =
+        QString::fromLatin1(m_definitions[index].choices).split(QLatin1Char('|'));
     for (const QString &name : {value, synonyms.value(value)})
         for (const QString &choice : choices)
             if (!name.isEmpty() && ScpiCommand::matches(name, choice))

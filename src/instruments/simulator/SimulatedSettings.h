@@ -13,7 +13,7 @@ namespace ixo {
 // commands, the binary setup format and an arbitrary-waveform memory that only that format holds.
 class SimulatedSettings {
 public:
-    struct Spec {
+    struct Definition {
         // A mnemonic pattern, e.g. ":FREQ" or "SOURce:VOLTage".
         const char *header;
         const char *initial;
@@ -31,7 +31,7 @@ public:
 
     static constexpr qsizetype kMaxWaveform = qsizetype(4) * 1024 * 1024;
 
-    explicit SimulatedSettings(std::span<const Spec> specs);
+    explicit SimulatedSettings(std::span<const Definition> definitions);
 
     void reset();
     // The setting a header (without "?") and channel name; -1 for none.
@@ -61,7 +61,7 @@ private:
     QString normalized(int index, const QString &text) const;
     QString choice(int index, const QString &value) const;
 
-    std::span<const Spec> m_specs;
+    std::span<const Definition> m_definitions;
     QStringList m_values;
     QByteArray m_waveform;
     // Its checksum, kept so that a capture need not read the whole memory again.

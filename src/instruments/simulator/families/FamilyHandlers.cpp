@@ -104,15 +104,16 @@ FamilyHandlers::Commands FamilyHandlers::common(const SimulatedFamily &family) {
     return commands;
 }
 
-FamilyHandlers::Commands FamilyHandlers::settings(std::span<const SimulatedSettings::Spec> specs) {
+FamilyHandlers::Commands
+FamilyHandlers::settings(std::span<const SimulatedSettings::Definition> definitions) {
     Commands commands;
     QStringList patterns;
-    for (const SimulatedSettings::Spec &spec : specs) {
-        const QString pattern = QString::fromLatin1(spec.header);
+    for (const SimulatedSettings::Definition &definition : definitions) {
+        const QString pattern = QString::fromLatin1(definition.header);
         if (patterns.contains(pattern))
             continue;
         patterns.append(pattern);
-        const int channels = spec.channel ? 1 : 0;
+        const int channels = definition.channel ? 1 : 0;
         commands.append({pattern + u'?', Role::None,
                          [](SimulatedState &state, const ScpiCommand &command) {
                              return state.settings.value(settingIndex(state, command)).toUtf8();

@@ -26,7 +26,7 @@ public:
     // The IEEE 488.2 common commands, SYSTem:ERRor? when the family has it, and the fault command.
     static Commands common(const SimulatedFamily &family);
     // A query and a command for each setting.
-    static Commands settings(std::span<const SimulatedSettings::Spec> specs);
+    static Commands settings(std::span<const SimulatedSettings::Definition> definitions);
     // The setup as a block: "<pattern>?" answers it (after answerHeader in the header mode),
     // "<pattern> <block>" restores it.
     static Commands blockSetup(const char *pattern, const char *answerHeader = nullptr);

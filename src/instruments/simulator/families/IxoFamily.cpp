@@ -10,7 +10,7 @@ namespace ixo {
 
 namespace {
 
-constexpr std::array<SimulatedSettings::Spec, 12> kSettings{{
+constexpr std::array<SimulatedSettings::Definition, 12> kSettings{{
     {":FREQ", "1.000000E+09", nullptr, 9e3, 6e9, 'E', 6},
     {":POW", "-10.00", nullptr, -130, 20, 'f', 2},
     {":OUTP", "OFF", "ON|OFF", 0, 0, 0, 0},

@@ -7,9 +7,9 @@ namespace ixo {
 
 namespace {
 
-using Spec = SimulatedSettings::Spec;
+using Definition = SimulatedSettings::Definition;
 
-constexpr std::array<Spec, 5> kOscilloscope{{
+constexpr std::array<Definition, 5> kOscilloscope{{
     {":TIMebase:SCALe", "1E-3", nullptr, 1e-9, 50, 'E', 4},
     {":TIMebase:POSition", "0", nullptr, -500, 500, 'E', 4},
     {":CHANnel1:SCALe", "1", nullptr, 1e-3, 10, 'E', 4},
@@ -17,25 +17,25 @@ constexpr std::array<Spec, 5> kOscilloscope{{
     {":TRIGger:MODE", "EDGE", "EDGE|GLITch|PATTern", 0, 0, 0, 0},
 }};
 
-constexpr std::array<Spec, 3> kSignalAnalyser{{
+constexpr std::array<Definition, 3> kSignalAnalyser{{
     {":FREQuency:CENTer", "1E9", nullptr, 0, 26.5e9, 'E', 9},
     {":FREQuency:SPAN", "1E6", nullptr, 0, 26.5e9, 'E', 9},
     {":BANDwidth:RESolution", "1E4", nullptr, 1, 8e6, 'E', 6},
 }};
 
-constexpr std::array<Spec, 3> kMultimeter{{
+constexpr std::array<Definition, 3> kMultimeter{{
     {":VOLTage:DC:RANGe", "10", nullptr, 0.1, 1000, 'E', 6},
     {":VOLTage:DC:NPLC", "10", nullptr, 0.001, 100, 'E', 6},
     {":TRIGger:SOURce", "IMM", "IMMediate|EXTernal|BUS", 0, 0, 0, 0},
 }};
 
-constexpr std::array<Spec, 3> kWaveformGenerator{{
+constexpr std::array<Definition, 3> kWaveformGenerator{{
     {":SOURce1:FREQuency", "1000", nullptr, 1e-6, 3e7, 'E', 9},
     {":SOURce1:VOLTage", "0.1", nullptr, 1e-3, 10, 'E', 6},
     {":OUTPut1", "0", "0|1", 0, 0, 0, 0},
 }};
 
-constexpr std::array<Spec, 9> kTripleSupply{{
+constexpr std::array<Definition, 9> kTripleSupply{{
     {"SOURce:VOLTage", "0", nullptr, 0, 6, 'E', 8, 1, true},
     {"SOURce:VOLTage", "0", nullptr, 0, 25, 'E', 8, 2, true},
     {"SOURce:VOLTage", "0", nullptr, 0, 25, 'E', 8, 3, true},
@@ -47,7 +47,7 @@ constexpr std::array<Spec, 9> kTripleSupply{{
     {"OUTPut", "0", "0|1", 0, 0, 0, 0, 3},
 }};
 
-constexpr std::array<Spec, 3> kDualSupply{{
+constexpr std::array<Definition, 3> kDualSupply{{
     {":VOLTage", "0", nullptr, 0, 20, 'E', 8, 0, true},
     {":CURRent", "1", nullptr, 0, 3, 'E', 8, 0, true},
     {":OUTPut", "0", "0|1", 0, 0, 0, 0},
@@ -57,7 +57,7 @@ const FamilyHandlers::FileRoute kStateFiles{
     "INT:\\", ".sta", false, "MMEMory:STORe:STATe", "MMEMory:LOAD:STATe", true};
 
 SimulatedFamily family(const char *name, const char *description, const char *identity,
-                       const char *magic, std::span<const Spec> settings) {
+                       const char *magic, std::span<const Definition> settings) {
     return {.name = QLatin1String(name),
             .description = QLatin1String(description),
             .identity = QLatin1String(identity),

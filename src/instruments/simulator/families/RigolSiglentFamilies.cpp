@@ -10,16 +10,16 @@ namespace ixo {
 
 namespace {
 
-using Spec = SimulatedSettings::Spec;
+using Definition = SimulatedSettings::Definition;
 using Role = SimulatedFamily::Role;
 
-constexpr std::array<Spec, 3> kRigolOscilloscope{{
+constexpr std::array<Definition, 3> kRigolOscilloscope{{
     {":TIMebase:MAIN:SCALe", "1E-3", nullptr, 5e-9, 50, 'E', 4},
     {":CHANnel1:SCALe", "1", nullptr, 1e-3, 10, 'E', 4},
     {":TRIGger:MODE", "EDGE", "EDGE|PULSe|SLOPe", 0, 0, 0, 0},
 }};
 
-constexpr std::array<Spec, 3> kSiglentOscilloscope{{
+constexpr std::array<Definition, 3> kSiglentOscilloscope{{
     {"TDIV", "1E-3", nullptr, 1e-9, 100, 'E', 2},
     {"C1:VDIV", "1", nullptr, 5e-4, 10, 'E', 2},
     {"TRMD", "AUTO", "AUTO|NORM|SINGLE|STOP", 0, 0, 0, 0},

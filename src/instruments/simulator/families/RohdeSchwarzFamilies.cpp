@@ -7,21 +7,21 @@ namespace ixo {
 
 namespace {
 
-using Spec = SimulatedSettings::Spec;
+using Definition = SimulatedSettings::Definition;
 
-constexpr std::array<Spec, 3> kSpectrumAnalyser{{
+constexpr std::array<Definition, 3> kSpectrumAnalyser{{
     {":FREQuency:CENTer", "1E9", nullptr, 0, 26.5e9, 'E', 9},
     {":FREQuency:SPAN", "1E6", nullptr, 0, 26.5e9, 'E', 9},
     {":DISPlay:TRACe:Y:RLEVel", "-10", nullptr, -130, 30, 'f', 2},
 }};
 
-constexpr std::array<Spec, 3> kNetworkAnalyser{{
+constexpr std::array<Definition, 3> kNetworkAnalyser{{
     {":SENSe1:FREQuency:STARt", "1E8", nullptr, 1e5, 8.5e9, 'E', 9},
     {":SENSe1:FREQuency:STOP", "8.5E9", nullptr, 1e5, 8.5e9, 'E', 9},
     {":SENSe1:SWEep:POINts", "201", nullptr, 1, 100001, 'f', 0},
 }};
 
-constexpr std::array<Spec, 3> kSignalGenerator{{
+constexpr std::array<Definition, 3> kSignalGenerator{{
     {":FREQuency", "1E9", nullptr, 8e3, 6e9, 'E', 9},
     {":POWer", "-10", nullptr, -145, 30, 'f', 2},
     {":OUTPut", "0", "0|1", 0, 0, 0, 0},
@@ -33,7 +33,7 @@ const FamilyHandlers::FileRoute kGeneratorFiles{"/var/user/", "",           fals
                                                 "SYSTem:SAV", "SYSTem:RCL", false};
 
 SimulatedFamily family(const char *name, const char *description, const char *identity,
-                       const char *magic, std::span<const Spec> settings,
+                       const char *magic, std::span<const Definition> settings,
                        const FamilyHandlers::FileRoute &files) {
     return {.name = QLatin1String(name),
             .description = QLatin1String(description),

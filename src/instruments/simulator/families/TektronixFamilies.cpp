@@ -11,16 +11,16 @@ namespace ixo {
 
 namespace {
 
-using Spec = SimulatedSettings::Spec;
+using Definition = SimulatedSettings::Definition;
 using Role = SimulatedFamily::Role;
 
-constexpr std::array<Spec, 3> kTektronixOscilloscope{{
+constexpr std::array<Definition, 3> kTektronixOscilloscope{{
     {"HORizontal:SCAle", "1E-3", nullptr, 2e-10, 1000, 'E', 3},
     {"CH1:SCAle", "1", nullptr, 5e-4, 10, 'E', 3},
     {"TRIGger:A:MODe", "AUTO", "AUTO|NORMal", 0, 0, 0, 0},
 }};
 
-constexpr std::array<Spec, 6> kSourceMeter{{
+constexpr std::array<Definition, 6> kSourceMeter{{
     {":SOURce:FUNCtion", "VOLT", "VOLTage|CURRent", 0, 0, 0, 0},
     {":SOURce:VOLTage:LEVel", "0", nullptr, -210, 210, 'E', 6, 0, true},
     {":SOURce:CURRent:LEVel", "0", nullptr, -1.05, 1.05, 'E', 6, 0, true},
