@@ -8,9 +8,9 @@
 #include "automation/ErrorNumber.h"
 #include "automation/widgets/Interaction.h"
 #include "desktop/ConsoleInteraction.h"
+#include "desktop/InstrumentConnection.h"
 #include "desktop/MainWindow.h"
 #include "instruments/ScpiInstrument.h"
-#include "instruments/ScpiSettings.h"
 
 #include <QApplication>
 
@@ -23,13 +23,8 @@ const QString kSource = QStringLiteral("ixoinstrsetups.run_app");
 // A built-in instrument shows its SCPI settings; a Python one those of its optional
 // Settings() and WriteSetting(header, value).
 InstrumentSettings settingsOf(const SetupInterfaceRef &setup, py::handle instrument) {
-    if (auto scpi = std::dynamic_pointer_cast<ScpiInstrument>(setup)) {
-        const ScpiSettings settings(scpi);
-        return {[settings] { return settings.read(); },
-                [settings](const QString &header, const QString &value) {
-                    settings.write(header, value);
-                }};
-    }
+    if (auto scpi = std::dynamic_pointer_cast<ScpiInstrument>(setup))
+        return InstrumentConnection::settingsOf(scpi);
     const auto held =
         std::make_shared<GilSafeObject>(py::reinterpret_borrow<py::object>(instrument));
     InstrumentSettings settings;

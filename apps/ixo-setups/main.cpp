@@ -1,7 +1,10 @@
 #include "automation/AutomationError.h"
 #include "control/InstrumentState.h"
 #include "desktop/ConsoleInteraction.h"
+#include "desktop/InstrumentConnection.h"
 #include "desktop/MainWindow.h"
+#include "desktop/RecentItems.h"
+#include "desktop/SettingsDialog.h"
 #include "instruments/InstrumentFactory.h"
 #include "instruments/InstrumentProfiles.h"
 #include "instruments/ScpiInstrument.h"
@@ -148,7 +151,7 @@ int main(int argc, char *argv[]) {
         opened->setWarningHandler([](const QString &warning) {
             std::fprintf(stderr, "ixo-setups: warning: %s\n", qPrintable(warning));
         });
-        if (ixo::MainWindow::verifyEnabled())
+        if (ixo::SettingsDialog::verifyEnabled())
             opened->setVerifyRestore(true);
         return opened;
     };
@@ -162,10 +165,10 @@ int main(int argc, char *argv[]) {
         std::fprintf(stderr, "ixo-setups: %s\n", qPrintable(error.description()));
         return 1;
     }
-    ixo::InstrumentSettings settings = ixo::MainWindow::scpiSettingsOf(instrument);
+    ixo::InstrumentSettings settings = ixo::InstrumentConnection::settingsOf(instrument);
     // The window holds the only reference, so that switching instruments lets this one go.
     ixo::MainWindow window(std::move(instrument), std::move(settings));
-    ixo::MainWindow::rememberResource(options.instrument);
+    ixo::RecentItems::resources().remember(options.instrument);
     window.setOpener(opener);
     window.setProfileDescriber(ixo::ConnectDialog::describeProfiles(profiles, options.profile));
     if (!options.document.isEmpty() && !window.openDocument(options.document))

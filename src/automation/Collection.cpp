@@ -42,6 +42,7 @@ void Collection::Add(const QVariant &item, const QVariant &key) {
         m_byKey.insert(folded, item);
     }
     m_entries.push_back(std::move(entry));
+    emit changed();
 }
 
 QVariant Collection::Item(const QVariant &index) const {
@@ -61,6 +62,7 @@ void Collection::Remove(const QVariant &index) {
     if (entry.hasKey)
         m_byKey.remove(foldKey(entry.key));
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(position));
+    emit changed();
 }
 
 bool Collection::containsKey(const QString &key) const {

@@ -27,6 +27,10 @@ public:
 
     bool containsKey(const QString &key) const;
 
+signals:
+    // An item was added or removed.
+    void changed();
+
 private:
     struct Entry {
         QVariant item;

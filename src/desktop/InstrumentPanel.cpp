@@ -1,7 +1,7 @@
 #include "desktop/InstrumentPanel.h"
 
 #include "automation/AutomationError.h"
-#include "desktop/ObservedInstrument.h"
+#include "desktop/InstrumentRelay.h"
 #include "instruments/StateDiff.h"
 
 #include <QEvent>
@@ -26,7 +26,7 @@ QString blockText(const StateDiff::Block &block) {
 
 } // namespace
 
-InstrumentPanel::InstrumentPanel(ObservedInstrument &instrument, InstrumentSettings settings,
+InstrumentPanel::InstrumentPanel(InstrumentRelay &instrument, InstrumentSettings settings,
                                  QWidget *parent)
     : QWidget(parent)
     , m_instrument(instrument)
@@ -44,7 +44,7 @@ InstrumentPanel::InstrumentPanel(ObservedInstrument &instrument, InstrumentSetti
     layout->addWidget(m_identity);
     layout->addWidget(m_summary);
     layout->addWidget(m_table, 1);
-    connect(&instrument, &ObservedInstrument::setupChanged, this, &InstrumentPanel::refresh);
+    connect(&instrument, &InstrumentRelay::setupChanged, this, &InstrumentPanel::refresh);
     connect(m_table, &QTableWidget::cellChanged, this, &InstrumentPanel::settingEdited);
     refresh();
 }

@@ -10,7 +10,7 @@ class QTableWidget;
 
 namespace ixo {
 
-class ObservedInstrument;
+class InstrumentRelay;
 class StateDiff;
 
 // The connected instrument's identity and its current settings, which the user can change.
@@ -31,7 +31,7 @@ public:
     static const QColor kOnlyHere;
     static const QColor kOnlyThere;
 
-    InstrumentPanel(ObservedInstrument &instrument, InstrumentSettings settings,
+    InstrumentPanel(InstrumentRelay &instrument, InstrumentSettings settings,
                     QWidget *parent = nullptr);
 
     // How the settings of another instrument are read; the next refresh shows them.
@@ -58,7 +58,7 @@ private:
     void setHeaders();
     void showError(const QString &text);
 
-    ObservedInstrument &m_instrument;
+    InstrumentRelay &m_instrument;
     InstrumentSettings m_settings;
     QList<Compared> m_compared;
     QLabel *m_identity;

@@ -6,9 +6,8 @@
 #include "instruments/discovery/InstrumentDiscovery.h"
 
 #include <QMainWindow>
-#include <QTranslator>
+#include <QUndoStack>
 #include <memory>
-#include <vector>
 
 class QAction;
 class QLabel;
@@ -17,10 +16,11 @@ class QSplitter;
 
 namespace ixo {
 
+class InstrumentConnection;
 class InstrumentPanel;
 class InstrumentState;
-class ScpiInstrument;
-class ObservedInstrument;
+class StateComparison;
+class WindowLanguage;
 
 // The desktop host: the saved-states control beside the connected instrument's settings, with
 // the list kept in a document file. Highlighting a saved state compares it with the
@@ -31,17 +31,10 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    static const QString kPreviewKey;
-    // Whether instruments connected from now on check each restore by capturing again.
-    static const QString kVerifyKey;
-    static const QString kRecentResourcesKey;
-    static constexpr int kMaxRecentResources = 8;
-
-    // name: what progress dialogs call the instrument; cancel ends an exchange in progress.
+    // An instrument that can be cancelled shows its resource in progress dialogs and ends an
+    // exchange when the user cancels one.
     MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings,
                QWidget *parent = nullptr);
-    MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings, const QString &name,
-               std::function<void()> cancel, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     bool openDocument(const QString &fileName);
@@ -53,16 +46,9 @@ public:
     void selectStates(const QStringList &names);
     // Imports a state file or legacy setup file, or opens a document (.ixs).
     void dropFile(const QString &fileName);
-    bool canUndo() const { return !m_undo.empty(); }
+    bool canUndo();
     void undo();
-    static bool previewEnabled();
-    static bool verifyEnabled();
 
-    // The settings panel's view of an SCPI instrument.
-    static InstrumentSettings scpiSettingsOf(const std::shared_ptr<ScpiInstrument> &instrument);
-    // Puts a resource first among the recent ones (kept in the settings).
-    static void rememberResource(const QString &resource);
-    static QStringList recentResources();
     // How the window opens a resource; InstrumentFactory::open unless told otherwise.
     void setOpener(ConnectDialog::Opener opener);
     // What the Connect dialog shows as the profile a resource will use.
@@ -88,7 +74,6 @@ protected:
     void changeEvent(QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void newDocument();
@@ -99,54 +84,36 @@ private slots:
     void updateTitle();
 
 private:
+    void buildLayout(InstrumentSettings settings);
     void buildMenus();
-    void buildLanguageMenu(QMenu &menu);
     void rebuildInstrumentMenu();
-    void switchInstrument(SetupInterfaceRef instrument, InstrumentSettings settings,
-                          const QString &name, std::function<void()> cancel, const QString &model);
-    void markListForInstrument();
-    void showConnection();
-    void connectionLost(const QString &description);
-    void connectionRestored();
     void rebuildRecentMenu();
-    void rememberRecent(const QString &fileName);
-    void switchLanguage(int countryCode, const QString &language);
-    void followControlLanguage();
-    void watchListChanges();
+    void instrumentSwitched(const InstrumentSettings &settings);
+    void showConnection(const QString &message = QString());
+    void listChanged(const QByteArray &before, const QByteArray &after);
     void forgetUndo();
-    void stateSelected(const QString &name);
-    void compareSelection();
-    QVariant stateData(const QString &name) const;
     // Raises "Cancelled by the user" unless the user accepts the settings a restore changes.
     void previewRestore(const QVariant &state);
     void restoreLayout();
     void saveLayout();
     // Asks whether unsaved changes should be saved; false when the user cancels.
     bool settleChanges();
+    void openAfterSettling(const QString &fileName);
     void showError(const QString &text);
 
-    std::shared_ptr<ObservedInstrument> m_instrument;
+    std::unique_ptr<InstrumentConnection> m_connection;
     InstrumentState *m_control = nullptr;
     InstrumentPanel *m_panel = nullptr;
     QSplitter *m_splitter = nullptr;
     std::unique_ptr<SetupsDocument> m_document;
+    std::unique_ptr<StateComparison> m_comparison;
+    std::unique_ptr<WindowLanguage> m_language;
     QMenu *m_recentMenu = nullptr;
     QMenu *m_instrumentMenu = nullptr;
     QLabel *m_connectionLabel = nullptr;
-    ConnectDialog::Opener m_opener;
     ConnectDialog::ProfileDescriber m_profileDescriber;
     InstrumentDiscovery::Options m_discoveryOptions;
-    // The resource string connectTo() was given, to offer it again.
-    QString m_resource;
-    QString m_model;
-    QAction *m_undoAction = nullptr;
-    QTranslator m_translator;
-    int m_countryCode = 0;
-    // The list as it was before each change, the last change last.
-    std::vector<QByteArray> m_undo;
-    QByteArray m_beforeCommand;
-    QString m_selected;
-    QString m_comparedWith;
+    QUndoStack m_undo;
 };
 
 } // namespace ixo

@@ -4,6 +4,7 @@
 #include "automation/ErrorNumber.h"
 #include "automation/PropertyBag.h"
 #include "control/InstrumentState.h"
+#include "model/ItemStateInfo.h"
 #include "model/StateDocument.h"
 #include "model/StateInfo.h"
 #include "support/HostDocument.h"
@@ -36,7 +37,11 @@ SetupsDocument::SetupsDocument(InstrumentState &control, SetupInterfaceRef instr
                                std::function<bool()> connected)
     : m_control(control)
     , m_instrument(std::move(instrument))
-    , m_connected(std::move(connected)) {}
+    , m_connected(std::move(connected)) {
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(0);
+    connect(&m_settle, &QTimer::timeout, this, &SetupsDocument::settle);
+}
 
 void SetupsDocument::reset() {
     attach(std::make_shared<StateInfo>());
@@ -79,6 +84,28 @@ void SetupsDocument::restoreList(const QByteArray &contents) {
     attach(std::move(stateInfo));
 }
 
+void SetupsDocument::settle() {
+    m_settle.stop();
+    QByteArray after = listContents();
+    if (after == m_listContents)
+        return;
+    const QByteArray before = std::exchange(m_listContents, after);
+    watchList();
+    emit listChanged(before, after);
+}
+
+// The collection tells of additions and removals, each state of a change to its name or
+// description.
+void SetupsDocument::watchList() {
+    connect(m_stateInfo->Items().get(), &Collection::changed, &m_settle,
+            qOverload<>(&QTimer::start), Qt::UniqueConnection);
+    for (int index = 1; index <= m_stateInfo->Items()->Count(); ++index) {
+        if (const auto state = m_stateInfo->item(index))
+            connect(state.get(), &ItemStateInfo::changed, &m_settle, qOverload<>(&QTimer::start),
+                    Qt::UniqueConnection);
+    }
+}
+
 bool SetupsDocument::isModified() const {
     return contents() != m_savedContents;
 }
@@ -98,6 +125,8 @@ void SetupsDocument::reattach() {
 }
 
 void SetupsDocument::attach(std::shared_ptr<StateInfo> stateInfo) {
+    if (m_stateInfo && m_stateInfo != stateInfo)
+        m_stateInfo->Items()->disconnect(&m_settle);
     m_stateInfo = std::move(stateInfo);
     const bool connected = !m_connected || m_connected();
     m_stateInfo->setSetupInterface(connected ? m_instrument : std::make_shared<NoInstrument>());
@@ -109,6 +138,9 @@ void SetupsDocument::attach(std::shared_ptr<StateInfo> stateInfo) {
         throw;
     }
     m_stateInfo->setSetupInterface(m_instrument);
+    m_settle.stop();
+    m_listContents = listContents();
+    watchList();
 }
 
 } // namespace ixo

@@ -3,7 +3,9 @@
 #include "support/SetupInterface.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -14,8 +16,12 @@ class StateInfo;
 
 // The host's document: the control's properties and the list of saved states, kept in one
 // property bag file. Knows whether it has changed since it was last opened or saved. Saving
-// over a file keeps the file's previous version as "<name>.bak".
-class SetupsDocument {
+// over a file keeps the file's previous version as "<name>.bak". Whoever changes the list, it
+// tells what the list was before and after each change; changes made together, such as the
+// removal and addition of a rename, are told as one.
+class SetupsDocument : public QObject {
+    Q_OBJECT
+
 public:
     // connected: whether the instrument can be asked now; while it cannot, the rows are
     // marked against no instrument, so every state shows as captured on another one.
@@ -30,7 +36,10 @@ public:
 
     // The list of saved states alone, to take a change of the list back.
     QByteArray listContents() const;
+    // Puts the list back as it was; told as no change.
     void restoreList(const QByteArray &contents);
+    // Tells a change made since the last one now rather than when the event loop next runs.
+    void settle();
     // Attaches the list anew, so that its rows are marked for the instrument now connected.
     void reattach();
 
@@ -38,9 +47,13 @@ public:
     bool isModified() const;
     std::shared_ptr<StateInfo> stateInfo() const { return m_stateInfo; }
 
+signals:
+    void listChanged(const QByteArray &before, const QByteArray &after);
+
 private:
     QByteArray contents() const;
     void attach(std::shared_ptr<StateInfo> stateInfo);
+    void watchList();
 
     InstrumentState &m_control;
     SetupInterfaceRef m_instrument;
@@ -48,6 +61,9 @@ private:
     std::shared_ptr<StateInfo> m_stateInfo;
     QString m_fileName;
     QByteArray m_savedContents;
+    // The list as last told.
+    QByteArray m_listContents;
+    QTimer m_settle;
 };
 
 } // namespace ixo

@@ -2,6 +2,7 @@
 
 #include "instruments/InstrumentProfile.h"
 #include "instruments/sequences/SetupSequence.h"
+#include "support/CancellableInstrument.h"
 #include "support/SetupInterface.h"
 
 #include <QByteArray>
@@ -26,7 +27,7 @@ class InstrumentTransport;
 // read first and reported as warnings, or cleared if the profile says so. Every exchange has a
 // deadline and every answer a size limit, and a failure of the connection closes it, so the
 // next call starts on a fresh one.
-class ScpiInstrument : public SetupInterface {
+class ScpiInstrument : public SetupInterface, public CancellableInstrument {
 public:
     static constexpr int kDefaultTimeoutMs = 5000;
     static constexpr qsizetype kDefaultMaxBlockSize = qsizetype(64) * 1024 * 1024;
@@ -45,7 +46,7 @@ public:
     explicit ScpiInstrument(std::unique_ptr<InstrumentTransport> transport);
     ~ScpiInstrument() override;
 
-    QString resourceName() const;
+    QString resourceName() const override;
     using WarningHandler = std::function<void(const QString &)>;
 
     int timeout() const { return m_profile.timeoutMs; }
@@ -114,9 +115,8 @@ public:
     [[noreturn]] void failProtocol(const QString &what);
     // Instrument answers quoted in messages: short, and without control characters.
     static QString quoted(QByteArrayView bytes);
-    // From another thread: ends the exchange in progress through the transport; the call
-    // waiting on it fails and the connection is opened anew on the next one.
-    void cancel();
+    // Ends the exchange in progress through the transport.
+    void cancel() override;
 
 private:
     void connectIfNeeded();

@@ -2,9 +2,11 @@
 #include "WindowTestSession.h"
 #include "control/MarkerImages.h"
 #include "desktop/ConnectDialog.h"
+#include "desktop/InstrumentConnection.h"
 #include "desktop/InstrumentPanel.h"
+#include "desktop/InstrumentRelay.h"
 #include "desktop/MainWindow.h"
-#include "desktop/ObservedInstrument.h"
+#include "desktop/RecentItems.h"
 #include "desktop/SetupsDocument.h"
 #include "instruments/InstrumentFactory.h"
 #include "instruments/InstrumentProfiles.h"
@@ -93,9 +95,9 @@ private slots:
             QStringLiteral("SG-200"), SimulatedDevice::kDefaultVersion));
         QVERIFY(m_first->port() && m_second->port());
         // As the program starts on its --instrument.
-        MainWindow::rememberResource(resourceOf(*m_first));
+        RecentItems::resources().remember(resourceOf(*m_first));
         auto instrument = InstrumentFactory::open(resourceOf(*m_first));
-        InstrumentSettings settings = MainWindow::scpiSettingsOf(instrument);
+        InstrumentSettings settings = InstrumentConnection::settingsOf(instrument);
         m_window = std::make_unique<MainWindow>(std::move(instrument), std::move(settings));
         m_window->setProfileDescriber([](const QString &, const QString &identity) {
             return identity.contains(QLatin1String("SG-200")) ? QStringLiteral("sg-200")
@@ -126,7 +128,7 @@ private slots:
         QCOMPARE(m_window->connectionStatus(), "Connected to " + shown);
         QCOMPARE(markers(), (QList<int>{MarkerImages::kOtherInstrument, 0}));
         QVERIFY(m_window->panel().identity().contains(QLatin1String("SG-200")));
-        QCOMPARE(MainWindow::recentResources().value(0), resourceOf(*m_second));
+        QCOMPARE(RecentItems::resources().items().value(0), resourceOf(*m_second));
         QVERIFY(!m_window->document().isModified());
         // A recent resource in the menu connects back.
         QAction *back = nullptr;
@@ -151,7 +153,7 @@ private slots:
     void testAnswersOrSaysWhy() {
         QFETCH(QString, resource);
         QFETCH(QString, result);
-        const QStringList before = MainWindow::recentResources();
+        const QStringList before = RecentItems::resources().items();
         QString testResult, profile;
         answerConnectDialog(resource, &testResult, &profile);
         m_window->showConnectDialog();
@@ -162,7 +164,7 @@ private slots:
                      qPrintable(m_session->lastMessage()));
             QCOMPARE(profile, QStringLiteral("chosen on connect"));
             QVERIFY(m_window->connectionStatus().contains(resourceOf(*m_first)));
-            QCOMPARE(MainWindow::recentResources(), before);
+            QCOMPARE(RecentItems::resources().items(), before);
         }
     }
 
@@ -181,7 +183,7 @@ private slots:
                  (QList<int>{MarkerImages::kOtherInstrument, MarkerImages::kOtherInstrument}));
         m_window->selectStates({QStringLiteral("Here")});
         m_window->control().findChild<QPushButton *>(command)->click();
-        QVERIFY2(m_session->lastMessage().contains(ObservedInstrument::notConnectedText()),
+        QVERIFY2(m_session->lastMessage().contains(InstrumentRelay::notConnectedText()),
                  qPrintable(m_session->lastMessage()));
         QCOMPARE(m_window->control().stateListView->rowCount(), 2);
         QCOMPARE(m_window->panel().identity(), QStringLiteral("<b>Not connected</b>"));

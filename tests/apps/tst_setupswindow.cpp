@@ -3,9 +3,11 @@
 #include "automation/widgets/MessageBoxStyle.h"
 #include "desktop/InstrumentPanel.h"
 #include "desktop/MainWindow.h"
+#include "desktop/SettingsDialog.h"
 #include "desktop/SetupsDocument.h"
-#include "model/StateDocument.h"
 #include "instruments/ScpiSettings.h"
+#include "model/StateDocument.h"
+#include "support/CancellableInstrument.h"
 #include "support/HostDocument.h"
 #include "support/StateFile.h"
 
@@ -28,11 +30,14 @@ using ixo::test::FakeSetup;
 namespace {
 
 // A learn-string instrument whose settings are those of its capture.
-class TextSetup : public FakeSetup {
+class TextSetup : public FakeSetup, public CancellableInstrument {
 public:
     TextSetup() { captured = QStringLiteral(":FREQ 1E6;:POW -10;:OUTP ON"); }
     std::atomic<int> captureDelayMs = 0;
     std::atomic<bool> cancelled = false;
+
+    QString resourceName() const override { return QStringLiteral("FAKE::1"); }
+    void cancel() override { cancelled = true; }
 
     QVariant CaptureState() override {
         for (int waited = 0; waited < captureDelayMs && !cancelled; waited += 10)
@@ -73,6 +78,14 @@ class TestSetupsWindow : public QObject {
 
     QStringList rows() const { return test::rowsOf(*m_window->control().stateListView); }
 
+    QAction *menuAction(const QString &text) const {
+        for (QAction *action : m_window->menuBar()->findChildren<QAction *>()) {
+            if (action->text().startsWith(text))
+                return action;
+        }
+        return nullptr;
+    }
+
 private slots:
     void initTestCase() {
         test::WindowTestSession::registerProgram(QStringLiteral("tst_setupswindow"));
@@ -81,9 +94,7 @@ private slots:
     void init() {
         m_session = std::make_unique<test::WindowTestSession>();
         m_setup = std::make_shared<TextSetup>();
-        m_window =
-            std::make_unique<MainWindow>(m_setup, settingsOf(m_setup), QStringLiteral("FAKE::1"),
-                                         [setup = m_setup] { setup->cancelled = true; });
+        m_window = std::make_unique<MainWindow>(m_setup, settingsOf(m_setup));
         QVERIFY(m_window->openDocument(writeDocument()));
     }
 
@@ -187,7 +198,7 @@ private slots:
             return int(QDialog::Accepted);
         });
         QMetaObject::invokeMethod(m_window.get(), "showSettingsDialog");
-        QCOMPARE(MainWindow::previewEnabled(), enabled);
+        QCOMPARE(SettingsDialog::previewEnabled(), enabled);
         m_session->user->answerMessageBox(answer);
         m_window->selectStates({QStringLiteral("A")});
         m_window->control().restoreBtn->click();
@@ -205,6 +216,8 @@ private slots:
         m_setup->captured = QStringLiteral(":FREQ 5E6");
         test::answerNameDialog(*m_session->user, QStringLiteral("C"));
         m_window->control().captureNewBtn->click();
+        // Changes the event loop sees apart are taken back apart.
+        QCoreApplication::processEvents();
         m_window->selectStates({QStringLiteral("A")});
         m_window->control().removeBtn->click();
         QCOMPARE(rows(), (QStringList{"B", "C"}));
@@ -222,6 +235,20 @@ private slots:
         m_window->control().exportBtn->click();
         QVERIFY(QFile::exists(m_session->path(QStringLiteral("a.sta"))));
         QVERIFY(!m_window->canUndo());
+        // A rename removes and adds, and is taken back as one change; Redo makes it again.
+        test::answerNameDialog(*m_session->user, QStringLiteral("A2"));
+        m_window->control().editNameBtn->click();
+        QCOMPARE(rows(), (QStringList{"B", "A2"}));
+        m_window->undo();
+        QCOMPARE(rows(), (QStringList{"A", "B"}));
+        QAction *redo = menuAction(QStringLiteral("&Redo"));
+        QVERIFY(redo && redo->isEnabled());
+        redo->trigger();
+        QCOMPARE(rows(), (QStringList{"B", "A2"}));
+        // A change made to the list itself, not through the control, is taken back too.
+        m_window->document().stateInfo()->Items()->Remove(QStringLiteral("B"));
+        m_window->undo();
+        QCOMPARE(rows(), (QStringList{"B", "A2"}));
         // Opening a document ends what can be taken back.
         m_window->control().removeBtn->click();
         QVERIFY(m_window->canUndo());

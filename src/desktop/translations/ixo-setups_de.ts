@@ -290,7 +290,7 @@ Wiederherstellen?</translation>
     </message>
 </context>
 <context>
-    <name>ixo::ObservedInstrument</name>
+    <name>ixo::InstrumentRelay</name>
     <message>
         <source>Capturing the setup of %1...</source>
         <translation>Setup von %1 wird erfasst...</translation>

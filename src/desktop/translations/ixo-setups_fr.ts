@@ -290,7 +290,7 @@ Restaurer ?</translation>
     </message>
 </context>
 <context>
-    <name>ixo::ObservedInstrument</name>
+    <name>ixo::InstrumentRelay</name>
     <message>
         <source>Capturing the setup of %1...</source>
         <translation>Capture de la configuration de %1...</translation>

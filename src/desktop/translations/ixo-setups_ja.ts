@@ -290,7 +290,7 @@ Restore it?</source>
     </message>
 </context>
 <context>
-    <name>ixo::ObservedInstrument</name>
+    <name>ixo::InstrumentRelay</name>
     <message>
         <source>Capturing the setup of %1...</source>
         <translation>%1 の設定を取得しています...</translation>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/CancellableInstrument.h"
 #include "support/SetupInterface.h"
 
 #include <QObject>
@@ -12,30 +13,29 @@ class QWidget;
 
 namespace ixo {
 
-// Passes every call on to the connected instrument and tells when its setup may have changed,
-// so that views of its settings can be read again. All calls run on one thread of their own,
-// the only one that talks to the instrument, while the window goes on drawing itself; a
-// capture or restore that takes longer than kProgressDelayMs shows a progress dialog whose
-// Cancel ends the exchange. The instrument behind it can be switched or taken away at run
-// time; without one every call fails with kNotConnected. An exchange that fails because the
-// connection broke is reported, and so is the next one that gets through again.
-class ObservedInstrument : public QObject, public SetupInterface {
+// Relays every call to the connected instrument on a thread of its own, the only one that talks
+// to the instrument, while the window goes on drawing itself; a capture or restore that takes
+// longer than kProgressDelayMs shows a progress dialog whose Cancel ends the exchange of an
+// instrument that can be cancelled. It tells when the instrument's setup may have changed, so
+// that views of its settings can be read again. The instrument behind it can be switched or
+// taken away at run time; without one every call fails with notConnectedText(). An exchange that
+// fails because the connection broke is reported, and so is the next one that gets through.
+class InstrumentRelay : public QObject, public SetupInterface {
     Q_OBJECT
 
 public:
     static constexpr int kProgressDelayMs = 500;
 
-    // name: what the progress dialog calls the instrument; cancel: ends an exchange in
-    // progress from another thread (may be empty). No instrument leaves it disconnected.
-    ObservedInstrument(SetupInterfaceRef instrument, QString name,
-                       std::function<void()> cancel = {}, QObject *parent = nullptr);
-    ~ObservedInstrument() override;
+    // No instrument leaves it disconnected.
+    explicit InstrumentRelay(SetupInterfaceRef instrument, QObject *parent = nullptr);
+    ~InstrumentRelay() override;
 
     // The text of the error every call raises while no instrument is connected.
     static QString notConnectedText();
     // Whether an error number means that the connection itself failed.
     static bool isConnectionError(std::int32_t number);
 
+    // The instrument's resource, or a name for one that has none.
     QString name() const { return m_name; }
     bool isConnected() const { return m_instrument != nullptr; }
     // Whether the last exchange failed because the connection broke.
@@ -46,8 +46,7 @@ public:
     void setRestoreCheck(std::function<void(const QVariant &state)> check);
     // Talks to another instrument from now on (none disconnects); the one before is let go on
     // the instrument's thread, where its connection was made.
-    void setInstrument(SetupInterfaceRef instrument, QString name,
-                       std::function<void()> cancel = {});
+    void setInstrument(SetupInterfaceRef instrument);
 
     QString Model() override;
     QVariant CaptureState() override;
@@ -57,7 +56,8 @@ public:
 
     // Runs work on the instrument's thread and returns its result or raises its error.
     template <typename Work> auto run(Work &&work, const QString &progress = {}) {
-        return runOnThread(std::forward<Work>(work), progress, m_cancel, true);
+        return runOnThread(
+            std::forward<Work>(work), progress, [this] { cancelExchange(); }, true);
     }
     // Runs work for an instrument not yet connected on the instrument's thread, where its
     // connection is then made; its outcome says nothing about the connected one.
@@ -93,13 +93,17 @@ private:
     void wait(const std::function<void()> &work, const QString &progress,
               const std::function<void()> &cancel, bool tracked);
     void releaseInstrument();
+    void takeInstrument(SetupInterfaceRef instrument);
+    // Ends the exchange in progress, if the instrument can and is still connected.
+    void cancelExchange() const;
     void noteOutcome(const std::exception_ptr &failure);
     // The instrument for one call, kept for the call's length; raises while disconnected.
     SetupInterfaceRef connected() const;
 
     SetupInterfaceRef m_instrument;
     QString m_name;
-    std::function<void()> m_cancel;
+    // Weak, so that only this relay's own reference decides where the instrument is let go.
+    std::weak_ptr<CancellableInstrument> m_cancellable;
     std::function<void(const QVariant &)> m_restoreCheck;
     QPointer<QWidget> m_window;
     bool m_lost = false;

@@ -1,4 +1,4 @@
-#include "desktop/ObservedInstrument.h"
+#include "desktop/InstrumentRelay.h"
 
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
@@ -25,67 +25,73 @@ struct Outcome {
 
 } // namespace
 
-ObservedInstrument::ObservedInstrument(SetupInterfaceRef instrument, QString name,
-                                       std::function<void()> cancel, QObject *parent)
-    : QObject(parent)
-    , m_instrument(std::move(instrument))
-    , m_name(std::move(name))
-    , m_cancel(std::move(cancel)) {
+InstrumentRelay::InstrumentRelay(SetupInterfaceRef instrument, QObject *parent)
+    : QObject(parent) {
     // One thread that lives as long as the window: a socket belongs to its thread.
     m_thread.setMaxThreadCount(1);
     m_thread.setExpiryTimeout(-1);
+    takeInstrument(std::move(instrument));
 }
 
-ObservedInstrument::~ObservedInstrument() {
+InstrumentRelay::~InstrumentRelay() {
     releaseInstrument();
     m_thread.waitForDone();
 }
 
-QString ObservedInstrument::notConnectedText() {
+QString InstrumentRelay::notConnectedText() {
     return tr("No instrument is connected. Choose Instrument > Connect... to connect one.");
 }
 
-bool ObservedInstrument::isConnectionError(std::int32_t number) {
+bool InstrumentRelay::isConnectionError(std::int32_t number) {
     return number == VisaStatus::ConnectionLost || number == VisaStatus::ResourceNotFound ||
            number == VisaStatus::Timeout || number == VisaStatus::Io;
 }
 
-void ObservedInstrument::setRestoreCheck(std::function<void(const QVariant &)> check) {
+void InstrumentRelay::setRestoreCheck(std::function<void(const QVariant &)> check) {
     m_restoreCheck = std::move(check);
 }
 
-void ObservedInstrument::setInstrument(SetupInterfaceRef instrument, QString name,
-                                       std::function<void()> cancel) {
+void InstrumentRelay::setInstrument(SetupInterfaceRef instrument) {
     releaseInstrument();
-    m_instrument = std::move(instrument);
-    m_name = std::move(name);
-    m_cancel = std::move(cancel);
+    takeInstrument(std::move(instrument));
     m_lost = false;
     emit instrumentChanged();
 }
 
+void InstrumentRelay::takeInstrument(SetupInterfaceRef instrument) {
+    const auto cancellable = std::dynamic_pointer_cast<CancellableInstrument>(instrument);
+    m_cancellable = cancellable;
+    m_name = cancellable ? cancellable->resourceName() : tr("the instrument");
+    m_instrument = std::move(instrument);
+}
+
+void InstrumentRelay::cancelExchange() const {
+    if (const auto held = m_cancellable.lock())
+        held->cancel();
+}
+
 // The last reference goes on the instrument's thread, which closes its connection there.
-void ObservedInstrument::releaseInstrument() {
+void InstrumentRelay::releaseInstrument() {
     if (SetupInterfaceRef previous = std::exchange(m_instrument, nullptr))
         m_thread.start([previous = std::move(previous)]() mutable { previous.reset(); });
 }
 
-SetupInterfaceRef ObservedInstrument::connected() const {
+SetupInterfaceRef InstrumentRelay::connected() const {
     if (!m_instrument)
         throw AutomationError(ErrorNumber::Fail, kSource, notConnectedText());
     return m_instrument;
 }
 
-QString ObservedInstrument::Model() {
+QString InstrumentRelay::Model() {
     return run([instrument = connected()] { return instrument->Model(); });
 }
 
-QVariant ObservedInstrument::CaptureState() {
+QVariant InstrumentRelay::CaptureState() {
     return run([instrument = connected()] { return instrument->CaptureState(); },
                tr("Capturing the setup of %1...").arg(m_name));
 }
 
-void ObservedInstrument::RestoreState(const QVariant &state) {
+void InstrumentRelay::RestoreState(const QVariant &state) {
     const SetupInterfaceRef instrument = connected();
     if (m_restoreCheck)
         m_restoreCheck(state);
@@ -100,17 +106,17 @@ void ObservedInstrument::RestoreState(const QVariant &state) {
     emit setupChanged();
 }
 
-QString ObservedInstrument::Version() {
+QString InstrumentRelay::Version() {
     return run([instrument = connected()] { return instrument->Version(); });
 }
 
-ObjectRef ObservedInstrument::ImportLegacyFile(const QString &fileName, const QString &progId) {
+ObjectRef InstrumentRelay::ImportLegacyFile(const QString &fileName, const QString &progId) {
     return run(
         [&, instrument = connected()] { return instrument->ImportLegacyFile(fileName, progId); });
 }
 
-void ObservedInstrument::wait(const std::function<void()> &work, const QString &progress,
-                              const std::function<void()> &cancel, bool tracked) {
+void InstrumentRelay::wait(const std::function<void()> &work, const QString &progress,
+                           const std::function<void()> &cancel, bool tracked) {
     auto outcome = std::make_shared<Outcome>();
     m_thread.start([outcome, &work] {
         try {
@@ -154,7 +160,7 @@ void ObservedInstrument::wait(const std::function<void()> &work, const QString &
         std::rethrow_exception(outcome->failure);
 }
 
-void ObservedInstrument::noteOutcome(const std::exception_ptr &failure) {
+void InstrumentRelay::noteOutcome(const std::exception_ptr &failure) {
     if (!failure) {
         if (std::exchange(m_lost, false))
             emit connectionRestored();

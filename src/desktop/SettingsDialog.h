@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+
+namespace ixo {
+
+// The window's options, kept in the application's settings.
+class SettingsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    static const QString kPreviewKey;
+    static const QString kVerifyKey;
+
+    explicit SettingsDialog(QWidget *parent = nullptr);
+
+    // Whether a restore first shows the settings it changes and asks.
+    static bool previewEnabled();
+    // Whether instruments connected from now on check each restore by capturing again.
+    static bool verifyEnabled();
+    // Keeps the options as the dialog shows them.
+    void store() const;
+
+private:
+    QCheckBox *m_preview;
+    QCheckBox *m_verify;
+};
+
+} // namespace ixo
