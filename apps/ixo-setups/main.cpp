@@ -70,7 +70,8 @@ Options parse(const QCoreApplication &app) {
 // The Connect dialog once its first search has ended and a Test of resource has answered.
 int takeConnectScreenshot(ixo::MainWindow &window, const QString &resource,
                           const QString &fileName) {
-    const std::unique_ptr<ixo::ConnectDialog> dialog = window.makeConnectDialog();
+    const std::unique_ptr<ixo::ConnectDialog> dialog =
+        window.connection().makeConnectDialog(&window);
     dialog->setResource(resource);
     dialog->show();
     QEventLoop loop;
@@ -169,8 +170,9 @@ int main(int argc, char *argv[]) {
     // The window holds the only reference, so that switching instruments lets this one go.
     ixo::MainWindow window(std::move(instrument), std::move(settings));
     ixo::RecentItems::resources().remember(options.instrument);
-    window.setOpener(opener);
-    window.setProfileDescriber(ixo::ConnectDialog::describeProfiles(profiles, options.profile));
+    window.connection().setOpener(opener);
+    window.connection().setProfileDescriber(
+        ixo::ConnectDialog::describeProfiles(profiles, options.profile));
     if (!options.document.isEmpty() && !window.openDocument(options.document))
         return 1;
     window.show();

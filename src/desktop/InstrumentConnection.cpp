@@ -3,6 +3,7 @@
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
 #include "desktop/InstrumentRelay.h"
+#include "desktop/RecentItems.h"
 #include "instruments/InstrumentFactory.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/ScpiSettings.h"
@@ -41,6 +42,24 @@ void InstrumentConnection::setOpener(ConnectDialog::Opener opener) {
     m_opener = std::move(opener);
 }
 
+void InstrumentConnection::setProfileDescriber(ConnectDialog::ProfileDescriber describer) {
+    m_profileDescriber = std::move(describer);
+}
+
+void InstrumentConnection::setDiscoveryOptions(const InstrumentDiscovery::Options &options) {
+    m_discoveryOptions = options;
+}
+
+std::unique_ptr<ConnectDialog> InstrumentConnection::makeConnectDialog(QWidget *parent) const {
+    QStringList recent = RecentItems::resources().items();
+    if (isConnected() && !m_resource.isEmpty()) {
+        recent.removeAll(m_resource);
+        recent.prepend(m_resource);
+    }
+    return std::make_unique<ConnectDialog>(recent, m_discoveryOptions, m_profileDescriber, m_opener,
+                                           parent);
+}
+
 void InstrumentConnection::identify() {
     if (!m_relay->isConnected() || m_relay->isConnectionLost())
         return;
@@ -60,6 +79,7 @@ void InstrumentConnection::connectTo(const QString &resource) {
                                                 tr("Connecting to %1...").arg(trimmed),
                                                 [instrument] { instrument->cancel(); });
         m_resource = trimmed;
+        RecentItems::resources().remember(trimmed);
         switchTo(std::move(instrument), model);
     } catch (const AutomationError &) {
         // Closed on the thread that opened it.

@@ -2,6 +2,7 @@
 
 #include "desktop/ConnectDialog.h"
 #include "desktop/InstrumentSettings.h"
+#include "instruments/discovery/InstrumentDiscovery.h"
 #include "support/SetupInterface.h"
 
 #include <QObject>
@@ -30,11 +31,16 @@ public:
     const std::shared_ptr<InstrumentRelay> &relay() const { return m_relay; }
     // How a resource is opened; InstrumentFactory::open unless told otherwise.
     void setOpener(ConnectDialog::Opener opener);
-    const ConnectDialog::Opener &opener() const { return m_opener; }
+    // What the Connect dialog shows as the profile a resource will use.
+    void setProfileDescriber(ConnectDialog::ProfileDescriber describer);
+    // Where the Connect dialog looks for instruments.
+    void setDiscoveryOptions(const InstrumentDiscovery::Options &options);
+    // The recent resources, the connected one first.
+    std::unique_ptr<ConnectDialog> makeConnectDialog(QWidget *parent) const;
     // Asks the model of the instrument connected at the start, unless its connection failed.
     void identify();
     // Raises why the instrument could not be opened or identified, leaving the connection as it
-    // was.
+    // was; a resource that connects is remembered among the recent ones.
     void connectTo(const QString &resource);
     void disconnect();
 
@@ -57,6 +63,8 @@ private:
 
     std::shared_ptr<InstrumentRelay> m_relay;
     ConnectDialog::Opener m_opener;
+    ConnectDialog::ProfileDescriber m_profileDescriber;
+    InstrumentDiscovery::Options m_discoveryOptions;
     QString m_resource;
     QString m_model;
 };

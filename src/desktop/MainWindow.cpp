@@ -137,7 +137,7 @@ void MainWindow::rebuildInstrumentMenu() {
     m_instrumentMenu->clear();
     m_instrumentMenu->addAction(tr("&Connect..."), this, &MainWindow::showConnectDialog);
     m_instrumentMenu->addAction(tr("&Disconnect"), this, &MainWindow::disconnectInstrument)
-        ->setEnabled(isConnected());
+        ->setEnabled(m_connection->isConnected());
     const RecentItems recent = RecentItems::resources();
     if (!recent.items().isEmpty())
         m_instrumentMenu->addSection(tr("Recent instruments"));
@@ -153,31 +153,8 @@ void MainWindow::rebuildRecentMenu() {
     m_recentMenu->setEnabled(!recent.items().isEmpty());
 }
 
-void MainWindow::setOpener(ConnectDialog::Opener opener) {
-    m_connection->setOpener(std::move(opener));
-}
-
-void MainWindow::setProfileDescriber(ConnectDialog::ProfileDescriber describer) {
-    m_profileDescriber = std::move(describer);
-}
-
-void MainWindow::setDiscoveryOptions(const InstrumentDiscovery::Options &options) {
-    m_discoveryOptions = options;
-}
-
-std::unique_ptr<ConnectDialog> MainWindow::makeConnectDialog() {
-    QStringList recent = RecentItems::resources().items();
-    if (isConnected() && !m_connection->resource().isEmpty()) {
-        // The connected instrument is offered first.
-        recent.removeAll(m_connection->resource());
-        recent.prepend(m_connection->resource());
-    }
-    return std::make_unique<ConnectDialog>(recent, m_discoveryOptions, m_profileDescriber,
-                                           m_connection->opener(), this);
-}
-
 void MainWindow::showConnectDialog() {
-    const std::unique_ptr<ConnectDialog> dialog = makeConnectDialog();
+    const std::unique_ptr<ConnectDialog> dialog = m_connection->makeConnectDialog(this);
     if (Interaction::current()->showModal(*dialog) == QDialog::Accepted)
         connectTo(dialog->resource());
 }
@@ -190,16 +167,14 @@ bool MainWindow::connectTo(const QString &resource) {
                       .arg(resource.trimmed(), error.description()));
         return false;
     }
-    RecentItems::resources().remember(resource);
-    rebuildInstrumentMenu();
-    statusBar()->showMessage(tr("Connected to %1").arg(instrumentText()), kMessageMs);
+    statusBar()->showMessage(tr("Connected to %1").arg(m_connection->description()), kMessageMs);
     return true;
 }
 
 void MainWindow::disconnectInstrument() {
-    if (!isConnected())
+    if (!m_connection->isConnected())
         return;
-    const QString before = instrumentText();
+    const QString before = m_connection->description();
     m_connection->disconnect();
     statusBar()->showMessage(tr("Disconnected from %1").arg(before), kMessageMs);
 }
@@ -217,14 +192,6 @@ void MainWindow::instrumentSwitched(const InstrumentSettings &settings) {
     rebuildInstrumentMenu();
     showConnection();
     updateTitle();
-}
-
-bool MainWindow::isConnected() const {
-    return m_connection->isConnected();
-}
-
-QString MainWindow::instrumentText() const {
-    return m_connection->description();
 }
 
 QString MainWindow::connectionStatus() const {
@@ -255,7 +222,7 @@ void MainWindow::newDocument() {
     if (!settleChanges())
         return;
     m_document->reset();
-    forgetUndo();
+    m_undo.clear();
     updateTitle();
 }
 
@@ -280,7 +247,7 @@ bool MainWindow::openDocument(const QString &fileName) {
         showError(tr("Could not open %1:\n%2").arg(fileName, error.description()));
         return false;
     }
-    forgetUndo();
+    m_undo.clear();
     m_language->followControl();
     RecentItems::documents().remember(fileName);
     rebuildRecentMenu();
@@ -330,10 +297,6 @@ void MainWindow::undo() {
     m_undo.undo();
     statusBar()->showMessage(tr("The last change to the list was taken back."), kMessageMs);
     updateTitle();
-}
-
-void MainWindow::forgetUndo() {
-    m_undo.clear();
 }
 
 void MainWindow::selectStates(const QStringList &names) {
@@ -420,7 +383,7 @@ void MainWindow::updateTitle() {
     const QString name = m_document->fileName().isEmpty()
                              ? tr("Untitled")
                              : QFileInfo(m_document->fileName()).fileName();
-    setWindowTitle(tr("%1[*] - %2 - IxoInstrSetups").arg(name, instrumentText()));
+    setWindowTitle(tr("%1[*] - %2 - IxoInstrSetups").arg(name, m_connection->description()));
     setWindowModified(m_document->isModified());
 }
 

@@ -49,22 +49,14 @@ public:
     bool canUndo();
     void undo();
 
-    // How the window opens a resource; InstrumentFactory::open unless told otherwise.
-    void setOpener(ConnectDialog::Opener opener);
-    // What the Connect dialog shows as the profile a resource will use.
-    void setProfileDescriber(ConnectDialog::ProfileDescriber describer);
-    // Where the Connect dialog looks for instruments.
-    void setDiscoveryOptions(const InstrumentDiscovery::Options &options);
+    // Opening, identifying and naming instruments, and the Connect dialog's choices.
+    InstrumentConnection &connection() const { return *m_connection; }
     // Identifies the instrument first: one that cannot be reached leaves the connection as it
     // was and says why.
     bool connectTo(const QString &resource);
     void disconnectInstrument();
-    bool isConnected() const;
-    // The resource and *IDN? model of the connected instrument, or that there is none.
-    QString instrumentText() const;
+    // What the status bar says about the connection.
     QString connectionStatus() const;
-    // The Connect dialog as showConnectDialog() would show it, for pictures of it.
-    std::unique_ptr<ConnectDialog> makeConnectDialog();
 
 public slots:
     void showConnectDialog();
@@ -91,7 +83,6 @@ private:
     void instrumentSwitched(const InstrumentSettings &settings);
     void showConnection(const QString &message = QString());
     void listChanged(const QByteArray &before, const QByteArray &after);
-    void forgetUndo();
     // Raises "Cancelled by the user" unless the user accepts the settings a restore changes.
     void previewRestore(const QVariant &state);
     void restoreLayout();
@@ -111,8 +102,6 @@ private:
     QMenu *m_recentMenu = nullptr;
     QMenu *m_instrumentMenu = nullptr;
     QLabel *m_connectionLabel = nullptr;
-    ConnectDialog::ProfileDescriber m_profileDescriber;
-    InstrumentDiscovery::Options m_discoveryOptions;
     QUndoStack m_undo;
 };
 

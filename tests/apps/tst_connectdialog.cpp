@@ -99,7 +99,7 @@ private slots:
         auto instrument = InstrumentFactory::open(resourceOf(*m_first));
         InstrumentSettings settings = InstrumentConnection::settingsOf(instrument);
         m_window = std::make_unique<MainWindow>(std::move(instrument), std::move(settings));
-        m_window->setProfileDescriber([](const QString &, const QString &identity) {
+        m_window->connection().setProfileDescriber([](const QString &, const QString &identity) {
             return identity.contains(QLatin1String("SG-200")) ? QStringLiteral("sg-200")
                                                               : QString();
         });
@@ -241,8 +241,9 @@ private slots:
         options.usbtmc = false;
         options.broadcastAddresses = {QHostAddress(QHostAddress::LocalHost)};
         options.portmapperPort = lxi.port();
-        m_window->setDiscoveryOptions(options);
-        const std::unique_ptr<ConnectDialog> dialog = m_window->makeConnectDialog();
+        m_window->connection().setDiscoveryOptions(options);
+        const std::unique_ptr<ConnectDialog> dialog =
+            m_window->connection().makeConnectDialog(m_window.get());
         QCOMPARE(dialog->resource(), resourceOf(*m_first));
         const QString found = QStringLiteral("TCPIP::127.0.0.1::INSTR");
         QTRY_VERIFY_WITH_TIMEOUT(dialog->discoveredResources().contains(found), 10000);

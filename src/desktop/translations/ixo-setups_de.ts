@@ -2,326 +2,15 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
-    <name>ixo::InstrumentPanel</name>
-    <message>
-        <source>&lt;b&gt;%1&lt;/b&gt;, version %2</source>
-        <translation>&lt;b&gt;%1&lt;/b&gt;, Version %2</translation>
-    </message>
-    <message>
-        <source>the instrument</source>
-        <translation>das Gerät</translation>
-    </message>
-    <message>
-        <source>"%1"</source>
-        <translation>„%1“</translation>
-    </message>
-    <message>
-        <source>Setup blocks: %1 %2; %3 %4. %5</source>
-        <translation>Setup-Blöcke: %1 %2; %3 %4. %5</translation>
-    </message>
-    <message>
-        <source>They are the same.</source>
-        <translation>Sie sind gleich.</translation>
-    </message>
-    <message>
-        <source>They differ.</source>
-        <translation>Sie unterscheiden sich.</translation>
-    </message>
-    <message>
-        <source>Changed</source>
-        <translation>Geändert</translation>
-    </message>
-    <message>
-        <source>Only in %1</source>
-        <translation>Nur in %1</translation>
-    </message>
-    <message>
-        <source>%1 and %2 have the same settings.</source>
-        <translation>%1 und %2 haben dieselben Einstellungen.</translation>
-    </message>
-    <message>
-        <source>%1 against %2: %3 changed, %4 only in %1, %5 only in %2.</source>
-        <translation>%1 gegen %2: %3 geändert, %4 nur in %1, %5 nur in %2.</translation>
-    </message>
-    <message>
-        <source>Setting</source>
-        <translation>Einstellung</translation>
-    </message>
-    <message>
-        <source>Instrument</source>
-        <translation>Gerät</translation>
-    </message>
-    <message>
-        <source>Value</source>
-        <translation>Wert</translation>
-    </message>
-    <message>
-        <source>&lt;b&gt;Instrument error:&lt;/b&gt; %1</source>
-        <translation>&lt;b&gt;Gerätefehler:&lt;/b&gt; %1</translation>
-    </message>
-    <message>
-        <source>size %1, CRC-32 %2</source>
-        <translation>Größe %1, CRC-32 %2</translation>
-    </message>
-    <message>
-        <source>&lt;b&gt;Not connected&lt;/b&gt;</source>
-        <translation>&lt;b&gt;Nicht verbunden&lt;/b&gt;</translation>
-    </message>
-</context>
-<context>
-    <name>ixo::MainWindow</name>
-    <message>
-        <source>Instrument setup documents (*.ixs)|*.ixs|All files|*</source>
-        <translation>Geräte-Setup-Dokumente (*.ixs)|*.ixs|Alle Dateien|*</translation>
-    </message>
-    <message>
-        <source>the instrument</source>
-        <translation>das Gerät</translation>
-    </message>
-    <message>
-        <source>&amp;File</source>
-        <translation>&amp;Datei</translation>
-    </message>
-    <message>
-        <source>&amp;New</source>
-        <translation>&amp;Neu</translation>
-    </message>
-    <message>
-        <source>&amp;Open...</source>
-        <translation>Ö&amp;ffnen...</translation>
-    </message>
-    <message>
-        <source>Open &amp;Recent</source>
-        <translation>&amp;Zuletzt geöffnet</translation>
-    </message>
-    <message>
-        <source>&amp;Save</source>
-        <translation>&amp;Speichern</translation>
-    </message>
-    <message>
-        <source>Save &amp;As...</source>
-        <translation>Speichern &amp;unter...</translation>
-    </message>
-    <message>
-        <source>&amp;Quit</source>
-        <translation>&amp;Beenden</translation>
-    </message>
-    <message>
-        <source>&amp;Edit</source>
-        <translation>&amp;Bearbeiten</translation>
-    </message>
-    <message>
-        <source>&amp;Undo</source>
-        <translation>&amp;Rückgängig</translation>
-    </message>
-    <message>
-        <source>Se&amp;ttings...</source>
-        <translation>&amp;Einstellungen...</translation>
-    </message>
-    <message>
-        <source>&amp;Language</source>
-        <translation>&amp;Sprache</translation>
-    </message>
-    <message>
-        <source>%1 is not available here (its catalogue or font is missing); the texts stay in English.</source>
-        <translation>%1 ist hier nicht verfügbar (Katalog oder Schrift fehlt); die Texte bleiben englisch.</translation>
-    </message>
-    <message>
-        <source>Language: %1</source>
-        <translation>Sprache: %1</translation>
-    </message>
-    <message>
-        <source>Open document</source>
-        <translation>Dokument öffnen</translation>
-    </message>
-    <message>
-        <source>Could not open %1:
-%2</source>
-        <translation>%1 konnte nicht geöffnet werden:
-%2</translation>
-    </message>
-    <message>
-        <source>Save document as</source>
-        <translation>Dokument speichern unter</translation>
-    </message>
-    <message>
-        <source>Could not save %1; the file on disk is unchanged:
-%2</source>
-        <translation>%1 konnte nicht gespeichert werden; die Datei ist unverändert:
-%2</translation>
-    </message>
-    <message>
-        <source>Saved %1</source>
-        <translation>%1 gespeichert</translation>
-    </message>
-    <message>
-        <source>The last change to the list was taken back.</source>
-        <translation>Die letzte Änderung der Liste wurde zurückgenommen.</translation>
-    </message>
-    <message>
-        <source>Comparing "%1" with "%2"</source>
-        <translation>Vergleich von „%1“ mit „%2“</translation>
-    </message>
-    <message>
-        <source>The saved setup block is the same as the instrument's.</source>
-        <translation>Der gespeicherte Setup-Block ist derselbe wie der des Geräts.</translation>
-    </message>
-    <message>
-        <source>The instrument's setup block (%1 bytes) is replaced by the saved one (%2 bytes).</source>
-        <translation>Der Setup-Block des Geräts (%1 Bytes) wird durch den gespeicherten (%2 Bytes) ersetzt.</translation>
-    </message>
-    <message>
-        <source>%1: %2 becomes %3</source>
-        <translation>%1: %2 wird %3</translation>
-    </message>
-    <message>
-        <source>%1: set to %2</source>
-        <translation>%1: wird auf %2 gesetzt</translation>
-    </message>
-    <message>
-        <source>%1: %2 (not in the saved state)</source>
-        <translation>%1: %2 (nicht im gespeicherten Zustand)</translation>
-    </message>
-    <message>
-        <source>The restore changes no setting.</source>
-        <translation>Die Wiederherstellung ändert keine Einstellung.</translation>
-    </message>
-    <message>
-        <source>... and %1 more</source>
-        <translation>... und %1 weitere</translation>
-    </message>
-    <message>
-        <source>Restoring the saved state changes these settings of %1:
-
-%2
-
-Restore it?</source>
-        <translation>Das Wiederherstellen des gespeicherten Zustands ändert diese Einstellungen von %1:
-
-%2
-
-Wiederherstellen?</translation>
-    </message>
-    <message>
-        <source>Restore preview</source>
-        <translation>Vorschau der Wiederherstellung</translation>
-    </message>
-    <message>
-        <source>Cancelled by the user</source>
-        <translation>Vom Benutzer abgebrochen</translation>
-    </message>
-    <message>
-        <source>Settings</source>
-        <translation>Einstellungen</translation>
-    </message>
-    <message>
-        <source>Before a restore, show the settings it changes and ask</source>
-        <translation>Vor einer Wiederherstellung die geänderten Einstellungen zeigen und fragen</translation>
-    </message>
-    <message>
-        <source>The list of saved states has changed. Save the changes?</source>
-        <translation>Die Liste der gespeicherten Zustände wurde geändert. Änderungen speichern?</translation>
-    </message>
-    <message>
-        <source>Untitled</source>
-        <translation>Unbenannt</translation>
-    </message>
-    <message>
-        <source>%1[*] - %2 - IxoInstrSetups</source>
-        <translation>%1[*] - %2 - IxoInstrSetups</translation>
-    </message>
-    <message>
-        <source>IxoInstrSetups</source>
-        <translation>IxoInstrSetups</translation>
-    </message>
-    <message>
-        <source>%1 (%2)</source>
-        <translation>%1 (%2)</translation>
-    </message>
-    <message>
-        <source>&amp;Connect...</source>
-        <translation>&amp;Verbinden...</translation>
-    </message>
-    <message>
-        <source>&amp;Disconnect</source>
-        <translation>&amp;Trennen</translation>
-    </message>
-    <message>
-        <source>&amp;Instrument</source>
-        <translation>&amp;Gerät</translation>
-    </message>
-    <message>
-        <source>Recent instruments</source>
-        <translation>Zuletzt verwendete Geräte</translation>
-    </message>
-    <message>
-        <source>Connecting to %1...</source>
-        <translation>Verbindung mit %1 wird hergestellt...</translation>
-    </message>
-    <message>
-        <source>Could not connect to %1; the connection stays as it was:
-%2</source>
-        <translation>Keine Verbindung mit %1 möglich; die Verbindung bleibt, wie sie war:
-%2</translation>
-    </message>
-    <message>
-        <source>Connected to %1</source>
-        <translation>Verbunden mit %1</translation>
-    </message>
-    <message>
-        <source>Disconnected from %1</source>
-        <translation>Verbindung mit %1 getrennt</translation>
-    </message>
-    <message>
-        <source>no instrument</source>
-        <translation>kein Gerät</translation>
-    </message>
-    <message>
-        <source>Not connected</source>
-        <translation>Nicht verbunden</translation>
-    </message>
-    <message>
-        <source>Connection to %1 lost; the next command reconnects</source>
-        <translation>Verbindung zu %1 verloren; der nächste Befehl verbindet neu</translation>
-    </message>
-    <message>
-        <source>Reconnected to %1</source>
-        <translation>Wieder verbunden mit %1</translation>
-    </message>
-</context>
-<context>
-    <name>ixo::InstrumentRelay</name>
-    <message>
-        <source>Capturing the setup of %1...</source>
-        <translation>Setup von %1 wird erfasst...</translation>
-    </message>
-    <message>
-        <source>Restoring a setup to %1...</source>
-        <translation>Setup wird auf %1 wiederhergestellt...</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
-    </message>
-    <message>
-        <source>Waiting for %1</source>
-        <translation>Warten auf %1</translation>
-    </message>
-    <message>
-        <source>Cancelling the exchange with %1...</source>
-        <translation>Austausch mit %1 wird abgebrochen...</translation>
-    </message>
-    <message>
-        <source>Cancelled by the user</source>
-        <translation>Vom Benutzer abgebrochen</translation>
-    </message>
-    <message>
-        <source>No instrument is connected. Choose Instrument &gt; Connect... to connect one.</source>
-        <translation>Kein Gerät ist verbunden. Gerät &gt; Verbinden... verbindet eines.</translation>
-    </message>
-</context>
-<context>
     <name>ixo::ConnectDialog</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source> (not verified on hardware)</source>
+        <translation> (nicht an einem Gerät geprüft)</translation>
+    </message>
     <message>
         <source>Connect to an instrument</source>
         <translation>Mit einem Gerät verbinden</translation>
@@ -394,13 +83,355 @@ Wiederherstellen?</translation>
         <source>Answered: %1</source>
         <translation>Antwort: %1</translation>
     </message>
+</context>
+<context>
+    <name>ixo::InstrumentConnection</name>
     <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
+        <source>Reconnected to %1</source>
+        <translation>Wieder verbunden mit %1</translation>
     </message>
     <message>
-        <source> (not verified on hardware)</source>
-        <translation> (nicht an einem Gerät geprüft)</translation>
+        <source>Connecting to %1...</source>
+        <translation>Verbindung mit %1 wird hergestellt...</translation>
+    </message>
+    <message>
+        <source>no instrument</source>
+        <translation>kein Gerät</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Not connected</source>
+        <translation>Nicht verbunden</translation>
+    </message>
+    <message>
+        <source>Connection to %1 lost; the next command reconnects</source>
+        <translation>Verbindung zu %1 verloren; der nächste Befehl verbindet neu</translation>
+    </message>
+    <message>
+        <source>Connected to %1</source>
+        <translation>Verbunden mit %1</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::InstrumentPanel</name>
+    <message>
+        <source>size %1, CRC-32 %2</source>
+        <translation>Größe %1, CRC-32 %2</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Not connected&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Nicht verbunden&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;%1&lt;/b&gt;, version %2</source>
+        <translation>&lt;b&gt;%1&lt;/b&gt;, Version %2</translation>
+    </message>
+    <message>
+        <source>the instrument</source>
+        <translation>das Gerät</translation>
+    </message>
+    <message>
+        <source>"%1"</source>
+        <translation>„%1“</translation>
+    </message>
+    <message>
+        <source>Setup blocks: %1 %2; %3 %4. %5</source>
+        <translation>Setup-Blöcke: %1 %2; %3 %4. %5</translation>
+    </message>
+    <message>
+        <source>They are the same.</source>
+        <translation>Sie sind gleich.</translation>
+    </message>
+    <message>
+        <source>They differ.</source>
+        <translation>Sie unterscheiden sich.</translation>
+    </message>
+    <message>
+        <source>Changed</source>
+        <translation>Geändert</translation>
+    </message>
+    <message>
+        <source>Only in %1</source>
+        <translation>Nur in %1</translation>
+    </message>
+    <message>
+        <source>%1 and %2 have the same settings.</source>
+        <translation>%1 und %2 haben dieselben Einstellungen.</translation>
+    </message>
+    <message>
+        <source>%1 against %2: %3 changed, %4 only in %1, %5 only in %2.</source>
+        <translation>%1 gegen %2: %3 geändert, %4 nur in %1, %5 nur in %2.</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>Einstellung</translation>
+    </message>
+    <message>
+        <source>Instrument</source>
+        <translation>Gerät</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Instrument error:&lt;/b&gt; %1</source>
+        <translation>&lt;b&gt;Gerätefehler:&lt;/b&gt; %1</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::InstrumentRelay</name>
+    <message>
+        <source>No instrument is connected. Choose Instrument &gt; Connect... to connect one.</source>
+        <translation>Kein Gerät ist verbunden. Gerät &gt; Verbinden... verbindet eines.</translation>
+    </message>
+    <message>
+        <source>the instrument</source>
+        <translation>das Gerät</translation>
+    </message>
+    <message>
+        <source>Capturing the setup of %1...</source>
+        <translation>Setup von %1 wird erfasst...</translation>
+    </message>
+    <message>
+        <source>Restoring a setup to %1...</source>
+        <translation>Setup wird auf %1 wiederhergestellt...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Waiting for %1</source>
+        <translation>Warten auf %1</translation>
+    </message>
+    <message>
+        <source>Cancelling the exchange with %1...</source>
+        <translation>Austausch mit %1 wird abgebrochen...</translation>
+    </message>
+    <message>
+        <source>Cancelled by the user</source>
+        <translation>Vom Benutzer abgebrochen</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::MainWindow</name>
+    <message>
+        <source>Instrument setup documents (*.ixs)|*.ixs|All files|*</source>
+        <translation>Geräte-Setup-Dokumente (*.ixs)|*.ixs|Alle Dateien|*</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation>&amp;Neu</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>Ö&amp;ffnen...</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>&amp;Zuletzt geöffnet</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Speichern &amp;unter...</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>Se&amp;ttings...</source>
+        <translation>&amp;Einstellungen...</translation>
+    </message>
+    <message>
+        <source>&amp;Instrument</source>
+        <translation>&amp;Gerät</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Sprache</translation>
+    </message>
+    <message>
+        <source>&amp;Connect...</source>
+        <translation>&amp;Verbinden...</translation>
+    </message>
+    <message>
+        <source>&amp;Disconnect</source>
+        <translation>&amp;Trennen</translation>
+    </message>
+    <message>
+        <source>Recent instruments</source>
+        <translation>Zuletzt verwendete Geräte</translation>
+    </message>
+    <message>
+        <source>Could not connect to %1; the connection stays as it was:
+%2</source>
+        <translation>Keine Verbindung mit %1 möglich; die Verbindung bleibt, wie sie war:
+%2</translation>
+    </message>
+    <message>
+        <source>Connected to %1</source>
+        <translation>Verbunden mit %1</translation>
+    </message>
+    <message>
+        <source>Disconnected from %1</source>
+        <translation>Verbindung mit %1 getrennt</translation>
+    </message>
+    <message>
+        <source>Open document</source>
+        <translation>Dokument öffnen</translation>
+    </message>
+    <message>
+        <source>Could not open %1:
+%2</source>
+        <translation>%1 konnte nicht geöffnet werden:
+%2</translation>
+    </message>
+    <message>
+        <source>Save document as</source>
+        <translation>Dokument speichern unter</translation>
+    </message>
+    <message>
+        <source>Could not save %1; the file on disk is unchanged:
+%2</source>
+        <translation>%1 konnte nicht gespeichert werden; die Datei ist unverändert:
+%2</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 gespeichert</translation>
+    </message>
+    <message>
+        <source>The last change to the list was taken back.</source>
+        <translation>Die letzte Änderung der Liste wurde zurückgenommen.</translation>
+    </message>
+    <message>
+        <source>Cancelled by the user</source>
+        <translation>Vom Benutzer abgebrochen</translation>
+    </message>
+    <message>
+        <source>The list of saved states has changed. Save the changes?</source>
+        <translation>Die Liste der gespeicherten Zustände wurde geändert. Änderungen speichern?</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>Unbenannt</translation>
+    </message>
+    <message>
+        <source>%1[*] - %2 - IxoInstrSetups</source>
+        <translation>%1[*] - %2 - IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>IxoInstrSetups</source>
+        <translation>IxoInstrSetups</translation>
+    </message>
+</context>
+<context>
+    <name>RestorePreview</name>
+    <message>
+        <source>%1: %2 becomes %3</source>
+        <translation>%1: %2 wird %3</translation>
+    </message>
+    <message>
+        <source>%1: set to %2</source>
+        <translation>%1: wird auf %2 gesetzt</translation>
+    </message>
+    <message>
+        <source>%1: %2 (not in the saved state)</source>
+        <translation>%1: %2 (nicht im gespeicherten Zustand)</translation>
+    </message>
+    <message>
+        <source>The saved setup block is the same as the instrument's.</source>
+        <translation>Der gespeicherte Setup-Block ist derselbe wie der des Geräts.</translation>
+    </message>
+    <message>
+        <source>The instrument's setup block (%1 bytes) is replaced by the saved one (%2 bytes).</source>
+        <translation>Der Setup-Block des Geräts (%1 Bytes) wird durch den gespeicherten (%2 Bytes) ersetzt.</translation>
+    </message>
+    <message>
+        <source>The restore changes no setting.</source>
+        <translation>Die Wiederherstellung ändert keine Einstellung.</translation>
+    </message>
+    <message>
+        <source>... and %1 more</source>
+        <translation>... und %1 weitere</translation>
+    </message>
+    <message>
+        <source>Restoring the saved state changes these settings of %1:
+
+%2
+
+Restore it?</source>
+        <translation>Das Wiederherstellen des gespeicherten Zustands ändert diese Einstellungen von %1:
+
+%2
+
+Wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>Restore preview</source>
+        <translation>Vorschau der Wiederherstellung</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::SettingsDialog</name>
+    <message>
+        <source>Before a restore, show the settings it changes and ask</source>
+        <translation>Vor einer Wiederherstellung die geänderten Einstellungen zeigen und fragen</translation>
+    </message>
+    <message>
+        <source>After a restore, capture again and warn of settings that did not take (from the next connection on)</source>
+        <translation>Nach einer Wiederherstellung erneut erfassen und vor Einstellungen warnen, die nicht übernommen wurden (ab der nächsten Verbindung)</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::StateComparison</name>
+    <message>
+        <source>Comparing "%1" with "%2"</source>
+        <translation>Vergleich von „%1“ mit „%2“</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::WindowLanguage</name>
+    <message>
+        <source>IxoInstrSetups</source>
+        <translation>IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>%1 is not available here (its catalogue or font is missing); the texts stay in English.</source>
+        <translation>%1 ist hier nicht verfügbar (Katalog oder Schrift fehlt); die Texte bleiben englisch.</translation>
+    </message>
+    <message>
+        <source>Language: %1</source>
+        <translation>Sprache: %1</translation>
     </message>
 </context>
 </TS>

@@ -2,326 +2,15 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr">
 <context>
-    <name>ixo::InstrumentPanel</name>
-    <message>
-        <source>&lt;b&gt;%1&lt;/b&gt;, version %2</source>
-        <translation>&lt;b&gt;%1&lt;/b&gt;, version %2</translation>
-    </message>
-    <message>
-        <source>the instrument</source>
-        <translation>l’instrument</translation>
-    </message>
-    <message>
-        <source>"%1"</source>
-        <translation>« %1 »</translation>
-    </message>
-    <message>
-        <source>Setup blocks: %1 %2; %3 %4. %5</source>
-        <translation>Blocs de configuration : %1 %2 ; %3 %4. %5</translation>
-    </message>
-    <message>
-        <source>They are the same.</source>
-        <translation>Ils sont identiques.</translation>
-    </message>
-    <message>
-        <source>They differ.</source>
-        <translation>Ils diffèrent.</translation>
-    </message>
-    <message>
-        <source>Changed</source>
-        <translation>Modifié</translation>
-    </message>
-    <message>
-        <source>Only in %1</source>
-        <translation>Seulement dans %1</translation>
-    </message>
-    <message>
-        <source>%1 and %2 have the same settings.</source>
-        <translation>%1 et %2 ont les mêmes réglages.</translation>
-    </message>
-    <message>
-        <source>%1 against %2: %3 changed, %4 only in %1, %5 only in %2.</source>
-        <translation>%1 contre %2 : %3 modifiés, %4 seulement dans %1, %5 seulement dans %2.</translation>
-    </message>
-    <message>
-        <source>Setting</source>
-        <translation>Réglage</translation>
-    </message>
-    <message>
-        <source>Instrument</source>
-        <translation>Instrument</translation>
-    </message>
-    <message>
-        <source>Value</source>
-        <translation>Valeur</translation>
-    </message>
-    <message>
-        <source>&lt;b&gt;Instrument error:&lt;/b&gt; %1</source>
-        <translation>&lt;b&gt;Erreur de l’instrument :&lt;/b&gt; %1</translation>
-    </message>
-    <message>
-        <source>size %1, CRC-32 %2</source>
-        <translation>taille %1, CRC-32 %2</translation>
-    </message>
-    <message>
-        <source>&lt;b&gt;Not connected&lt;/b&gt;</source>
-        <translation>&lt;b&gt;Non connecté&lt;/b&gt;</translation>
-    </message>
-</context>
-<context>
-    <name>ixo::MainWindow</name>
-    <message>
-        <source>Instrument setup documents (*.ixs)|*.ixs|All files|*</source>
-        <translation>Documents de configuration (*.ixs)|*.ixs|Tous les fichiers|*</translation>
-    </message>
-    <message>
-        <source>the instrument</source>
-        <translation>l’instrument</translation>
-    </message>
-    <message>
-        <source>&amp;File</source>
-        <translation>&amp;Fichier</translation>
-    </message>
-    <message>
-        <source>&amp;New</source>
-        <translation>&amp;Nouveau</translation>
-    </message>
-    <message>
-        <source>&amp;Open...</source>
-        <translation>&amp;Ouvrir...</translation>
-    </message>
-    <message>
-        <source>Open &amp;Recent</source>
-        <translation>Documents &amp;récents</translation>
-    </message>
-    <message>
-        <source>&amp;Save</source>
-        <translation>&amp;Enregistrer</translation>
-    </message>
-    <message>
-        <source>Save &amp;As...</source>
-        <translation>Enregistrer &amp;sous...</translation>
-    </message>
-    <message>
-        <source>&amp;Quit</source>
-        <translation>&amp;Quitter</translation>
-    </message>
-    <message>
-        <source>&amp;Edit</source>
-        <translation>É&amp;dition</translation>
-    </message>
-    <message>
-        <source>&amp;Undo</source>
-        <translation>&amp;Annuler</translation>
-    </message>
-    <message>
-        <source>Se&amp;ttings...</source>
-        <translation>&amp;Paramètres...</translation>
-    </message>
-    <message>
-        <source>&amp;Language</source>
-        <translation>&amp;Langue</translation>
-    </message>
-    <message>
-        <source>%1 is not available here (its catalogue or font is missing); the texts stay in English.</source>
-        <translation>%1 n’est pas disponible ici (catalogue ou police manquant) ; les textes restent en anglais.</translation>
-    </message>
-    <message>
-        <source>Language: %1</source>
-        <translation>Langue : %1</translation>
-    </message>
-    <message>
-        <source>Open document</source>
-        <translation>Ouvrir un document</translation>
-    </message>
-    <message>
-        <source>Could not open %1:
-%2</source>
-        <translation>Impossible d’ouvrir %1 :
-%2</translation>
-    </message>
-    <message>
-        <source>Save document as</source>
-        <translation>Enregistrer le document sous</translation>
-    </message>
-    <message>
-        <source>Could not save %1; the file on disk is unchanged:
-%2</source>
-        <translation>Impossible d’enregistrer %1 ; le fichier sur le disque est inchangé :
-%2</translation>
-    </message>
-    <message>
-        <source>Saved %1</source>
-        <translation>%1 enregistré</translation>
-    </message>
-    <message>
-        <source>The last change to the list was taken back.</source>
-        <translation>La dernière modification de la liste a été annulée.</translation>
-    </message>
-    <message>
-        <source>Comparing "%1" with "%2"</source>
-        <translation>Comparaison de « %1 » avec « %2 »</translation>
-    </message>
-    <message>
-        <source>The saved setup block is the same as the instrument's.</source>
-        <translation>Le bloc enregistré est identique à celui de l’instrument.</translation>
-    </message>
-    <message>
-        <source>The instrument's setup block (%1 bytes) is replaced by the saved one (%2 bytes).</source>
-        <translation>Le bloc de l’instrument (%1 octets) est remplacé par le bloc enregistré (%2 octets).</translation>
-    </message>
-    <message>
-        <source>%1: %2 becomes %3</source>
-        <translation>%1 : %2 devient %3</translation>
-    </message>
-    <message>
-        <source>%1: set to %2</source>
-        <translation>%1 : réglé sur %2</translation>
-    </message>
-    <message>
-        <source>%1: %2 (not in the saved state)</source>
-        <translation>%1 : %2 (absent de l’état enregistré)</translation>
-    </message>
-    <message>
-        <source>The restore changes no setting.</source>
-        <translation>La restauration ne change aucun réglage.</translation>
-    </message>
-    <message>
-        <source>... and %1 more</source>
-        <translation>... et %1 de plus</translation>
-    </message>
-    <message>
-        <source>Restoring the saved state changes these settings of %1:
-
-%2
-
-Restore it?</source>
-        <translation>La restauration de l’état enregistré change ces réglages de %1 :
-
-%2
-
-Restaurer ?</translation>
-    </message>
-    <message>
-        <source>Restore preview</source>
-        <translation>Aperçu de la restauration</translation>
-    </message>
-    <message>
-        <source>Cancelled by the user</source>
-        <translation>Annulé par l’utilisateur</translation>
-    </message>
-    <message>
-        <source>Settings</source>
-        <translation>Paramètres</translation>
-    </message>
-    <message>
-        <source>Before a restore, show the settings it changes and ask</source>
-        <translation>Avant une restauration, montrer les réglages modifiés et demander</translation>
-    </message>
-    <message>
-        <source>The list of saved states has changed. Save the changes?</source>
-        <translation>La liste des états enregistrés a changé. Enregistrer les modifications ?</translation>
-    </message>
-    <message>
-        <source>Untitled</source>
-        <translation>Sans titre</translation>
-    </message>
-    <message>
-        <source>%1[*] - %2 - IxoInstrSetups</source>
-        <translation>%1[*] - %2 - IxoInstrSetups</translation>
-    </message>
-    <message>
-        <source>IxoInstrSetups</source>
-        <translation>IxoInstrSetups</translation>
-    </message>
-    <message>
-        <source>%1 (%2)</source>
-        <translation>%1 (%2)</translation>
-    </message>
-    <message>
-        <source>&amp;Connect...</source>
-        <translation>&amp;Connecter...</translation>
-    </message>
-    <message>
-        <source>&amp;Disconnect</source>
-        <translation>&amp;Déconnecter</translation>
-    </message>
-    <message>
-        <source>&amp;Instrument</source>
-        <translation>&amp;Instrument</translation>
-    </message>
-    <message>
-        <source>Recent instruments</source>
-        <translation>Instruments récents</translation>
-    </message>
-    <message>
-        <source>Connecting to %1...</source>
-        <translation>Connexion à %1...</translation>
-    </message>
-    <message>
-        <source>Could not connect to %1; the connection stays as it was:
-%2</source>
-        <translation>Impossible de se connecter à %1 ; la connexion reste inchangée :
-%2</translation>
-    </message>
-    <message>
-        <source>Connected to %1</source>
-        <translation>Connecté à %1</translation>
-    </message>
-    <message>
-        <source>Disconnected from %1</source>
-        <translation>Déconnecté de %1</translation>
-    </message>
-    <message>
-        <source>no instrument</source>
-        <translation>aucun instrument</translation>
-    </message>
-    <message>
-        <source>Not connected</source>
-        <translation>Non connecté</translation>
-    </message>
-    <message>
-        <source>Connection to %1 lost; the next command reconnects</source>
-        <translation>Connexion à %1 perdue ; la prochaine commande se reconnecte</translation>
-    </message>
-    <message>
-        <source>Reconnected to %1</source>
-        <translation>Reconnecté à %1</translation>
-    </message>
-</context>
-<context>
-    <name>ixo::InstrumentRelay</name>
-    <message>
-        <source>Capturing the setup of %1...</source>
-        <translation>Capture de la configuration de %1...</translation>
-    </message>
-    <message>
-        <source>Restoring a setup to %1...</source>
-        <translation>Restauration d’une configuration sur %1...</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
-    </message>
-    <message>
-        <source>Waiting for %1</source>
-        <translation>En attente de %1</translation>
-    </message>
-    <message>
-        <source>Cancelling the exchange with %1...</source>
-        <translation>Annulation de l’échange avec %1...</translation>
-    </message>
-    <message>
-        <source>Cancelled by the user</source>
-        <translation>Annulé par l’utilisateur</translation>
-    </message>
-    <message>
-        <source>No instrument is connected. Choose Instrument &gt; Connect... to connect one.</source>
-        <translation>Aucun instrument n’est connecté. Choisissez Instrument &gt; Connecter... pour en connecter un.</translation>
-    </message>
-</context>
-<context>
     <name>ixo::ConnectDialog</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source> (not verified on hardware)</source>
+        <translation> (non vérifié sur le matériel)</translation>
+    </message>
     <message>
         <source>Connect to an instrument</source>
         <translation>Se connecter à un instrument</translation>
@@ -394,13 +83,355 @@ Restaurer ?</translation>
         <source>Answered: %1</source>
         <translation>Réponse : %1</translation>
     </message>
+</context>
+<context>
+    <name>ixo::InstrumentConnection</name>
     <message>
-        <source>%1: %2</source>
-        <translation>%1 : %2</translation>
+        <source>Reconnected to %1</source>
+        <translation>Reconnecté à %1</translation>
     </message>
     <message>
-        <source> (not verified on hardware)</source>
-        <translation> (non vérifié sur le matériel)</translation>
+        <source>Connecting to %1...</source>
+        <translation>Connexion à %1...</translation>
+    </message>
+    <message>
+        <source>no instrument</source>
+        <translation>aucun instrument</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Not connected</source>
+        <translation>Non connecté</translation>
+    </message>
+    <message>
+        <source>Connection to %1 lost; the next command reconnects</source>
+        <translation>Connexion à %1 perdue ; la prochaine commande se reconnecte</translation>
+    </message>
+    <message>
+        <source>Connected to %1</source>
+        <translation>Connecté à %1</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::InstrumentPanel</name>
+    <message>
+        <source>size %1, CRC-32 %2</source>
+        <translation>taille %1, CRC-32 %2</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Not connected&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Non connecté&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;%1&lt;/b&gt;, version %2</source>
+        <translation>&lt;b&gt;%1&lt;/b&gt;, version %2</translation>
+    </message>
+    <message>
+        <source>the instrument</source>
+        <translation>l’instrument</translation>
+    </message>
+    <message>
+        <source>"%1"</source>
+        <translation>« %1 »</translation>
+    </message>
+    <message>
+        <source>Setup blocks: %1 %2; %3 %4. %5</source>
+        <translation>Blocs de configuration : %1 %2 ; %3 %4. %5</translation>
+    </message>
+    <message>
+        <source>They are the same.</source>
+        <translation>Ils sont identiques.</translation>
+    </message>
+    <message>
+        <source>They differ.</source>
+        <translation>Ils diffèrent.</translation>
+    </message>
+    <message>
+        <source>Changed</source>
+        <translation>Modifié</translation>
+    </message>
+    <message>
+        <source>Only in %1</source>
+        <translation>Seulement dans %1</translation>
+    </message>
+    <message>
+        <source>%1 and %2 have the same settings.</source>
+        <translation>%1 et %2 ont les mêmes réglages.</translation>
+    </message>
+    <message>
+        <source>%1 against %2: %3 changed, %4 only in %1, %5 only in %2.</source>
+        <translation>%1 contre %2 : %3 modifiés, %4 seulement dans %1, %5 seulement dans %2.</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>Réglage</translation>
+    </message>
+    <message>
+        <source>Instrument</source>
+        <translation>Instrument</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Valeur</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Instrument error:&lt;/b&gt; %1</source>
+        <translation>&lt;b&gt;Erreur de l’instrument :&lt;/b&gt; %1</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::InstrumentRelay</name>
+    <message>
+        <source>No instrument is connected. Choose Instrument &gt; Connect... to connect one.</source>
+        <translation>Aucun instrument n’est connecté. Choisissez Instrument &gt; Connecter... pour en connecter un.</translation>
+    </message>
+    <message>
+        <source>the instrument</source>
+        <translation>l’instrument</translation>
+    </message>
+    <message>
+        <source>Capturing the setup of %1...</source>
+        <translation>Capture de la configuration de %1...</translation>
+    </message>
+    <message>
+        <source>Restoring a setup to %1...</source>
+        <translation>Restauration d’une configuration sur %1...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Waiting for %1</source>
+        <translation>En attente de %1</translation>
+    </message>
+    <message>
+        <source>Cancelling the exchange with %1...</source>
+        <translation>Annulation de l’échange avec %1...</translation>
+    </message>
+    <message>
+        <source>Cancelled by the user</source>
+        <translation>Annulé par l’utilisateur</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::MainWindow</name>
+    <message>
+        <source>Instrument setup documents (*.ixs)|*.ixs|All files|*</source>
+        <translation>Documents de configuration (*.ixs)|*.ixs|Tous les fichiers|*</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Fichier</translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation>&amp;Nouveau</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>&amp;Ouvrir...</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>Documents &amp;récents</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Enregistrer</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Enregistrer &amp;sous...</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Quitter</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>É&amp;dition</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Annuler</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Rétablir</translation>
+    </message>
+    <message>
+        <source>Se&amp;ttings...</source>
+        <translation>&amp;Paramètres...</translation>
+    </message>
+    <message>
+        <source>&amp;Instrument</source>
+        <translation>&amp;Instrument</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Langue</translation>
+    </message>
+    <message>
+        <source>&amp;Connect...</source>
+        <translation>&amp;Connecter...</translation>
+    </message>
+    <message>
+        <source>&amp;Disconnect</source>
+        <translation>&amp;Déconnecter</translation>
+    </message>
+    <message>
+        <source>Recent instruments</source>
+        <translation>Instruments récents</translation>
+    </message>
+    <message>
+        <source>Could not connect to %1; the connection stays as it was:
+%2</source>
+        <translation>Impossible de se connecter à %1 ; la connexion reste inchangée :
+%2</translation>
+    </message>
+    <message>
+        <source>Connected to %1</source>
+        <translation>Connecté à %1</translation>
+    </message>
+    <message>
+        <source>Disconnected from %1</source>
+        <translation>Déconnecté de %1</translation>
+    </message>
+    <message>
+        <source>Open document</source>
+        <translation>Ouvrir un document</translation>
+    </message>
+    <message>
+        <source>Could not open %1:
+%2</source>
+        <translation>Impossible d’ouvrir %1 :
+%2</translation>
+    </message>
+    <message>
+        <source>Save document as</source>
+        <translation>Enregistrer le document sous</translation>
+    </message>
+    <message>
+        <source>Could not save %1; the file on disk is unchanged:
+%2</source>
+        <translation>Impossible d’enregistrer %1 ; le fichier sur le disque est inchangé :
+%2</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 enregistré</translation>
+    </message>
+    <message>
+        <source>The last change to the list was taken back.</source>
+        <translation>La dernière modification de la liste a été annulée.</translation>
+    </message>
+    <message>
+        <source>Cancelled by the user</source>
+        <translation>Annulé par l’utilisateur</translation>
+    </message>
+    <message>
+        <source>The list of saved states has changed. Save the changes?</source>
+        <translation>La liste des états enregistrés a changé. Enregistrer les modifications ?</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>Sans titre</translation>
+    </message>
+    <message>
+        <source>%1[*] - %2 - IxoInstrSetups</source>
+        <translation>%1[*] - %2 - IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>IxoInstrSetups</source>
+        <translation>IxoInstrSetups</translation>
+    </message>
+</context>
+<context>
+    <name>RestorePreview</name>
+    <message>
+        <source>%1: %2 becomes %3</source>
+        <translation>%1 : %2 devient %3</translation>
+    </message>
+    <message>
+        <source>%1: set to %2</source>
+        <translation>%1 : réglé sur %2</translation>
+    </message>
+    <message>
+        <source>%1: %2 (not in the saved state)</source>
+        <translation>%1 : %2 (absent de l’état enregistré)</translation>
+    </message>
+    <message>
+        <source>The saved setup block is the same as the instrument's.</source>
+        <translation>Le bloc enregistré est identique à celui de l’instrument.</translation>
+    </message>
+    <message>
+        <source>The instrument's setup block (%1 bytes) is replaced by the saved one (%2 bytes).</source>
+        <translation>Le bloc de l’instrument (%1 octets) est remplacé par le bloc enregistré (%2 octets).</translation>
+    </message>
+    <message>
+        <source>The restore changes no setting.</source>
+        <translation>La restauration ne change aucun réglage.</translation>
+    </message>
+    <message>
+        <source>... and %1 more</source>
+        <translation>... et %1 de plus</translation>
+    </message>
+    <message>
+        <source>Restoring the saved state changes these settings of %1:
+
+%2
+
+Restore it?</source>
+        <translation>La restauration de l’état enregistré change ces réglages de %1 :
+
+%2
+
+Restaurer ?</translation>
+    </message>
+    <message>
+        <source>Restore preview</source>
+        <translation>Aperçu de la restauration</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::SettingsDialog</name>
+    <message>
+        <source>Before a restore, show the settings it changes and ask</source>
+        <translation>Avant une restauration, montrer les réglages modifiés et demander</translation>
+    </message>
+    <message>
+        <source>After a restore, capture again and warn of settings that did not take (from the next connection on)</source>
+        <translation>Après une restauration, capturer à nouveau et signaler les réglages non appliqués (à partir de la prochaine connexion)</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Paramètres</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::StateComparison</name>
+    <message>
+        <source>Comparing "%1" with "%2"</source>
+        <translation>Comparaison de « %1 » avec « %2 »</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::WindowLanguage</name>
+    <message>
+        <source>IxoInstrSetups</source>
+        <translation>IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>%1 is not available here (its catalogue or font is missing); the texts stay in English.</source>
+        <translation>%1 n’est pas disponible ici (catalogue ou police manquant) ; les textes restent en anglais.</translation>
+    </message>
+    <message>
+        <source>Language: %1</source>
+        <translation>Langue : %1</translation>
     </message>
 </context>
 </TS>

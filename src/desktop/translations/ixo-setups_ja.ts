@@ -2,326 +2,15 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja">
 <context>
-    <name>ixo::InstrumentPanel</name>
-    <message>
-        <source>&lt;b&gt;%1&lt;/b&gt;, version %2</source>
-        <translation>&lt;b&gt;%1&lt;/b&gt;、バージョン %2</translation>
-    </message>
-    <message>
-        <source>the instrument</source>
-        <translation>測定器</translation>
-    </message>
-    <message>
-        <source>"%1"</source>
-        <translation>「%1」</translation>
-    </message>
-    <message>
-        <source>Setup blocks: %1 %2; %3 %4. %5</source>
-        <translation>設定ブロック: %1 %2、%3 %4。%5</translation>
-    </message>
-    <message>
-        <source>They are the same.</source>
-        <translation>同じです。</translation>
-    </message>
-    <message>
-        <source>They differ.</source>
-        <translation>異なります。</translation>
-    </message>
-    <message>
-        <source>Changed</source>
-        <translation>変更あり</translation>
-    </message>
-    <message>
-        <source>Only in %1</source>
-        <translation>%1 のみ</translation>
-    </message>
-    <message>
-        <source>%1 and %2 have the same settings.</source>
-        <translation>%1 と %2 の設定は同じです。</translation>
-    </message>
-    <message>
-        <source>%1 against %2: %3 changed, %4 only in %1, %5 only in %2.</source>
-        <translation>%1 と %2 の比較: 変更 %3、%1 のみ %4、%2 のみ %5。</translation>
-    </message>
-    <message>
-        <source>Setting</source>
-        <translation>設定</translation>
-    </message>
-    <message>
-        <source>Instrument</source>
-        <translation>測定器</translation>
-    </message>
-    <message>
-        <source>Value</source>
-        <translation>値</translation>
-    </message>
-    <message>
-        <source>&lt;b&gt;Instrument error:&lt;/b&gt; %1</source>
-        <translation>&lt;b&gt;測定器のエラー:&lt;/b&gt; %1</translation>
-    </message>
-    <message>
-        <source>size %1, CRC-32 %2</source>
-        <translation>サイズ %1、CRC-32 %2</translation>
-    </message>
-    <message>
-        <source>&lt;b&gt;Not connected&lt;/b&gt;</source>
-        <translation>&lt;b&gt;未接続&lt;/b&gt;</translation>
-    </message>
-</context>
-<context>
-    <name>ixo::MainWindow</name>
-    <message>
-        <source>Instrument setup documents (*.ixs)|*.ixs|All files|*</source>
-        <translation>測定器設定ドキュメント (*.ixs)|*.ixs|すべてのファイル|*</translation>
-    </message>
-    <message>
-        <source>the instrument</source>
-        <translation>測定器</translation>
-    </message>
-    <message>
-        <source>&amp;File</source>
-        <translation>ファイル(&amp;F)</translation>
-    </message>
-    <message>
-        <source>&amp;New</source>
-        <translation>新規(&amp;N)</translation>
-    </message>
-    <message>
-        <source>&amp;Open...</source>
-        <translation>開く(&amp;O)...</translation>
-    </message>
-    <message>
-        <source>Open &amp;Recent</source>
-        <translation>最近使ったファイル(&amp;R)</translation>
-    </message>
-    <message>
-        <source>&amp;Save</source>
-        <translation>保存(&amp;S)</translation>
-    </message>
-    <message>
-        <source>Save &amp;As...</source>
-        <translation>名前を付けて保存(&amp;A)...</translation>
-    </message>
-    <message>
-        <source>&amp;Quit</source>
-        <translation>終了(&amp;Q)</translation>
-    </message>
-    <message>
-        <source>&amp;Edit</source>
-        <translation>編集(&amp;E)</translation>
-    </message>
-    <message>
-        <source>&amp;Undo</source>
-        <translation>元に戻す(&amp;U)</translation>
-    </message>
-    <message>
-        <source>Se&amp;ttings...</source>
-        <translation>設定(&amp;T)...</translation>
-    </message>
-    <message>
-        <source>&amp;Language</source>
-        <translation>言語(&amp;L)</translation>
-    </message>
-    <message>
-        <source>%1 is not available here (its catalogue or font is missing); the texts stay in English.</source>
-        <translation>%1 はここでは使えません(カタログかフォントがありません)。英語のままです。</translation>
-    </message>
-    <message>
-        <source>Language: %1</source>
-        <translation>言語: %1</translation>
-    </message>
-    <message>
-        <source>Open document</source>
-        <translation>ドキュメントを開く</translation>
-    </message>
-    <message>
-        <source>Could not open %1:
-%2</source>
-        <translation>%1 を開けませんでした:
-%2</translation>
-    </message>
-    <message>
-        <source>Save document as</source>
-        <translation>名前を付けてドキュメントを保存</translation>
-    </message>
-    <message>
-        <source>Could not save %1; the file on disk is unchanged:
-%2</source>
-        <translation>%1 を保存できませんでした。ディスク上のファイルは変更されていません:
-%2</translation>
-    </message>
-    <message>
-        <source>Saved %1</source>
-        <translation>%1 を保存しました</translation>
-    </message>
-    <message>
-        <source>The last change to the list was taken back.</source>
-        <translation>リストの最後の変更を元に戻しました。</translation>
-    </message>
-    <message>
-        <source>Comparing "%1" with "%2"</source>
-        <translation>「%1」と「%2」を比較しています</translation>
-    </message>
-    <message>
-        <source>The saved setup block is the same as the instrument's.</source>
-        <translation>保存された設定ブロックは測定器のものと同じです。</translation>
-    </message>
-    <message>
-        <source>The instrument's setup block (%1 bytes) is replaced by the saved one (%2 bytes).</source>
-        <translation>測定器の設定ブロック (%1 バイト) が保存されたもの (%2 バイト) に置き換わります。</translation>
-    </message>
-    <message>
-        <source>%1: %2 becomes %3</source>
-        <translation>%1: %2 → %3</translation>
-    </message>
-    <message>
-        <source>%1: set to %2</source>
-        <translation>%1: %2 に設定</translation>
-    </message>
-    <message>
-        <source>%1: %2 (not in the saved state)</source>
-        <translation>%1: %2 (保存された状態にはありません)</translation>
-    </message>
-    <message>
-        <source>The restore changes no setting.</source>
-        <translation>復元で変わる設定はありません。</translation>
-    </message>
-    <message>
-        <source>... and %1 more</source>
-        <translation>... ほか %1 件</translation>
-    </message>
-    <message>
-        <source>Restoring the saved state changes these settings of %1:
-
-%2
-
-Restore it?</source>
-        <translation>保存された状態を復元すると %1 の次の設定が変わります:
-
-%2
-
-復元しますか?</translation>
-    </message>
-    <message>
-        <source>Restore preview</source>
-        <translation>復元のプレビュー</translation>
-    </message>
-    <message>
-        <source>Cancelled by the user</source>
-        <translation>ユーザーが取り消しました</translation>
-    </message>
-    <message>
-        <source>Settings</source>
-        <translation>設定</translation>
-    </message>
-    <message>
-        <source>Before a restore, show the settings it changes and ask</source>
-        <translation>復元の前に変わる設定を表示して確認する</translation>
-    </message>
-    <message>
-        <source>The list of saved states has changed. Save the changes?</source>
-        <translation>保存された状態のリストが変更されました。変更を保存しますか?</translation>
-    </message>
-    <message>
-        <source>Untitled</source>
-        <translation>無題</translation>
-    </message>
-    <message>
-        <source>%1[*] - %2 - IxoInstrSetups</source>
-        <translation>%1[*] - %2 - IxoInstrSetups</translation>
-    </message>
-    <message>
-        <source>IxoInstrSetups</source>
-        <translation>IxoInstrSetups</translation>
-    </message>
-    <message>
-        <source>%1 (%2)</source>
-        <translation>%1 (%2)</translation>
-    </message>
-    <message>
-        <source>&amp;Connect...</source>
-        <translation>接続(&amp;C)...</translation>
-    </message>
-    <message>
-        <source>&amp;Disconnect</source>
-        <translation>切断(&amp;D)</translation>
-    </message>
-    <message>
-        <source>&amp;Instrument</source>
-        <translation>測定器(&amp;I)</translation>
-    </message>
-    <message>
-        <source>Recent instruments</source>
-        <translation>最近使った測定器</translation>
-    </message>
-    <message>
-        <source>Connecting to %1...</source>
-        <translation>%1 に接続しています...</translation>
-    </message>
-    <message>
-        <source>Could not connect to %1; the connection stays as it was:
-%2</source>
-        <translation>%1 に接続できませんでした。接続は変更されていません:
-%2</translation>
-    </message>
-    <message>
-        <source>Connected to %1</source>
-        <translation>接続先: %1</translation>
-    </message>
-    <message>
-        <source>Disconnected from %1</source>
-        <translation>%1 から切断しました</translation>
-    </message>
-    <message>
-        <source>no instrument</source>
-        <translation>測定器なし</translation>
-    </message>
-    <message>
-        <source>Not connected</source>
-        <translation>未接続</translation>
-    </message>
-    <message>
-        <source>Connection to %1 lost; the next command reconnects</source>
-        <translation>%1 との接続が切れました。次のコマンドで再接続します</translation>
-    </message>
-    <message>
-        <source>Reconnected to %1</source>
-        <translation>%1 に再接続しました</translation>
-    </message>
-</context>
-<context>
-    <name>ixo::InstrumentRelay</name>
-    <message>
-        <source>Capturing the setup of %1...</source>
-        <translation>%1 の設定を取得しています...</translation>
-    </message>
-    <message>
-        <source>Restoring a setup to %1...</source>
-        <translation>%1 に設定を復元しています...</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>キャンセル</translation>
-    </message>
-    <message>
-        <source>Waiting for %1</source>
-        <translation>%1 を待っています</translation>
-    </message>
-    <message>
-        <source>Cancelling the exchange with %1...</source>
-        <translation>%1 との通信を中止しています...</translation>
-    </message>
-    <message>
-        <source>Cancelled by the user</source>
-        <translation>ユーザーが取り消しました</translation>
-    </message>
-    <message>
-        <source>No instrument is connected. Choose Instrument &gt; Connect... to connect one.</source>
-        <translation>測定器が接続されていません。測定器 &gt; 接続... で接続してください。</translation>
-    </message>
-</context>
-<context>
     <name>ixo::ConnectDialog</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source> (not verified on hardware)</source>
+        <translation> (実機では未検証)</translation>
+    </message>
     <message>
         <source>Connect to an instrument</source>
         <translation>測定器に接続</translation>
@@ -394,13 +83,355 @@ Restore it?</source>
         <source>Answered: %1</source>
         <translation>応答: %1</translation>
     </message>
+</context>
+<context>
+    <name>ixo::InstrumentConnection</name>
     <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
+        <source>Reconnected to %1</source>
+        <translation>%1 に再接続しました</translation>
     </message>
     <message>
-        <source> (not verified on hardware)</source>
-        <translation> (実機では未検証)</translation>
+        <source>Connecting to %1...</source>
+        <translation>%1 に接続しています...</translation>
+    </message>
+    <message>
+        <source>no instrument</source>
+        <translation>測定器なし</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Not connected</source>
+        <translation>未接続</translation>
+    </message>
+    <message>
+        <source>Connection to %1 lost; the next command reconnects</source>
+        <translation>%1 との接続が切れました。次のコマンドで再接続します</translation>
+    </message>
+    <message>
+        <source>Connected to %1</source>
+        <translation>接続先: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::InstrumentPanel</name>
+    <message>
+        <source>size %1, CRC-32 %2</source>
+        <translation>サイズ %1、CRC-32 %2</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Not connected&lt;/b&gt;</source>
+        <translation>&lt;b&gt;未接続&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;%1&lt;/b&gt;, version %2</source>
+        <translation>&lt;b&gt;%1&lt;/b&gt;、バージョン %2</translation>
+    </message>
+    <message>
+        <source>the instrument</source>
+        <translation>測定器</translation>
+    </message>
+    <message>
+        <source>"%1"</source>
+        <translation>「%1」</translation>
+    </message>
+    <message>
+        <source>Setup blocks: %1 %2; %3 %4. %5</source>
+        <translation>設定ブロック: %1 %2、%3 %4。%5</translation>
+    </message>
+    <message>
+        <source>They are the same.</source>
+        <translation>同じです。</translation>
+    </message>
+    <message>
+        <source>They differ.</source>
+        <translation>異なります。</translation>
+    </message>
+    <message>
+        <source>Changed</source>
+        <translation>変更あり</translation>
+    </message>
+    <message>
+        <source>Only in %1</source>
+        <translation>%1 のみ</translation>
+    </message>
+    <message>
+        <source>%1 and %2 have the same settings.</source>
+        <translation>%1 と %2 の設定は同じです。</translation>
+    </message>
+    <message>
+        <source>%1 against %2: %3 changed, %4 only in %1, %5 only in %2.</source>
+        <translation>%1 と %2 の比較: 変更 %3、%1 のみ %4、%2 のみ %5。</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>Instrument</source>
+        <translation>測定器</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Instrument error:&lt;/b&gt; %1</source>
+        <translation>&lt;b&gt;測定器のエラー:&lt;/b&gt; %1</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::InstrumentRelay</name>
+    <message>
+        <source>No instrument is connected. Choose Instrument &gt; Connect... to connect one.</source>
+        <translation>測定器が接続されていません。測定器 &gt; 接続... で接続してください。</translation>
+    </message>
+    <message>
+        <source>the instrument</source>
+        <translation>測定器</translation>
+    </message>
+    <message>
+        <source>Capturing the setup of %1...</source>
+        <translation>%1 の設定を取得しています...</translation>
+    </message>
+    <message>
+        <source>Restoring a setup to %1...</source>
+        <translation>%1 に設定を復元しています...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Waiting for %1</source>
+        <translation>%1 を待っています</translation>
+    </message>
+    <message>
+        <source>Cancelling the exchange with %1...</source>
+        <translation>%1 との通信を中止しています...</translation>
+    </message>
+    <message>
+        <source>Cancelled by the user</source>
+        <translation>ユーザーが取り消しました</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::MainWindow</name>
+    <message>
+        <source>Instrument setup documents (*.ixs)|*.ixs|All files|*</source>
+        <translation>測定器設定ドキュメント (*.ixs)|*.ixs|すべてのファイル|*</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>ファイル(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation>新規(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>開く(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>最近使ったファイル(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>名前を付けて保存(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>終了(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>元に戻す(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>やり直し(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Se&amp;ttings...</source>
+        <translation>設定(&amp;T)...</translation>
+    </message>
+    <message>
+        <source>&amp;Instrument</source>
+        <translation>測定器(&amp;I)</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>言語(&amp;L)</translation>
+    </message>
+    <message>
+        <source>&amp;Connect...</source>
+        <translation>接続(&amp;C)...</translation>
+    </message>
+    <message>
+        <source>&amp;Disconnect</source>
+        <translation>切断(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Recent instruments</source>
+        <translation>最近使った測定器</translation>
+    </message>
+    <message>
+        <source>Could not connect to %1; the connection stays as it was:
+%2</source>
+        <translation>%1 に接続できませんでした。接続は変更されていません:
+%2</translation>
+    </message>
+    <message>
+        <source>Connected to %1</source>
+        <translation>接続先: %1</translation>
+    </message>
+    <message>
+        <source>Disconnected from %1</source>
+        <translation>%1 から切断しました</translation>
+    </message>
+    <message>
+        <source>Open document</source>
+        <translation>ドキュメントを開く</translation>
+    </message>
+    <message>
+        <source>Could not open %1:
+%2</source>
+        <translation>%1 を開けませんでした:
+%2</translation>
+    </message>
+    <message>
+        <source>Save document as</source>
+        <translation>名前を付けてドキュメントを保存</translation>
+    </message>
+    <message>
+        <source>Could not save %1; the file on disk is unchanged:
+%2</source>
+        <translation>%1 を保存できませんでした。ディスク上のファイルは変更されていません:
+%2</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>%1 を保存しました</translation>
+    </message>
+    <message>
+        <source>The last change to the list was taken back.</source>
+        <translation>リストの最後の変更を元に戻しました。</translation>
+    </message>
+    <message>
+        <source>Cancelled by the user</source>
+        <translation>ユーザーが取り消しました</translation>
+    </message>
+    <message>
+        <source>The list of saved states has changed. Save the changes?</source>
+        <translation>保存された状態のリストが変更されました。変更を保存しますか?</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>無題</translation>
+    </message>
+    <message>
+        <source>%1[*] - %2 - IxoInstrSetups</source>
+        <translation>%1[*] - %2 - IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>IxoInstrSetups</source>
+        <translation>IxoInstrSetups</translation>
+    </message>
+</context>
+<context>
+    <name>RestorePreview</name>
+    <message>
+        <source>%1: %2 becomes %3</source>
+        <translation>%1: %2 → %3</translation>
+    </message>
+    <message>
+        <source>%1: set to %2</source>
+        <translation>%1: %2 に設定</translation>
+    </message>
+    <message>
+        <source>%1: %2 (not in the saved state)</source>
+        <translation>%1: %2 (保存された状態にはありません)</translation>
+    </message>
+    <message>
+        <source>The saved setup block is the same as the instrument's.</source>
+        <translation>保存された設定ブロックは測定器のものと同じです。</translation>
+    </message>
+    <message>
+        <source>The instrument's setup block (%1 bytes) is replaced by the saved one (%2 bytes).</source>
+        <translation>測定器の設定ブロック (%1 バイト) が保存されたもの (%2 バイト) に置き換わります。</translation>
+    </message>
+    <message>
+        <source>The restore changes no setting.</source>
+        <translation>復元で変わる設定はありません。</translation>
+    </message>
+    <message>
+        <source>... and %1 more</source>
+        <translation>... ほか %1 件</translation>
+    </message>
+    <message>
+        <source>Restoring the saved state changes these settings of %1:
+
+%2
+
+Restore it?</source>
+        <translation>保存された状態を復元すると %1 の次の設定が変わります:
+
+%2
+
+復元しますか?</translation>
+    </message>
+    <message>
+        <source>Restore preview</source>
+        <translation>復元のプレビュー</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::SettingsDialog</name>
+    <message>
+        <source>Before a restore, show the settings it changes and ask</source>
+        <translation>復元の前に変わる設定を表示して確認する</translation>
+    </message>
+    <message>
+        <source>After a restore, capture again and warn of settings that did not take (from the next connection on)</source>
+        <translation>復元の後にもう一度取得し、反映されなかった設定を警告する（次の接続から）</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>設定</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::StateComparison</name>
+    <message>
+        <source>Comparing "%1" with "%2"</source>
+        <translation>「%1」と「%2」を比較しています</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::WindowLanguage</name>
+    <message>
+        <source>IxoInstrSetups</source>
+        <translation>IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>%1 is not available here (its catalogue or font is missing); the texts stay in English.</source>
+        <translation>%1 はここでは使えません(カタログかフォントがありません)。英語のままです。</translation>
+    </message>
+    <message>
+        <source>Language: %1</source>
+        <translation>言語: %1</translation>
     </message>
 </context>
 </TS>
