@@ -13,6 +13,7 @@
 #include "control/SharedEditName.h"
 #include "control/StateCommands.h"
 #include "control/frmEditName.h"
+#include "locale/TextId.h"
 #include "localization/IxoResourcesGlobals.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateInfo.h"
@@ -225,7 +226,7 @@ void InstrumentState::EnableStateButtons(bool enable) {
 }
 
 QString InstrumentState::GetUniqueStateName() const {
-    const auto prefix = [] { return ResourceText::get(216); };
+    const auto prefix = [] { return ResourceText::get(TextId::kNewStateNamePrefix); };
     return m_stateInfo ? m_stateInfo->firstFreeName(prefix) : prefix() + QStringLiteral("1");
 }
 
