@@ -60,8 +60,8 @@ QGroupBox *makeFrame(QWidget &parent, const Design &design) {
     return frame;
 }
 
-std::shared_ptr<ItemStateInfo> stateAt(const Collection &items, int index) {
-    auto state = std::dynamic_pointer_cast<ItemStateInfo>(items.Item(index).value<ObjectRef>());
+std::shared_ptr<ItemStateInfo> stateAt(const StateInfo &stateInfo, int index) {
+    auto state = stateInfo.item(index);
     if (!state)
         throw AutomationError::standard(ErrorNumber::TypeMismatch, kSource);
     return state;
@@ -205,7 +205,7 @@ void InstrumentState::setInstrumentStateInfo(const ObjectRef &stateInfo) {
 }
 
 void InstrumentState::addRowFor(int index) {
-    const auto state = stateAt(*m_stateInfo->Items(), index);
+    const auto state = stateAt(*m_stateInfo, index);
     const int row = stateListView->addRow(QStringList{state->Name(), state->Description()});
     if (!state->matchesInstrument(setupOf(*m_stateInfo))) {
         stateListView->setSmallIcon(row, MarkerImages::kOtherInstrument);

@@ -123,10 +123,7 @@ std::vector<std::shared_ptr<ItemStateInfo>> StateDocument::states() const {
 }
 
 std::shared_ptr<ItemStateInfo> StateDocument::find(const QString &name) const {
-    if (!m_states->Items()->containsKey(name))
-        return nullptr;
-    return std::dynamic_pointer_cast<ItemStateInfo>(
-        m_states->Items()->Item(name).value<ObjectRef>());
+    return m_states->find(name);
 }
 
 std::shared_ptr<ItemStateInfo> StateDocument::state(const QString &name) const {
