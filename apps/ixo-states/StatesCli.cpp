@@ -8,7 +8,7 @@
 #include "instruments/InstrumentProfiles.h"
 #include "instruments/StateDiff.h"
 #include "instruments/simulator/SimulatedInstrument.h"
-#include "localization/CIxoResourcesDefault.h"
+#include "locale/CIxoResourcesDefault.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateDocument.h"
 #include "support/HostDocument.h"
