@@ -1,12 +1,11 @@
 #include "DiscoverCommand.h"
 
-#include "instruments/discovery/InstrumentDiscovery.h"
-
 #include <QCommandLineParser>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <variant>
 
 namespace ixo {
 
@@ -56,6 +55,117 @@ std::optional<InstrumentDiscovery::Endpoint> endpoint(const QString &text) {
     return InstrumentDiscovery::Endpoint{address, *number};
 }
 
+void addOptions(QCommandLineParser &parser) {
+    const auto value = [](const char *name, const char *valueName) {
+        return QCommandLineOption(QString::fromLatin1(name), QString(),
+                                  QString::fromLatin1(valueName));
+    };
+    const auto flag = [](const char *name) {
+        return QCommandLineOption(QString::fromLatin1(name));
+    };
+    parser.addOptions(QList<QCommandLineOption>{
+        value("timeout", "ms"), flag("json"), flag("no-vxi11"), flag("no-mdns"), flag("no-usb"),
+        flag("no-idn"), value("broadcast", "address"), value("portmapper-port", "port"),
+        value("mdns-target", "address:port"), flag("no-multicast"),
+        value("multicast-interface", "name"), value("mdns-port", "port"), value("sysfs", "dir"),
+        value("dev", "dir"),
+        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")})});
+}
+
+// Each reader takes one group of options into the search's options and returns what is wrong
+// with them, or an empty string.
+using OptionReader = QString (*)(const QCommandLineParser &, InstrumentDiscovery::Options &);
+
+QString readArguments(const QCommandLineParser &parser, InstrumentDiscovery::Options &) {
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("discover takes no arguments");
+    return {};
+}
+
+QString readTimeout(const QCommandLineParser &parser, InstrumentDiscovery::Options &options) {
+    const QString timeout = QStringLiteral("timeout");
+    if (!parser.isSet(timeout))
+        return {};
+    bool ok = false;
+    options.timeoutMs = parser.value(timeout).toInt(&ok);
+    if (!ok || options.timeoutMs < 0)
+        return QStringLiteral("--timeout takes milliseconds, not %1").arg(parser.value(timeout));
+    return {};
+}
+
+QString readSwitches(const QCommandLineParser &parser, InstrumentDiscovery::Options &options) {
+    options.vxi11 = !parser.isSet(QStringLiteral("no-vxi11"));
+    options.mdns = !parser.isSet(QStringLiteral("no-mdns"));
+    options.usbtmc = !parser.isSet(QStringLiteral("no-usb"));
+    options.askIdentity = !parser.isSet(QStringLiteral("no-idn"));
+    options.mdnsMulticast = !parser.isSet(QStringLiteral("no-multicast"));
+    options.multicastInterface = parser.value(QStringLiteral("multicast-interface"));
+    options.sysfsRoot = parser.value(QStringLiteral("sysfs"));
+    options.devRoot = parser.value(QStringLiteral("dev"));
+    return {};
+}
+
+QString readBroadcasts(const QCommandLineParser &parser, InstrumentDiscovery::Options &options) {
+    for (const QString &text : parser.values(QStringLiteral("broadcast"))) {
+        const QHostAddress address(text);
+        if (address.isNull())
+            return QStringLiteral("--broadcast takes an IP address, not %1").arg(text);
+        options.broadcastAddresses.append(address);
+    }
+    return {};
+}
+
+QString readMdnsTargets(const QCommandLineParser &parser, InstrumentDiscovery::Options &options) {
+    for (const QString &text : parser.values(QStringLiteral("mdns-target"))) {
+        const auto target = endpoint(text);
+        if (!target)
+            return QStringLiteral("--mdns-target takes ADDRESS:PORT, not %1").arg(text);
+        options.mdnsTargets.append(*target);
+    }
+    return {};
+}
+
+QString readPorts(const QCommandLineParser &parser, InstrumentDiscovery::Options &options) {
+    for (auto [name, field] : {std::pair{"portmapper-port", &options.portmapperPort},
+                               std::pair{"mdns-port", &options.mdnsPort}}) {
+        const QString option = QString::fromLatin1(name);
+        if (!parser.isSet(option))
+            continue;
+        const auto number = port(parser.value(option));
+        if (!number || *number == 0)
+            return QStringLiteral("--%1 takes a port from 1 to 65535, not %2")
+                .arg(option, parser.value(option));
+        *field = *number;
+    }
+    return {};
+}
+
+// The search's options, or the first problem with those given, in the order of the readers.
+std::variant<InstrumentDiscovery::Options, QString> readOptions(const QCommandLineParser &parser) {
+    InstrumentDiscovery::Options options;
+    for (const OptionReader read :
+         {readArguments, readTimeout, readSwitches, readBroadcasts, readMdnsTargets, readPorts}) {
+        if (QString problem = read(parser, options); !problem.isEmpty())
+            return problem;
+    }
+    return options;
+}
+
+QJsonObject jsonOf(const DiscoveredInstrument &instrument) {
+    return {{QStringLiteral("resource"), instrument.resource},
+            {QStringLiteral("identity"), instrument.identity},
+            {QStringLiteral("mechanism"), instrument.mechanism},
+            {QStringLiteral("problem"), instrument.problem}};
+}
+
+// The identity, or the reason there is none in parentheses, or "-".
+QString answerOf(const DiscoveredInstrument &instrument) {
+    const QString answer = instrument.problem.isEmpty()
+                               ? instrument.identity
+                               : QStringLiteral("(%1)").arg(instrument.problem);
+    return answer.isEmpty() ? QStringLiteral("-") : answer;
+}
+
 } // namespace
 
 const QString DiscoverCommand::kUsage = QStringLiteral("[--timeout MS] [--json] [--no-usb] ...");
@@ -71,82 +181,40 @@ int DiscoverCommand::usage(const QString &problem) {
     return kUsageError;
 }
 
+int DiscoverCommand::help() {
+    m_out << "usage: ixo-states discover " << kUsage << "\n\n" << kHelp << Qt::flush;
+    return kDone;
+}
+
 int DiscoverCommand::run(const QStringList &arguments) {
     QCommandLineParser parser;
-    const auto value = [](const char *name, const char *valueName) {
-        return QCommandLineOption(QString::fromLatin1(name), QString(),
-                                  QString::fromLatin1(valueName));
-    };
-    const auto flag = [](const char *name) {
-        return QCommandLineOption(QString::fromLatin1(name));
-    };
-    parser.addOptions(QList<QCommandLineOption>{
-        value("timeout", "ms"), flag("json"), flag("no-vxi11"), flag("no-mdns"), flag("no-usb"),
-        flag("no-idn"), value("broadcast", "address"), value("portmapper-port", "port"),
-        value("mdns-target", "address:port"), flag("no-multicast"),
-        value("multicast-interface", "name"), value("mdns-port", "port"), value("sysfs", "dir"),
-        value("dev", "dir"),
-        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")})});
+    addOptions(parser);
     if (!parser.parse(QStringList{QStringLiteral("ixo-states")} + arguments))
         return usage(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        m_out << "usage: ixo-states discover " << kUsage << "\n\n" << kHelp << Qt::flush;
-        return kDone;
-    }
-    if (!parser.positionalArguments().isEmpty())
-        return usage(QStringLiteral("discover takes no arguments"));
+    if (parser.isSet(QStringLiteral("help")))
+        return help();
+    const auto options = readOptions(parser);
+    if (const auto *problem = std::get_if<QString>(&options))
+        return usage(*problem);
+    const QList<DiscoveredInstrument> found =
+        search(std::get<InstrumentDiscovery::Options>(options));
+    if (parser.isSet(QStringLiteral("json")))
+        printJson(found);
+    else
+        printText(found);
+    return kDone;
+}
 
-    InstrumentDiscovery::Options options;
-    if (parser.isSet(QStringLiteral("timeout"))) {
-        bool ok = false;
-        options.timeoutMs = parser.value(QStringLiteral("timeout")).toInt(&ok);
-        if (!ok || options.timeoutMs < 0)
-            return usage(QStringLiteral("--timeout takes milliseconds, not %1")
-                             .arg(parser.value(QStringLiteral("timeout"))));
-    }
-    options.vxi11 = !parser.isSet(QStringLiteral("no-vxi11"));
-    options.mdns = !parser.isSet(QStringLiteral("no-mdns"));
-    options.usbtmc = !parser.isSet(QStringLiteral("no-usb"));
-    options.askIdentity = !parser.isSet(QStringLiteral("no-idn"));
-    options.mdnsMulticast = !parser.isSet(QStringLiteral("no-multicast"));
-    options.multicastInterface = parser.value(QStringLiteral("multicast-interface"));
-    options.sysfsRoot = parser.value(QStringLiteral("sysfs"));
-    options.devRoot = parser.value(QStringLiteral("dev"));
-    for (const QString &text : parser.values(QStringLiteral("broadcast"))) {
-        const QHostAddress address(text);
-        if (address.isNull())
-            return usage(QStringLiteral("--broadcast takes an IP address, not %1").arg(text));
-        options.broadcastAddresses.append(address);
-    }
-    for (const QString &text : parser.values(QStringLiteral("mdns-target"))) {
-        const auto target = endpoint(text);
-        if (!target)
-            return usage(QStringLiteral("--mdns-target takes ADDRESS:PORT, not %1").arg(text));
-        options.mdnsTargets.append(*target);
-    }
-    for (auto [name, field] : {std::pair{"portmapper-port", &options.portmapperPort},
-                               std::pair{"mdns-port", &options.mdnsPort}}) {
-        const QString option = QString::fromLatin1(name);
-        if (!parser.isSet(option))
-            continue;
-        const auto number = port(parser.value(option));
-        if (!number || *number == 0)
-            return usage(QStringLiteral("--%1 takes a port from 1 to 65535, not %2")
-                             .arg(option, parser.value(option)));
-        *field = *number;
-    }
-
+// Waits in an event loop of its own until the search is over; the mechanisms' problems are
+// warnings.
+QList<DiscoveredInstrument> DiscoverCommand::search(const InstrumentDiscovery::Options &options) {
     InstrumentDiscovery discovery;
     QEventLoop loop;
     QObject::connect(&discovery, &InstrumentDiscovery::finished, &loop, &QEventLoop::quit);
     if (m_progress) {
-        QObject::connect(&discovery, &InstrumentDiscovery::progress, &loop,
-                         [this](int elapsed, int timeout) {
-                             m_err << QStringLiteral("\rsearching for instruments: %1 s of %2 s")
-                                          .arg(elapsed / 1000.0, 0, 'f', 1)
-                                          .arg(timeout / 1000.0, 0, 'f', 1)
-                                   << Qt::flush;
-                         });
+        QObject::connect(
+            &discovery, &InstrumentDiscovery::progress, &loop,
+            [this](int elapsedMs, int timeoutMs) { showProgress(elapsedMs, timeoutMs); });
     }
     discovery.start(options);
     if (discovery.isRunning())
@@ -155,34 +223,36 @@ int DiscoverCommand::run(const QStringList &arguments) {
         m_err << "\r\033[K" << Qt::flush;
     for (const QString &problem : discovery.problems())
         m_err << "ixo-states: warning: " << problem << '\n';
+    return discovery.instruments();
+}
 
-    const QList<DiscoveredInstrument> found = discovery.instruments();
-    if (parser.isSet(QStringLiteral("json"))) {
-        QJsonArray array;
-        for (const DiscoveredInstrument &instrument : found)
-            array.append(QJsonObject{{QStringLiteral("resource"), instrument.resource},
-                                     {QStringLiteral("identity"), instrument.identity},
-                                     {QStringLiteral("mechanism"), instrument.mechanism},
-                                     {QStringLiteral("problem"), instrument.problem}});
-        m_out << QJsonDocument(array).toJson(QJsonDocument::Indented) << Qt::flush;
-        return kDone;
-    }
+// One line, written over each time.
+void DiscoverCommand::showProgress(int elapsedMs, int timeoutMs) {
+    m_err << QStringLiteral("\rsearching for instruments: %1 s of %2 s")
+                 .arg(elapsedMs / 1000.0, 0, 'f', 1)
+                 .arg(timeoutMs / 1000.0, 0, 'f', 1)
+          << Qt::flush;
+}
+
+void DiscoverCommand::printJson(const QList<DiscoveredInstrument> &found) {
+    QJsonArray array;
+    for (const DiscoveredInstrument &instrument : found)
+        array.append(jsonOf(instrument));
+    m_out << QJsonDocument(array).toJson(QJsonDocument::Indented) << Qt::flush;
+}
+
+// A column of resources, each followed by its answer and how it was found.
+void DiscoverCommand::printText(const QList<DiscoveredInstrument> &found) {
     if (found.isEmpty())
         m_err << "no instruments found\n";
     qsizetype width = 0;
     for (const DiscoveredInstrument &instrument : found)
         width = std::max(width, instrument.resource.size());
-    for (const DiscoveredInstrument &instrument : found) {
-        const QString answer = instrument.problem.isEmpty()
-                                   ? instrument.identity
-                                   : QStringLiteral("(%1)").arg(instrument.problem);
-        m_out << instrument.resource.leftJustified(width) << "  "
-              << (answer.isEmpty() ? QStringLiteral("-") : answer) << "  [" << instrument.mechanism
-              << "]\n";
-    }
+    for (const DiscoveredInstrument &instrument : found)
+        m_out << instrument.resource.leftJustified(width) << "  " << answerOf(instrument) << "  ["
+              << instrument.mechanism << "]\n";
     m_out << Qt::flush;
     m_err << Qt::flush;
-    return kDone;
 }
 
 } // namespace ixo

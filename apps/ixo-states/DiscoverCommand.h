@@ -1,5 +1,8 @@
 #pragma once
 
+#include "instruments/discovery/InstrumentDiscovery.h"
+
+#include <QList>
 #include <QStringList>
 #include <QTextStream>
 
@@ -18,6 +21,11 @@ public:
 
 private:
     int usage(const QString &problem);
+    int help();
+    QList<DiscoveredInstrument> search(const InstrumentDiscovery::Options &options);
+    void showProgress(int elapsedMs, int timeoutMs);
+    void printJson(const QList<DiscoveredInstrument> &found);
+    void printText(const QList<DiscoveredInstrument> &found);
 
     QTextStream &m_out;
     QTextStream &m_err;

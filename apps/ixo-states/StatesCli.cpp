@@ -8,7 +8,7 @@
 #include "instruments/InstrumentProfiles.h"
 #include "instruments/StateDiff.h"
 #include "instruments/simulator/SimulatedInstrument.h"
-#include "localization/CIxoResourcesDefault.h"
+#include "locale/CIxoResourcesDefault.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateDocument.h"
 #include "support/HostDocument.h"
@@ -54,6 +54,8 @@ struct StatesCli::Command {
     int minArguments;
     int maxArguments;
     int (StatesCli::*handler)(const QStringList &);
+    // Gets the arguments after its name as they are: its options are its own.
+    bool parsesOwnOptions = false;
 };
 
 const std::vector<StatesCli::Command> &StatesCli::commands() {
@@ -90,6 +92,9 @@ const std::vector<StatesCli::Command> &StatesCli::commands() {
          "(no restore) and prints each step, the size of its answer and the errors the "
          "instrument queued.",
          Json | Instrument | Profile | Check, 0, 0, &StatesCli::listProfiles},
+        {"discover", DiscoverCommand::kUsage,
+         "Searches for instruments and lists each one's resource, *IDN? and how it was found.", 0,
+         0, 0, &StatesCli::discover, true},
     };
     return all;
 }
@@ -123,11 +128,12 @@ int StatesCli::run(const QStringList &arguments) {
     if (name.isEmpty() || name == QLatin1String("--help") || name == QLatin1String("-h") ||
         name == QLatin1String("help"))
         return usage();
-    if (name == QLatin1String("discover"))
-        return discover(arguments.mid(1));
     for (const Command &command : commands()) {
-        if (command.name == name)
-            return runCommand(command, arguments);
+        if (command.name != name)
+            continue;
+        if (command.parsesOwnOptions)
+            return (this->*command.handler)(arguments.mid(1));
+        return runCommand(command, arguments);
     }
     return usage(QStringLiteral("unknown command: %1").arg(name));
 }
@@ -170,7 +176,6 @@ int StatesCli::usage(const QString &problem) {
              "...\n\n";
     for (const Command &command : commands())
         m_err << "  " << command.name << ' ' << command.arguments << '\n';
-    m_err << "  discover " << DiscoverCommand::kUsage << '\n';
     m_err << "\n'ixo-states <command> --help' tells more. Exit codes: 0 done (diff: the same), "
              "1 diff found differences, 2 usage error,\n3 refused (another instrument's state or "
              "a taken name), 4 failed."
@@ -195,7 +200,6 @@ int StatesCli::commandHelp(const Command &command) {
     return kDone;
 }
 
-// Its options are its own, so it parses them itself.
 int StatesCli::discover(const QStringList &args) {
     return DiscoverCommand(m_out, m_err, isatty(STDERR_FILENO) == 1).run(args);
 }

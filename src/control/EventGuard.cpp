@@ -5,6 +5,7 @@
 #include "automation/widgets/Interaction.h"
 #include "automation/widgets/MessageBoxStyle.h"
 #include "control/ResourceText.h"
+#include "locale/TextId.h"
 
 #include <QString>
 #include <exception>
@@ -15,7 +16,7 @@ namespace {
 
 QString errorTitle() {
     try {
-        return ResourceText::get(221);
+        return ResourceText::get(TextId::kErrorTitle);
     } catch (...) {
         return QStringLiteral("Error");
     }

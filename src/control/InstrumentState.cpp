@@ -13,6 +13,7 @@
 #include "control/SharedEditName.h"
 #include "control/StateCommands.h"
 #include "control/frmEditName.h"
+#include "locale/TextId.h"
 #include "localization/IxoResourcesGlobals.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateInfo.h"
@@ -59,8 +60,8 @@ QGroupBox *makeFrame(QWidget &parent, const Design &design) {
     return frame;
 }
 
-std::shared_ptr<ItemStateInfo> stateAt(const Collection &items, int index) {
-    auto state = std::dynamic_pointer_cast<ItemStateInfo>(items.Item(index).value<ObjectRef>());
+std::shared_ptr<ItemStateInfo> stateAt(const StateInfo &stateInfo, int index) {
+    auto state = stateInfo.item(index);
     if (!state)
         throw AutomationError::standard(ErrorNumber::TypeMismatch, kSource);
     return state;
@@ -204,7 +205,7 @@ void InstrumentState::setInstrumentStateInfo(const ObjectRef &stateInfo) {
 }
 
 void InstrumentState::addRowFor(int index) {
-    const auto state = stateAt(*m_stateInfo->Items(), index);
+    const auto state = stateAt(*m_stateInfo, index);
     const int row = stateListView->addRow(QStringList{state->Name(), state->Description()});
     if (!state->matchesInstrument(setupOf(*m_stateInfo))) {
         stateListView->setSmallIcon(row, MarkerImages::kOtherInstrument);
@@ -225,7 +226,7 @@ void InstrumentState::EnableStateButtons(bool enable) {
 }
 
 QString InstrumentState::GetUniqueStateName() const {
-    const auto prefix = [] { return ResourceText::get(216); };
+    const auto prefix = [] { return ResourceText::get(TextId::kNewStateNamePrefix); };
     return m_stateInfo ? m_stateInfo->firstFreeName(prefix) : prefix() + QStringLiteral("1");
 }
 

@@ -12,12 +12,13 @@
 #include "control/InstrumentState.h"
 #include "control/MarkerImages.h"
 #include "control/ResourceText.h"
-#include "model/StateMessages.h"
 #include "control/frmEditName.h"
+#include "locale/TextId.h"
 #include "localization/IxoResourcesGlobals.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateImport.h"
 #include "model/StateInfo.h"
+#include "model/StateMessages.h"
 #include "support/StateFile.h"
 
 namespace ixo {
@@ -37,7 +38,7 @@ QString text(std::int32_t id) {
 }
 
 int message(const QString &prompt, int style) {
-    return Interaction::current()->messageBox(prompt, style, text(221));
+    return Interaction::current()->messageBox(prompt, style, text(TextId::kErrorTitle));
 }
 
 QVariant refOf(const std::shared_ptr<ItemStateInfo> &state) {
@@ -140,7 +141,7 @@ void StateCommands::showError(const QString &prompt) const {
 }
 
 void StateCommands::showDetails(const QString &description) const {
-    showError(text(220) + description);
+    showError(text(TextId::kErrorDetails) + description);
 }
 
 void StateCommands::markCurrent(int row) {
@@ -155,14 +156,15 @@ void StateCommands::captureNew() noexcept {
             capture();
         } catch (const AutomationError &error) {
             m_control.setMousePointer(InstrumentState::kDefaultPointer);
-            showError(text(219) + kCrLf + kCrLf + text(220) + error.description());
+            showError(text(TextId::kCaptureFailed) + kCrLf + kCrLf + text(TextId::kErrorDetails) +
+                      error.description());
         }
     });
 }
 
 void StateCommands::capture() {
     auto dialog = makeDialog();
-    dialog->setWindowTitle(text(210));
+    dialog->setWindowTitle(text(TextId::kCaptureTitle));
     auto state = std::make_shared<ItemStateInfo>();
     state->Init(stateInfo().SetupInterface());
     state->setName(m_control.GetUniqueStateName());
@@ -197,7 +199,8 @@ void StateCommands::restore() noexcept {
         } catch (const AutomationError &error) {
             const QString description = error.description();
             m_control.setMousePointer(InstrumentState::kDefaultPointer);
-            showError(text(230) + kCrLf + text(220) + kCrLf + kCrLf + description);
+            showError(text(TextId::kRestoreFailed) + kCrLf + text(TextId::kErrorDetails) + kCrLf +
+                      kCrLf + description);
         }
     });
 }
@@ -236,7 +239,7 @@ void StateCommands::rename(int row) {
     const auto state = selectedState();
     const QString oldDescription = state->Description();
     dialog->Init(state, stateInfo().Items());
-    dialog->setWindowTitle(text(211) + oldName);
+    dialog->setWindowTitle(text(TextId::kEditNameTitle) + oldName);
     if (!showDialog(std::move(dialog)))
         return;
     const QString newName = state->Name();
@@ -293,7 +296,7 @@ void StateCommands::exportState() noexcept {
         try {
             exportSelected();
         } catch (const AutomationError &error) {
-            showError(text(222) + error.description());
+            showError(text(TextId::kExportFailed) + error.description());
         }
     });
 }
@@ -301,8 +304,9 @@ void StateCommands::exportState() noexcept {
 void StateCommands::exportSelected() {
     const auto state = selectedState();
     CommonDialog &dialog = *m_control.OpenSaveDialog;
-    dialog.setDialogTitle(text(214) + state->Name() + text(215));
-    dialog.setFilter(text(213));
+    dialog.setDialogTitle(text(TextId::kExportTitleBefore) + state->Name() +
+                          text(TextId::kExportTitleAfter));
+    dialog.setFilter(text(TextId::kStateFileFilter));
     dialog.setFlags(kSaveFlags);
     dialog.setFileName(m_control.stateListView->rowText(selectedRow()));
     dialog.ShowSave();
@@ -326,7 +330,7 @@ void StateCommands::importState() noexcept {
         try {
             state = readImported(fileName, extension);
         } catch (const AutomationError &) {
-            return showError(fileName + text(229));
+            return showError(fileName + text(TextId::kNotAStateFile));
         }
         try {
             if (!fitsInstrument(state))
@@ -341,8 +345,8 @@ void StateCommands::importState() noexcept {
 
 bool StateCommands::chooseImportFile(QString &fileName, QString &extension) {
     CommonDialog &dialog = *m_control.OpenSaveDialog;
-    dialog.setDialogTitle(text(212));
-    dialog.setFilter(text(213));
+    dialog.setDialogTitle(text(TextId::kImportTitle));
+    dialog.setFilter(text(TextId::kStateFileFilter));
     const QString mask = VariantConvert::toString(stateInfo().LegacyDovetrackFileMask());
     if (!mask.isEmpty())
         dialog.setFilter(dialog.Filter() + QStringLiteral("|") + mask);
@@ -376,7 +380,10 @@ bool StateCommands::resolveNameClash(const std::shared_ptr<ItemStateInfo> &state
     skipFailure([&] { taken = items().containsKey(state->Name()); });
     if (!taken)
         return true;
-    skipFailure([&] { showError(text(226) + state->Name() + text(227) + kCrLf + text(228)); });
+    skipFailure([&] {
+        showError(text(TextId::kImportNameTakenBefore) + state->Name() +
+                  text(TextId::kImportNameTakenAfter) + kCrLf + text(TextId::kMustRename));
+    });
     std::unique_ptr<frmEditName> dialog;
     const auto made = [&dialog]() -> frmEditName & {
         if (!dialog)
@@ -387,7 +394,7 @@ bool StateCommands::resolveNameClash(const std::shared_ptr<ItemStateInfo> &state
     // Without its texts the dialog still serves, with those it was designed with.
     skipFailure([&] { gResourcesAgent->SetResourceValuesForObject(&made()); });
     skipFailure([&] { state->setName(m_control.GetUniqueStateName()); });
-    skipFailure([&] { made().setWindowTitle(text(212)); });
+    skipFailure([&] { made().setWindowTitle(text(TextId::kImportTitle)); });
     skipFailure([&] { made().Init(state, stateInfo().Items()); });
     skipFailure([&] { Interaction::current()->showModal(made()); });
     bool ok = false;

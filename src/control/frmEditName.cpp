@@ -5,6 +5,7 @@
 #include "automation/widgets/Twips.h"
 #include "control/EventGuard.h"
 #include "control/ResourceText.h"
+#include "locale/TextId.h"
 #include "model/ItemStateInfo.h"
 
 #include <QLabel>
@@ -82,8 +83,9 @@ void frmEditName::okBtn_Click() {
 void frmEditName::confirm() {
     const QString name = nameTextBox->text();
     if (name != m_startingName && isTaken(name)) {
-        Interaction::current()->messageBox(name + ResourceText::get(233), MessageBoxStyle::Critical,
-                                           ResourceText::get(221));
+        Interaction::current()->messageBox(name + ResourceText::get(TextId::kNameTaken),
+                                           MessageBoxStyle::Critical,
+                                           ResourceText::get(TextId::kErrorTitle));
         nameTextBox->setFocus();
         return;
     }

@@ -7,7 +7,7 @@
 #include "automation/widgets/MemberAccess.h"
 #include "automation/widgets/MessageBoxStyle.h"
 #include "automation/widgets/TypeName.h"
-#include "localization/CIxoResourcesDefault.h"
+#include "locale/CIxoResourcesDefault.h"
 #include "localization/IxoResourcesGlobals.h"
 
 #include <QPointer>

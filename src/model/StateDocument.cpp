@@ -2,6 +2,7 @@
 
 #include "automation/ErrorNumber.h"
 #include "locale/IxoResource.h"
+#include "locale/TextId.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateImport.h"
 #include "model/StateInfo.h"
@@ -18,12 +19,6 @@ namespace ixo {
 namespace {
 
 const QString kSource = QStringLiteral("IxoInstrSetups.StateDocument");
-// Catalogue texts: a new state's name, "... is already used", the import's refusals.
-constexpr std::int32_t kNewStateName = 216;
-constexpr std::int32_t kNameTaken = 233;
-constexpr std::int32_t kNotAStateFile = 229;
-constexpr std::int32_t kImportNameTakenBefore = 226;
-constexpr std::int32_t kImportNameTakenAfter = 227;
 
 // The catalogue's texts end lines for message boxes.
 QString plain(QString text) {
@@ -128,10 +123,7 @@ std::vector<std::shared_ptr<ItemStateInfo>> StateDocument::states() const {
 }
 
 std::shared_ptr<ItemStateInfo> StateDocument::find(const QString &name) const {
-    if (!m_states->Items()->containsKey(name))
-        return nullptr;
-    return std::dynamic_pointer_cast<ItemStateInfo>(
-        m_states->Items()->Item(name).value<ObjectRef>());
+    return m_states->find(name);
 }
 
 std::shared_ptr<ItemStateInfo> StateDocument::state(const QString &name) const {
@@ -142,11 +134,11 @@ std::shared_ptr<ItemStateInfo> StateDocument::state(const QString &name) const {
 }
 
 void StateDocument::nameTaken(const QString &name) const {
-    refuse(ErrorNumber::DuplicateKey, name + m_texts->LoadResString(kNameTaken));
+    refuse(ErrorNumber::DuplicateKey, name + m_texts->LoadResString(TextId::kNameTaken));
 }
 
 QString StateDocument::newStateName() const {
-    return m_states->firstFreeName(m_texts->LoadResString(kNewStateName));
+    return m_states->firstFreeName(m_texts->LoadResString(TextId::kNewStateNamePrefix));
 }
 
 void StateDocument::add(const std::shared_ptr<ItemStateInfo> &state) {
@@ -213,20 +205,21 @@ std::shared_ptr<ItemStateInfo> StateDocument::importState(const QString &fileNam
         // The control's words, with the reason behind them.
         fail(error.number() == ErrorNumber::FileNotFound ? ErrorNumber::FileNotFound
                                                          : ErrorNumber::InvalidFileFormat,
-             fileName + m_texts->LoadResString(kNotAStateFile) + QStringLiteral(" (") +
+             fileName + m_texts->LoadResString(TextId::kNotAStateFile) + QStringLiteral(" (") +
                  error.description() + QLatin1Char(')'));
     }
     if (!imported)
-        fail(ErrorNumber::InvalidFileFormat, fileName + m_texts->LoadResString(kNotAStateFile));
+        fail(ErrorNumber::InvalidFileFormat,
+             fileName + m_texts->LoadResString(TextId::kNotAStateFile));
     if (!imported->matchesInstrument(instrument))
         refuse(ErrorNumber::InvalidProcedureCall,
                StateMessages::importRefused(*m_texts, imported->Model(), imported->Version()));
     if (name)
         imported->setName(*name);
     if (m_states->Items()->containsKey(imported->Name()))
-        refuse(ErrorNumber::DuplicateKey, m_texts->LoadResString(kImportNameTakenBefore) +
-                                              imported->Name() +
-                                              m_texts->LoadResString(kImportNameTakenAfter));
+        refuse(ErrorNumber::DuplicateKey,
+               m_texts->LoadResString(TextId::kImportNameTakenBefore) + imported->Name() +
+                   m_texts->LoadResString(TextId::kImportNameTakenAfter));
     add(imported);
     return imported;
 }

@@ -105,4 +105,11 @@ std::shared_ptr<ItemStateInfo> StateInfo::item(int index) const {
     return std::dynamic_pointer_cast<ItemStateInfo>(items().Item(index).value<ObjectRef>());
 }
 
+std::shared_ptr<ItemStateInfo> StateInfo::find(const QString &name) const {
+    const Collection &list = items();
+    if (!list.containsKey(name))
+        return nullptr;
+    return std::dynamic_pointer_cast<ItemStateInfo>(list.Item(name).value<ObjectRef>());
+}
+
 } // namespace ixo

@@ -57,6 +57,9 @@ public:
 
     // The state at a 1-based position, typed.
     std::shared_ptr<ItemStateInfo> item(int index) const;
+    // The state whose key is name, in any letter case as Items compares keys; null when there
+    // is none.
+    std::shared_ptr<ItemStateInfo> find(const QString &name) const;
 
 signals:
     void itemsReplaced();

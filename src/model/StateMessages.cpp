@@ -1,6 +1,7 @@
 #include "model/StateMessages.h"
 
 #include "locale/IxoResource.h"
+#include "locale/TextId.h"
 
 namespace ixo {
 
@@ -12,14 +13,16 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 QString StateMessages::restoreRefused(IxoResource &texts, const QString &model,
                                       const QString &version) {
-    return texts.LoadResString(231) + model + texts.LoadResString(224) + version + kCrLf +
-           texts.LoadResString(232);
+    return texts.LoadResString(TextId::kRestoreOtherInstrument) + model +
+           texts.LoadResString(TextId::kVersionSeparator) + version + kCrLf +
+           texts.LoadResString(TextId::kNotConnectedInstrument);
 }
 
 QString StateMessages::importRefused(IxoResource &texts, const QString &model,
                                      const QString &version) {
-    return texts.LoadResString(223) + model + texts.LoadResString(224) + version + kCrLf +
-           texts.LoadResString(225);
+    return texts.LoadResString(TextId::kImportOtherInstrument) + model +
+           texts.LoadResString(TextId::kVersionSeparator) + version + kCrLf +
+           texts.LoadResString(TextId::kCannotImport);
 }
 
 } // namespace ixo

@@ -3,7 +3,7 @@
 #include "automation/ClassRegistry.h"
 #include "automation/PropertyBag.h"
 #include "control/SharedEditName.h"
-#include "localization/CIxoResourcesDefault.h"
+#include "locale/CIxoResourcesDefault.h"
 #include "localization/IxoResourcesGlobals.h"
 #include "server/ControlLibrary.h"
 

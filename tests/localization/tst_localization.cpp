@@ -5,9 +5,9 @@
 #include "automation/widgets/MemberAccess.h"
 #include "automation/widgets/ScopedInteraction.h"
 #include "automation/widgets/ScriptedInteraction.h"
+#include "locale/CIxoResourcesDefault.h"
 #include "locale/LocaleManager.h"
 #include "localization/CIxoResourcesAgent.h"
-#include "localization/CIxoResourcesDefault.h"
 #include "localization/IxoResourcesGlobals.h"
 
 #include <QDialog>

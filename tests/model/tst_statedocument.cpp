@@ -1,7 +1,7 @@
 #include "AutomationAssert.h"
 #include "TestFiles.h"
 #include "automation/ErrorNumber.h"
-#include "localization/CIxoResourcesDefault.h"
+#include "locale/CIxoResourcesDefault.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateDocument.h"
 #include "model/StateInfo.h"

@@ -12,7 +12,8 @@ foreach(archive IN LISTS archives)
 endforeach()
 foreach(present include/ixoinstrsetups/instruments/protocols/HislipMessage.h
         include/ixoinstrsetups/instruments/transports/SocketChannel.h
-        include/ixoinstrsetups/automation/ErrorNumber.h)
+        include/ixoinstrsetups/automation/ErrorNumber.h
+        include/ixoinstrsetups/locale/TextId.h)
     if(NOT EXISTS ${PREFIX}/${present})
         message(FATAL_ERROR "the package lacks ${present}")
     endif()

@@ -1,4 +1,4 @@
-#include "localization/CIxoResourcesDefault.h"
+#include "locale/CIxoResourcesDefault.h"
 
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
