@@ -1,6 +1,5 @@
 #include "desktop/StateComparison.h"
 
-#include "automation/AutomationError.h"
 #include "automation/widgets/ListView.h"
 #include "control/InstrumentState.h"
 #include "desktop/InstrumentPanel.h"
@@ -49,19 +48,10 @@ void StateComparison::compareWith(const QString &name) {
     show();
 }
 
-std::shared_ptr<ItemStateInfo> StateComparison::stateNamed(const QString &name) const {
-    try {
-        return std::dynamic_pointer_cast<ItemStateInfo>(
-            m_document.stateInfo()->Items()->Item(name).value<ObjectRef>());
-    } catch (const AutomationError &) {
-        return {};
-    }
-}
-
 void StateComparison::show() {
     QList<InstrumentPanel::Compared> compared;
     for (const QString &name : {m_selected, m_comparedWith}) {
-        const auto state = name.isEmpty() ? nullptr : stateNamed(name);
+        const auto state = name.isEmpty() ? nullptr : m_document.stateInfo()->find(name);
         if (state && state->data().isValid())
             compared.push_back({name, state->data()});
     }

@@ -3,12 +3,10 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <memory>
 
 namespace ixo {
 
 class InstrumentPanel;
-class ItemStateInfo;
 class InstrumentState;
 class SetupsDocument;
 
@@ -37,7 +35,6 @@ private:
     void selected(const QString &name);
     void compareWith(const QString &name);
     void show();
-    std::shared_ptr<ItemStateInfo> stateNamed(const QString &name) const;
 
     InstrumentState &m_control;
     InstrumentPanel &m_panel;
