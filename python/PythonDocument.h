@@ -7,40 +7,29 @@
 #include <QVariant>
 #include <memory>
 #include <optional>
-#include <vector>
 
 namespace ixo {
 class ItemStateInfo;
-class StateInfo;
 } // namespace ixo
 
 namespace ixo::python {
 
-// A host document (.ixs) for Python: the document model with the default catalogue's texts;
-// only the hint of a refused import is Python's own.
+// A host document (.ixs) for Python: the document model with the default catalogue's texts,
+// working on one role of its bench (the only one, unless named). Only the hint of a refused
+// import is Python's own.
 class PythonDocument {
 public:
     PythonDocument();
-    explicit PythonDocument(StateDocument document);
+    PythonDocument(StateDocument document, QString role);
 
-    static std::shared_ptr<PythonDocument> open(const QString &fileName);
+    static std::shared_ptr<PythonDocument> open(const QString &fileName,
+                                                const QString &role = QString());
     // Written atomically; without a name to the file it was opened from.
     void save(const QString &fileName = QString());
 
     const QString &fileName() const { return m_document.fileName(); }
-    const std::shared_ptr<StateInfo> &stateInfo() const { return m_document.stateInfo(); }
-    int count() const;
-    std::vector<std::shared_ptr<ItemStateInfo>> states() const;
-    std::shared_ptr<ItemStateInfo> state(const QString &name) const;
-
-    std::shared_ptr<ItemStateInfo> capture(SetupInterface &instrument,
-                                           const std::optional<QString> &name,
-                                           const QString &description);
-    void restore(SetupInterface &instrument, const QString &name) const;
-    void rename(const QString &name, const QString &newName,
-                const std::optional<QString> &description);
-    void remove(const QString &name);
-    void exportState(const QString &name, const QString &fileName) const;
+    BenchRole &role() { return m_document.role(m_role); }
+    const BenchRole &role() const { return m_document.role(m_role); }
     std::shared_ptr<ItemStateInfo> importState(const QString &fileName, SetupInterface &instrument,
                                                const std::optional<QString> &name);
 
@@ -49,6 +38,7 @@ public:
 
 private:
     StateDocument m_document;
+    QString m_role;
 };
 
 } // namespace ixo::python

@@ -38,11 +38,13 @@ void registerDocument(py::module_ &module) {
         .def(py::init<>(), "A new, empty document; give save() a file name.")
         .def_static(
             "open",
-            [](const QString &fileName) {
+            [](const QString &fileName, std::optional<QString> role) {
                 py::gil_scoped_release release;
-                return Document::open(fileName);
+                return Document::open(fileName, role.value_or(QString()));
             },
-            py::arg("path"), "Reads a document; AutomationError 53, 75 or 321 if it cannot.")
+            py::arg("path"), py::arg("role") = std::nullopt,
+            "Reads a document; AutomationError 53, 75 or 321 if it cannot. The states are those "
+            "of the document's only instrument, or of the role named on a bench.")
         .def(
             "save",
             [](Document &document, std::optional<QString> fileName) {
@@ -54,26 +56,26 @@ void registerDocument(py::module_ &module) {
         .def_property_readonly("path", &Document::fileName, "The document's file name.")
         .def_property_readonly(
             "state_info",
-            [](const Document &document) { return AutomationObject(document.stateInfo()); },
+            [](const Document &document) { return AutomationObject(document.role().stateInfo()); },
             "The IxoInstrSetups.StateInfo object behind the list.")
-        .def("__len__", &Document::count)
+        .def("__len__", [](const Document &document) { return document.role().count(); })
         .def("__iter__",
              [](const Document &document) {
                  py::list states;
-                 for (const auto &state : document.states())
+                 for (const auto &state : document.role().states())
                      states.append(stateObject(state));
                  return py::iter(states);
              })
         .def(
             "__getitem__",
             [](const Document &document, const QString &name) {
-                return stateObject(document.state(name));
+                return stateObject(document.role().state(name));
             },
             py::arg("name"))
         .def(
             "__contains__",
             [](const Document &document, const QString &name) {
-                return document.stateInfo()->Items()->containsKey(name);
+                return document.role().stateInfo()->Items()->containsKey(name);
             },
             py::arg("name"))
         .def(
@@ -84,7 +86,7 @@ void registerDocument(py::module_ &module) {
                 std::shared_ptr<ItemStateInfo> state;
                 {
                     py::gil_scoped_release release;
-                    state = document.capture(*setup, name, description);
+                    state = document.role().capture(*setup, name, description);
                 }
                 return stateObject(state);
             },
@@ -94,24 +96,42 @@ void registerDocument(py::module_ &module) {
             "name); a name already in the list raises AutomationError 457.")
         .def(
             "restore",
-            [](const Document &document, py::handle instrument, const QString &name) {
+            [](Document &document, py::handle instrument, const QString &name) {
                 const SetupInterfaceRef setup = instrumentOf(instrument);
                 py::gil_scoped_release release;
-                document.restore(*setup, name);
+                document.role().restore(*setup, name);
             },
             py::arg("instrument"), py::arg("name"),
-            "Sends a state back to the instrument; a state of another model or version raises "
-            "AutomationError 5 with the control's message.")
-        .def("rename", &Document::rename, py::arg("name"), py::arg("new_name"),
-             py::arg("description") = std::nullopt,
-             "Renames a state (it moves to the end of the list) and optionally changes its "
-             "description; a name taken raises AutomationError 457.")
-        .def("remove", &Document::remove, py::arg("name"), "Removes a state.")
+            "Sends a state back to the instrument, first keeping its present setup for "
+            "undo_restore() (saved with the document); a state of another model or version "
+            "raises AutomationError 5 with the control's message.")
+        .def(
+            "undo_restore",
+            [](Document &document, py::handle instrument) {
+                const SetupInterfaceRef setup = instrumentOf(instrument);
+                py::gil_scoped_release release;
+                return document.role().undoRestore(*setup).replacedBy;
+            },
+            py::arg("instrument"),
+            "Puts back the setup the instrument had before its last restore and returns the "
+            "name of the state that restore sent; AutomationError 5 when none is kept.")
+        .def(
+            "rename",
+            [](Document &document, const QString &name, const QString &newName,
+               const std::optional<QString> &description) {
+                document.role().rename(name, newName, description);
+            },
+            py::arg("name"), py::arg("new_name"), py::arg("description") = std::nullopt,
+            "Renames a state (it moves to the end of the list) and optionally changes its "
+            "description; a name taken raises AutomationError 457.")
+        .def(
+            "remove", [](Document &document, const QString &name) { document.role().remove(name); },
+            py::arg("name"), "Removes a state.")
         .def(
             "export_state",
             [](const Document &document, const QString &name, const QString &fileName) {
                 py::gil_scoped_release release;
-                document.exportState(name, fileName);
+                document.role().exportState(name, fileName);
             },
             py::arg("name"), py::arg("path"), "Writes a state to a state file (.sta).")
         .def(
@@ -133,7 +153,7 @@ void registerDocument(py::module_ &module) {
         .def("__repr__", [](const Document &document) {
             return QStringLiteral("<ixoinstrsetups.Document %1, %2 states>")
                 .arg(document.fileName().isEmpty() ? QStringLiteral("(new)") : document.fileName())
-                .arg(document.count());
+                .arg(document.role().count());
         });
 }
 

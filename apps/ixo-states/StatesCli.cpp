@@ -1,5 +1,6 @@
 #include "StatesCli.h"
 
+#include "BenchCommands.h"
 #include "DiscoverCommand.h"
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
@@ -33,7 +34,10 @@ enum Option {
     Description = 8,
     Profile = 16,
     Verify = 32,
-    Check = 64
+    Check = 64,
+    Role = 128,
+    NoSafety = 256,
+    Force = 512
 };
 
 [[noreturn]] void fail(std::int32_t number, const QString &description) {
@@ -46,6 +50,19 @@ QString terminalText(QString text) {
 
 } // namespace
 
+namespace {
+
+// A bench command's handler, run by a BenchCommands of the session.
+std::function<int(StatesCli &, const QStringList &)>
+bench(int (BenchCommands::*handler)(const QStringList &)) {
+    return [handler](StatesCli &cli, const QStringList &args) {
+        BenchCommands commands(cli);
+        return (commands.*handler)(args);
+    };
+}
+
+} // namespace
+
 struct StatesCli::Command {
     QString name;
     QString arguments;
@@ -53,32 +70,37 @@ struct StatesCli::Command {
     int options;
     int minArguments;
     int maxArguments;
-    int (StatesCli::*handler)(const QStringList &);
+    std::function<int(StatesCli &, const QStringList &)> handler;
     // Gets the arguments after its name as they are: its options are its own.
     bool parsesOwnOptions = false;
 };
 
 const std::vector<StatesCli::Command> &StatesCli::commands() {
     static const std::vector<Command> all{
-        {"list", "<document>", "Lists the saved states of a document.", Json | Instrument | Profile,
-         1, 1, &StatesCli::list},
+        {"list", "<document>", "Lists the saved states of a document.",
+         Json | Instrument | Profile | Role, 1, 1, &StatesCli::list},
         {"capture", "<document> [--name N] [--description D]",
          "Captures the instrument's setup as a new state (the document is created if needed).",
-         Json | Instrument | Profile | Name | Description, 1, 1, &StatesCli::capture},
-        {"restore", "<document> <name> [--verify]",
+         Json | Instrument | Profile | Name | Description | Role, 1, 1, &StatesCli::capture},
+        {"restore", "<document> <name> [--verify] [--no-safety]",
          "Sends a saved state back to the instrument, if it was captured on the same model and "
-         "version; with --verify, captures again and warns of settings that did not take.",
-         Json | Instrument | Profile | Verify, 2, 2, &StatesCli::restore},
+         "version, after keeping the instrument's present setup for undo-restore (not with "
+         "--no-safety); with --verify, captures again and warns of settings that did not take.",
+         Json | Instrument | Profile | Verify | Role | NoSafety, 2, 2, &StatesCli::restore},
+        {"undo-restore", "<document>",
+         "Puts back the setup the instrument had before its last restore (the last ten are "
+         "kept in the document).",
+         Json | Instrument | Profile | Role, 1, 1, &StatesCli::undoRestore},
         {"rename", "<document> <name> <new name> [--description D]",
          "Renames a state (it moves to the end of the list) or changes its description.",
-         Json | Instrument | Profile | Description, 3, 3, &StatesCli::rename},
-        {"remove", "<document> <name>", "Removes a saved state.", Json | Instrument | Profile, 2, 2,
-         &StatesCli::remove},
-        {"export", "<document> <name> <file.sta>", "Writes a saved state to a state file.", Json, 3,
-         3, &StatesCli::exportState},
+         Json | Instrument | Profile | Description | Role, 3, 3, &StatesCli::rename},
+        {"remove", "<document> <name>", "Removes a saved state.",
+         Json | Instrument | Profile | Role, 2, 2, &StatesCli::remove},
+        {"export", "<document> <name> <file.sta>", "Writes a saved state to a state file.",
+         Json | Role, 3, 3, &StatesCli::exportState},
         {"import", "<document> <file> [--name N]",
          "Adds the state of a state file or a legacy setup file, if it fits the instrument.",
-         Json | Instrument | Profile | Name, 2, 2, &StatesCli::importState},
+         Json | Instrument | Profile | Name | Role, 2, 2, &StatesCli::importState},
         {"diff", "<A> <B>",
          "Compares the data of two states, each a state file or <document>:<name>: SCPI text "
          "line by line, other data as byte ranges.",
@@ -92,6 +114,34 @@ const std::vector<StatesCli::Command> &StatesCli::commands() {
          "(no restore) and prints each step, the size of its answer and the errors the "
          "instrument queued.",
          Json | Instrument | Profile | Check, 0, 0, &StatesCli::listProfiles},
+        {"bench add", "<document> <role> <resource> [--profile P] [--no-safety]",
+         "Adds an instrument to the document's bench in a role such as generator or scope (the "
+         "document is created if needed); --no-safety keeps no setup before its restores.",
+         Json | Profile | NoSafety, 3, 3, bench(&BenchCommands::add)},
+        {"bench remove", "<document> <role> [--force]",
+         "Removes an instrument from the bench; one with saved states only with --force.",
+         Json | Force, 2, 2, bench(&BenchCommands::remove)},
+        {"bench list", "<document>", "Lists the bench's instruments and its bench states.", Json, 1,
+         1, bench(&BenchCommands::list)},
+        {"bench capture", "<document> --name N [--description D]",
+         "Captures every instrument of the bench at once as state N of each; when one fails, "
+         "no list changes.",
+         Json | Name | Description, 1, 1, bench(&BenchCommands::capture)},
+        {"bench restore", "<document> <name>",
+         "Restores state N on every instrument that has it, in the bench's order, and reports "
+         "each; it stops at the first that fails.",
+         Json | NoSafety, 2, 2, bench(&BenchCommands::restore)},
+        {"bench rename", "<document> <name> <new name> [--description D]",
+         "Renames bench state N on every instrument that has it.", Json | Description, 3, 3,
+         bench(&BenchCommands::rename)},
+        {"bench drop", "<document> <name>", "Removes bench state N from every instrument.", Json, 2,
+         2, bench(&BenchCommands::drop)},
+        {"bench export", "<document> <name> <file.ixb>",
+         "Writes bench state N of every instrument to one bench state file.", Json, 3, 3,
+         bench(&BenchCommands::exportState)},
+        {"bench import", "<document> <file.ixb> [--name N]",
+         "Adds the states of a bench state file, each only if it fits its instrument.", Json | Name,
+         2, 2, bench(&BenchCommands::importState)},
         {"discover", DiscoverCommand::kUsage,
          "Searches for instruments and lists each one's resource, *IDN? and how it was found.", 0,
          0, 0, &StatesCli::discover, true},
@@ -119,6 +169,11 @@ StatesCli::StatesCli(QTextStream &out, QTextStream &err)
                         "take.")},
         {QStringLiteral("check"),
          QStringLiteral("Run the profile's capture step by step and show each step.")},
+        {QStringLiteral("role"), QStringLiteral("The instrument of a bench document."),
+         QStringLiteral("role")},
+        {QStringLiteral("no-safety"),
+         QStringLiteral("Keep no copy of the instrument's present setup before restoring.")},
+        {QStringLiteral("force"), QStringLiteral("Remove an instrument with saved states.")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show help.")},
     });
 }
@@ -128,11 +183,14 @@ int StatesCli::run(const QStringList &arguments) {
     if (name.isEmpty() || name == QLatin1String("--help") || name == QLatin1String("-h") ||
         name == QLatin1String("help"))
         return usage();
+    // A bench command is named by two words.
+    const QString full =
+        name == QLatin1String("bench") ? name + QLatin1Char(' ') + arguments.value(1) : name;
     for (const Command &command : commands()) {
-        if (command.name != name)
+        if (command.name != full)
             continue;
         if (command.parsesOwnOptions)
-            return (this->*command.handler)(arguments.mid(1));
+            return command.handler(*this, arguments.mid(1));
         return runCommand(command, arguments);
     }
     return usage(QStringLiteral("unknown command: %1").arg(name));
@@ -144,15 +202,17 @@ int StatesCli::runCommand(const Command &command, const QStringList &arguments) 
     if (m_parser.isSet(QStringLiteral("help")))
         return commandHelp(command);
     const std::pair<const char *, int> options[] = {
-        {"json", Json},       {"instrument", Instrument},
-        {"name", Name},       {"description", Description},
-        {"profile", Profile}, {"verify", Verify},
-        {"check", Check}};
+        {"json", Json},          {"instrument", Instrument},
+        {"name", Name},          {"description", Description},
+        {"profile", Profile},    {"verify", Verify},
+        {"check", Check},        {"role", Role},
+        {"no-safety", NoSafety}, {"force", Force}};
     for (const auto &[option, flag] : options) {
         if (m_parser.isSet(QString::fromLatin1(option)) && !(command.options & flag))
             return usage(QStringLiteral("%1 takes no --%2").arg(command.name, option));
     }
-    const QStringList args = m_parser.positionalArguments().mid(1);
+    const QStringList args =
+        m_parser.positionalArguments().mid(int(command.name.count(QLatin1Char(' '))) + 1);
     if (args.size() < command.minArguments || args.size() > command.maxArguments)
         return usage(
             QStringLiteral("usage: ixo-states %1 %2").arg(command.name, command.arguments));
@@ -160,7 +220,7 @@ int StatesCli::runCommand(const Command &command, const QStringList &arguments) 
     m_name = optionValue(QStringLiteral("name"));
     m_description = optionValue(QStringLiteral("description"));
     try {
-        return (this->*command.handler)(args);
+        return command.handler(*this, args);
     } catch (const RefusedChange &refusal) {
         return refuse(refusal.description());
     } catch (const AutomationError &error) {
@@ -191,7 +251,10 @@ int StatesCli::commandHelp(const Command &command) {
         {Instrument, "--instrument RESOURCE  the instrument (default SIM, simulated)"},
         {Profile, "--profile NAME         the instrument profile (default: the one matching)"},
         {Name, "--name NAME            the state's name"},
-        {Description, "--description TEXT     the state's description"}};
+        {Description, "--description TEXT     the state's description"},
+        {Role, "--role ROLE            the instrument of a bench document"},
+        {NoSafety, "--no-safety            keep no copy of the present setup before restoring"},
+        {Force, "--force                remove an instrument with saved states"}};
     for (const auto &[flag, text] : options) {
         if (command.options & flag)
             m_out << "  " << text << '\n';
@@ -210,15 +273,25 @@ std::optional<QString> StatesCli::optionValue(const QString &option) const {
     return m_parser.value(option);
 }
 
-const SetupInterfaceRef &StatesCli::instrument() {
+bool StatesCli::isSet(const QString &option) const {
+    return m_parser.isSet(option);
+}
+
+const SetupInterfaceRef &StatesCli::instrument(const BenchRole &role) {
     if (!m_instrument)
-        m_instrument = openInstrument();
+        m_instrument = openInstrument(&role);
     return m_instrument;
 }
 
-std::shared_ptr<ScpiInstrument> StatesCli::openInstrument() {
-    auto scpi = InstrumentFactory::open(m_parser.value(QStringLiteral("instrument")), profiles(),
-                                        m_parser.value(QStringLiteral("profile")));
+std::shared_ptr<ScpiInstrument> StatesCli::openInstrument(const BenchRole *role) {
+    const QString resource =
+        isSet(QStringLiteral("instrument")) || !role || role->resource().isEmpty()
+            ? m_parser.value(QStringLiteral("instrument"))
+            : role->resource();
+    const QString profile = isSet(QStringLiteral("profile")) || !role
+                                ? m_parser.value(QStringLiteral("profile"))
+                                : role->profile();
+    auto scpi = InstrumentFactory::open(resource, profiles(), profile);
     watch(*scpi);
     if (m_parser.isSet(QStringLiteral("verify")))
         scpi->setVerifyRestore(true);
@@ -265,8 +338,9 @@ QJsonObject jsonOf(ItemStateInfo &state, SetupInterface &instrument) {
 
 } // namespace
 
-int StatesCli::printList(const StateInfo &states, const QString &document) {
-    SetupInterface &setup = *instrument();
+int StatesCli::printList(const BenchRole &role, const QString &document) {
+    const StateInfo &states = *role.stateInfo();
+    SetupInterface &setup = *instrument(role);
     QJsonArray json;
     const int count = states.Items()->Count();
     QStringList text;
@@ -299,41 +373,80 @@ int StatesCli::printList(const StateInfo &states, const QString &document) {
 }
 
 int StatesCli::list(const QStringList &args) {
-    return printList(*openDocument(args[0]).stateInfo(), args[0]);
+    const StateDocument document = openDocument(args[0]);
+    return printList(document.role(m_parser.value(QStringLiteral("role"))), args[0]);
 }
 
 int StatesCli::capture(const QStringList &args) {
     StateDocument document = openDocument(args[0], Missing::IsEmpty);
-    document.capture(*instrument(), m_name, m_description.value_or(QString()));
+    BenchRole &role = document.role(m_parser.value(QStringLiteral("role")));
+    role.capture(*instrument(role), m_name, m_description.value_or(QString()));
     document.save(args[0]);
-    return printList(*document.stateInfo(), args[0]);
+    return printList(role, args[0]);
 }
 
+// The document keeps the setup the restore replaces, so it is saved even when the restore
+// fails part-way.
 int StatesCli::restore(const QStringList &args) {
-    const StateDocument document = openDocument(args[0]);
-    SetupInterface &setup = *instrument();
-    document.restore(setup, args[1]);
+    StateDocument document = openDocument(args[0]);
+    BenchRole &role = document.role(m_parser.value(QStringLiteral("role")));
+    SetupInterface &setup = *instrument(role);
+    const bool safety = role.safetyCapture();
+    role.setSafetyCapture(safety && !isSet(QStringLiteral("no-safety")));
+    const std::size_t kept = role.history().size();
+    const auto saveKept = [&] {
+        role.setSafetyCapture(safety);
+        if (role.history().size() != kept)
+            document.save(args[0]);
+    };
+    try {
+        role.restore(setup, args[1]);
+    } catch (const AutomationError &) {
+        saveKept();
+        throw;
+    }
+    saveKept();
     print({{QStringLiteral("restored"), args[1]}},
           {QStringLiteral("restored %1 to %2 %3").arg(args[1], setup.Model(), setup.Version())});
     return kDone;
 }
 
+int StatesCli::undoRestore(const QStringList &args) {
+    StateDocument document = openDocument(args[0]);
+    BenchRole &role = document.role(m_parser.value(QStringLiteral("role")));
+    const RestoreHistory::Entry entry = role.undoRestore(*instrument(role));
+    document.save(args[0]);
+    const QString taken = entry.taken.toLocalTime().toString(Qt::ISODate);
+    print({{QStringLiteral("putBack"), taken},
+           {QStringLiteral("replacedBy"), entry.replacedBy},
+           {QStringLiteral("left"), int(role.history().size())}},
+          {QStringLiteral("put back the setup of %1 from %2, before %3 was restored (%4 more "
+                          "kept)")
+               .arg(role.name(), taken, entry.replacedBy)
+               .arg(role.history().size())});
+    return kDone;
+}
+
 int StatesCli::rename(const QStringList &args) {
     StateDocument document = openDocument(args[0]);
-    document.rename(args[1], args[2], m_description);
+    BenchRole &role = document.role(m_parser.value(QStringLiteral("role")));
+    role.rename(args[1], args[2], m_description);
     document.save(args[0]);
-    return printList(*document.stateInfo(), args[0]);
+    return printList(role, args[0]);
 }
 
 int StatesCli::remove(const QStringList &args) {
     StateDocument document = openDocument(args[0]);
-    document.remove(args[1]);
+    BenchRole &role = document.role(m_parser.value(QStringLiteral("role")));
+    role.remove(args[1]);
     document.save(args[0]);
-    return printList(*document.stateInfo(), args[0]);
+    return printList(role, args[0]);
 }
 
 int StatesCli::exportState(const QStringList &args) {
-    openDocument(args[0]).exportState(args[1], args[2]);
+    openDocument(args[0])
+        .role(m_parser.value(QStringLiteral("role")))
+        .exportState(args[1], args[2]);
     print({{QStringLiteral("exported"), args[1]}, {QStringLiteral("file"), args[2]}},
           {QStringLiteral("exported %1 to %2").arg(args[1], args[2])});
     return kDone;
@@ -341,8 +454,9 @@ int StatesCli::exportState(const QStringList &args) {
 
 int StatesCli::importState(const QStringList &args) {
     StateDocument document = openDocument(args[0], Missing::IsEmpty);
+    BenchRole &role = document.role(m_parser.value(QStringLiteral("role")));
     try {
-        document.importState(args[1], *instrument(), m_name);
+        role.importState(args[1], *instrument(role), m_name);
     } catch (const RefusedChange &refusal) {
         if (refusal.number() != ErrorNumber::DuplicateKey)
             throw;
@@ -350,7 +464,7 @@ int StatesCli::importState(const QStringList &args) {
                       QStringLiteral("\nGive it another name with --name."));
     }
     document.save(args[0]);
-    return printList(*document.stateInfo(), args[0]);
+    return printList(role, args[0]);
 }
 
 // A state file, or a state of a document given as <document>:<name>.
@@ -439,7 +553,7 @@ QString summaryOf(const InstrumentProfile &profile) {
 } // namespace
 
 int StatesCli::checkProfile() {
-    const std::shared_ptr<ScpiInstrument> scpi = openInstrument();
+    const std::shared_ptr<ScpiInstrument> scpi = openInstrument(nullptr);
     const ScpiInstrument::Identity identity = scpi->identity();
     const QString resource = m_parser.value(QStringLiteral("instrument"));
     QStringList text{
@@ -489,7 +603,7 @@ int StatesCli::listProfiles(const QStringList &) {
     std::shared_ptr<ScpiInstrument> scpi;
     ScpiInstrument::Identity identity;
     if (withInstrument || !forced.isEmpty()) {
-        scpi = openInstrument();
+        scpi = openInstrument(nullptr);
         if (withInstrument)
             identity = scpi->identity();
     }
@@ -553,6 +667,7 @@ void StatesCli::print(const QJsonObject &json, const QStringList &text) {
 
 void StatesCli::printWarning(const QString &warning) {
     // Standard error, so that --json output stays one document.
+    const std::lock_guard lock(m_errLock);
     m_err << "ixo-states: warning: " << terminalText(warning) << Qt::endl;
 }
 

@@ -10,11 +10,13 @@
 #include <QStringList>
 #include <QTextStream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
 namespace ixo {
 
+class BenchRole;
 class InstrumentProfiles;
 class ItemStateInfo;
 class ScpiInstrument;
@@ -32,6 +34,20 @@ public:
 
     StatesCli(QTextStream &out, QTextStream &err);
     int run(const QStringList &arguments);
+
+    // What the bench commands share with the others.
+    enum class Missing { Fails, IsEmpty };
+    // A document that does not exist fails, unless the command creates it.
+    StateDocument openDocument(const QString &document, Missing missing = Missing::Fails) const;
+    // A new connection to a role's instrument: --instrument, else the role's resource, else the
+    // simulated one; --profile, else the role's profile.
+    std::shared_ptr<ScpiInstrument> openInstrument(const BenchRole *role);
+    std::optional<QString> optionValue(const QString &option) const;
+    bool isSet(const QString &option) const;
+    const std::optional<QString> &name() const { return m_name; }
+    const std::optional<QString> &description() const { return m_description; }
+    void print(const QJsonObject &json, const QStringList &text);
+    int refuse(const QString &message);
 
 private:
     struct Command;
@@ -53,19 +69,14 @@ private:
     int listProfiles(const QStringList &args);
     int checkProfile();
     int discover(const QStringList &args);
+    int undoRestore(const QStringList &args);
 
-    const SetupInterfaceRef &instrument();
-    std::shared_ptr<ScpiInstrument> openInstrument();
+    // The instrument of a single-instrument command, opened once.
+    const SetupInterfaceRef &instrument(const BenchRole &role);
     void watch(ScpiInstrument &instrument);
     const std::shared_ptr<const InstrumentProfiles> &profiles();
-    std::optional<QString> optionValue(const QString &option) const;
-    enum class Missing { Fails, IsEmpty };
-    // A document that does not exist fails, unless the command creates it.
-    StateDocument openDocument(const QString &document, Missing missing = Missing::Fails) const;
     QVariant dataOf(const QString &reference);
-    int printList(const StateInfo &states, const QString &document);
-    int refuse(const QString &message);
-    void print(const QJsonObject &json, const QStringList &text);
+    int printList(const BenchRole &role, const QString &document);
     void printError(std::int32_t number, const QString &source, const QString &description);
     void printWarning(const QString &warning);
 
@@ -76,6 +87,8 @@ private:
     // The messages and new names of the document's rules.
     std::shared_ptr<IxoResource> m_texts;
     std::shared_ptr<const InstrumentProfiles> m_profiles;
+    // Warnings come from the instruments' threads during bench commands.
+    std::mutex m_errLock;
     bool m_json = false;
     std::optional<QString> m_name;
     std::optional<QString> m_description;

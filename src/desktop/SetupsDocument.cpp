@@ -45,12 +45,13 @@ SetupsDocument::SetupsDocument(InstrumentState &control, SetupInterfaceRef instr
 
 void SetupsDocument::reset() {
     attach(std::make_shared<StateInfo>());
+    m_bag = PropertyBag();
     m_fileName.clear();
     m_savedContents = contents();
 }
 
 void SetupsDocument::open(const QString &fileName) {
-    const PropertyBag bag = StateDocument::load(fileName);
+    PropertyBag bag = StateDocument::load(fileName);
     auto stateInfo = StateDocument::stateListOf(bag, fileName);
     // Documents written by other hosts may have no properties of the control.
     PropertyBag controlBag;
@@ -58,6 +59,8 @@ void SetupsDocument::open(const QString &fileName) {
         controlBag.setContents(bag.ReadProperty(HostDocument::kControlKey));
     m_control.ReadProperties(controlBag);
     attach(std::move(stateInfo));
+    // The rest of a bench, and whatever else other hosts keep, goes back as it came.
+    m_bag = std::move(bag);
     m_fileName = fileName;
     m_savedContents = contents();
 }
@@ -113,8 +116,7 @@ bool SetupsDocument::isModified() const {
 QByteArray SetupsDocument::contents() const {
     PropertyBag controlBag;
     m_control.WriteProperties(controlBag);
-    PropertyBag bag;
-    bag.WriteProperty(StateDocument::kFormatVersionKey, StateDocument::kFormatVersion);
+    PropertyBag bag = m_bag;
     bag.WriteProperty(HostDocument::kControlKey, controlBag.Contents());
     bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(m_stateInfo));
     return bag.Contents();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/PropertyBag.h"
 #include "support/SetupInterface.h"
 
 #include <QByteArray>
@@ -59,6 +60,7 @@ private:
     SetupInterfaceRef m_instrument;
     std::function<bool()> m_connected;
     std::shared_ptr<StateInfo> m_stateInfo;
+    PropertyBag m_bag;
     QString m_fileName;
     QByteArray m_savedContents;
     // The list as last told.

@@ -1,16 +1,12 @@
 #include "model/StateDocument.h"
 
 #include "automation/ErrorNumber.h"
-#include "locale/IxoResource.h"
-#include "locale/TextId.h"
+#include "model/DocumentErrors.h"
 #include "model/ItemStateInfo.h"
-#include "model/StateImport.h"
 #include "model/StateInfo.h"
-#include "model/StateMessages.h"
 #include "model/StateReference.h"
 #include "support/FileIo.h"
 #include "support/HostDocument.h"
-#include "support/StateFile.h"
 
 #include <QFile>
 
@@ -18,32 +14,45 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.StateDocument");
+const QString kCountKey = QStringLiteral("Count");
+const QString kNameKey = QStringLiteral("Name%1");
+const QString kResourceKey = QStringLiteral("Resource%1");
+const QString kProfileKey = QStringLiteral("Profile%1");
+const QString kSafetyKey = QStringLiteral("SafetyCapture%1");
+const QString kHistoryKey = QStringLiteral("History%1");
+const QString kStatesKey = QStringLiteral("StateInfo%1");
 
-// The catalogue's texts end lines for message boxes.
-QString plain(QString text) {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+QVariant refOf(const std::shared_ptr<StateInfo> &states) {
+    return QVariant::fromValue<ObjectRef>(states);
 }
 
-[[noreturn]] void fail(std::int32_t number, const QString &description) {
-    throw AutomationError(number, kSource, plain(description));
+std::shared_ptr<StateInfo> listIn(const PropertyBag &bag, const QString &key,
+                                  const QString &fileName) {
+    if (!bag.contains(key))
+        return std::make_shared<StateInfo>();
+    auto states = std::dynamic_pointer_cast<StateInfo>(bag.ReadProperty(key).value<ObjectRef>());
+    if (!states)
+        DocumentErrors::fail(ErrorNumber::InvalidFileFormat,
+                             QStringLiteral("%1 holds no list of saved states").arg(fileName));
+    return states;
 }
 
-[[noreturn]] void refuse(std::int32_t number, const QString &description) {
-    throw RefusedChange(number, kSource, plain(description));
-}
-
-QVariant refOf(const std::shared_ptr<ItemStateInfo> &state) {
-    return QVariant::fromValue<ObjectRef>(state);
+PropertyBag benchOf(const PropertyBag &bag) {
+    PropertyBag bench;
+    if (bag.contains(StateDocument::kBenchKey))
+        bench.setContents(bag.ReadProperty(StateDocument::kBenchKey));
+    return bench;
 }
 
 } // namespace
 
 const QString StateDocument::kFormatVersionKey = QStringLiteral("FormatVersion");
+const QString StateDocument::kBenchKey = QStringLiteral("Bench");
 
 StateDocument::StateDocument(std::shared_ptr<IxoResource> texts)
-    : m_texts(std::move(texts))
-    , m_states(std::make_shared<StateInfo>()) {}
+    : m_texts(std::move(texts)) {
+    m_roles.emplace_back(BenchRole::kDefaultName, m_texts);
+}
 
 PropertyBag StateDocument::load(const QString &fileName) {
     PropertyBag bag;
@@ -53,27 +62,34 @@ PropertyBag StateDocument::load(const QString &fileName) {
         // A file of another kind says so first; the decoder's reason follows.
         if (error.number() != ErrorNumber::InvalidFileFormat)
             throw;
-        fail(error.number(), QStringLiteral("%1 is not an IxoInstrSetups document: %2")
+        DocumentErrors::fail(error.number(),
+                             QStringLiteral("%1 is not an IxoInstrSetups document: %2")
                                  .arg(fileName, error.description()));
     }
-    const int version = bag.ReadProperty(kFormatVersionKey, kFormatVersion).toInt();
+    const int version = bag.ReadProperty(kFormatVersionKey, kSingleFormatVersion).toInt();
     if (version > kFormatVersion)
-        fail(ErrorNumber::InvalidFileFormat,
-             QStringLiteral("%1 was saved by a newer version of IxoInstrSetups (document format "
-                            "%2; this version reads up to %3). Nothing was changed.")
-                 .arg(fileName)
-                 .arg(version)
-                 .arg(kFormatVersion));
+        DocumentErrors::fail(
+            ErrorNumber::InvalidFileFormat,
+            QStringLiteral("%1 was saved by a newer version of IxoInstrSetups (document format "
+                           "%2; this version reads up to %3). Nothing was changed.")
+                .arg(fileName)
+                .arg(version)
+                .arg(kFormatVersion));
     return bag;
 }
 
+int StateDocument::formatVersionOf(const PropertyBag &bag) {
+    return benchOf(bag).ReadProperty(kCountKey, 1).toInt() > 1 ? kFormatVersion
+                                                               : kSingleFormatVersion;
+}
+
 void StateDocument::write(PropertyBag bag, const QString &fileName) {
-    bag.WriteProperty(kFormatVersionKey, kFormatVersion);
+    bag.WriteProperty(kFormatVersionKey, formatVersionOf(bag));
     if (QFile::exists(fileName)) {
         // The previous version is kept whole before the new one replaces it.
         const QByteArray previous =
-            FileIo::readLimited(fileName, HostDocument::kMaxFileSize, kSource);
-        FileIo::writeAtomically(backupName(fileName), previous, kSource);
+            FileIo::readLimited(fileName, HostDocument::kMaxFileSize, DocumentErrors::kSource);
+        FileIo::writeAtomically(backupName(fileName), previous, DocumentErrors::kSource);
     }
     HostDocument::save(bag, fileName);
 }
@@ -84,144 +100,159 @@ QString StateDocument::backupName(const QString &fileName) {
 
 std::shared_ptr<StateInfo> StateDocument::stateListOf(const PropertyBag &bag,
                                                       const QString &fileName) {
-    if (!bag.contains(HostDocument::kStateListKey))
-        return std::make_shared<StateInfo>();
-    auto states = std::dynamic_pointer_cast<StateInfo>(
-        bag.ReadProperty(HostDocument::kStateListKey).value<ObjectRef>());
-    if (!states)
-        fail(ErrorNumber::InvalidFileFormat,
-             QStringLiteral("%1 holds no list of saved states").arg(fileName));
-    return states;
+    return listIn(bag, HostDocument::kStateListKey, fileName);
 }
 
 StateDocument StateDocument::open(const QString &fileName, std::shared_ptr<IxoResource> texts) {
     StateDocument document(std::move(texts));
     document.m_bag = load(fileName);
-    document.m_states = stateListOf(document.m_bag, fileName);
+    document.readBench(document.m_bag);
     document.m_fileName = fileName;
     return document;
+}
+
+// Everything is read before the document takes it, so a damaged file changes nothing.
+void StateDocument::readBench(const PropertyBag &bag) {
+    const PropertyBag bench = benchOf(bag);
+    const int count = bench.ReadProperty(kCountKey, 1).toInt();
+    if (count < 1 || count > 256)
+        DocumentErrors::fail(ErrorNumber::InvalidFileFormat,
+                             QStringLiteral("%1 names %2 instruments").arg(m_fileName).arg(count));
+    std::vector<BenchRole> roles;
+    for (int i = 1; i <= count; ++i) {
+        const QString n = QString::number(i);
+        const QString name =
+            bench.ReadProperty(kNameKey.arg(n), BenchRole::kDefaultName).toString();
+        auto states =
+            i == 1 ? stateListOf(bag, m_fileName) : listIn(bench, kStatesKey.arg(n), m_fileName);
+        BenchRole &role = roles.emplace_back(name, m_texts, std::move(states));
+        role.setResource(bench.ReadProperty(kResourceKey.arg(n), QString()).toString());
+        role.setProfile(bench.ReadProperty(kProfileKey.arg(n), QString()).toString());
+        role.setSafetyCapture(bench.ReadProperty(kSafetyKey.arg(n), true).toBool());
+        role.history() = RestoreHistory::fromContents(
+            bench.ReadProperty(kHistoryKey.arg(n), QByteArray()).toByteArray());
+    }
+    m_roles = std::move(roles);
+}
+
+QByteArray StateDocument::benchContents() const {
+    PropertyBag bench;
+    bench.WriteProperty(kCountKey, int(m_roles.size()));
+    for (std::size_t i = 0; i < m_roles.size(); ++i) {
+        const BenchRole &role = m_roles[i];
+        const QString n = QString::number(i + 1);
+        bench.WriteProperty(kNameKey.arg(n), role.name());
+        bench.WriteProperty(kResourceKey.arg(n), role.resource());
+        bench.WriteProperty(kProfileKey.arg(n), role.profile());
+        bench.WriteProperty(kSafetyKey.arg(n), role.safetyCapture());
+        bench.WriteProperty(kHistoryKey.arg(n), role.history().toContents());
+        if (i > 0)
+            bench.WriteProperty(kStatesKey.arg(n), refOf(role.stateInfo()));
+    }
+    return bench.Contents();
+}
+
+PropertyBag StateDocument::toBag() const {
+    PropertyBag bag = m_bag;
+    bag.WriteProperty(HostDocument::kStateListKey, refOf(stateInfo()));
+    bag.WriteProperty(kBenchKey, benchContents());
+    bag.WriteProperty(kFormatVersionKey, formatVersionOf(bag));
+    return bag;
 }
 
 void StateDocument::save(const QString &fileName) {
     const QString target = fileName.isEmpty() ? m_fileName : fileName;
     if (target.isEmpty())
-        fail(ErrorNumber::FileNotFound, QStringLiteral("The document has no file name yet"));
-    m_bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(m_states));
-    write(m_bag, target);
+        DocumentErrors::fail(ErrorNumber::FileNotFound,
+                             QStringLiteral("The document has no file name yet"));
+    write(toBag(), target);
     m_fileName = target;
 }
 
-int StateDocument::count() const {
-    return m_states->Items()->Count();
+bool StateDocument::isBench() const {
+    return m_roles.size() > 1 || m_roles.front().name() != BenchRole::kDefaultName;
 }
 
-std::vector<std::shared_ptr<ItemStateInfo>> StateDocument::states() const {
-    std::vector<std::shared_ptr<ItemStateInfo>> states;
-    for (int i = 1; i <= count(); ++i)
-        states.push_back(m_states->item(i));
-    return states;
-}
-
-std::shared_ptr<ItemStateInfo> StateDocument::find(const QString &name) const {
-    return m_states->find(name);
-}
-
-std::shared_ptr<ItemStateInfo> StateDocument::state(const QString &name) const {
-    auto found = find(name);
-    if (!found)
-        fail(ErrorNumber::InvalidProcedureCall, QStringLiteral("No state named %1").arg(name));
-    return found;
-}
-
-void StateDocument::nameTaken(const QString &name) const {
-    refuse(ErrorNumber::DuplicateKey, name + m_texts->LoadResString(TextId::kNameTaken));
-}
-
-QString StateDocument::newStateName() const {
-    return m_states->firstFreeName(m_texts->LoadResString(TextId::kNewStateNamePrefix));
-}
-
-void StateDocument::add(const std::shared_ptr<ItemStateInfo> &state) {
-    m_states->Items()->Add(refOf(state), state->Name());
-}
-
-std::shared_ptr<ItemStateInfo> StateDocument::capture(SetupInterface &instrument,
-                                                      const std::optional<QString> &name,
-                                                      const QString &description) {
-    auto state = std::make_shared<ItemStateInfo>();
-    state->setModel(instrument.Model());
-    state->setVersion(instrument.Version());
-    state->setName(name ? *name : newStateName());
-    state->setDescription(description);
-    if (m_states->Items()->containsKey(state->Name()))
-        nameTaken(state->Name());
-    state->setData(instrument.CaptureState());
-    add(state);
-    return state;
-}
-
-void StateDocument::restore(SetupInterface &instrument, const QString &name) const {
-    const auto saved = state(name);
-    if (!saved->matchesInstrument(instrument))
-        refuse(ErrorNumber::InvalidProcedureCall,
-               StateMessages::restoreRefused(*m_texts, saved->Model(), saved->Version()));
-    instrument.RestoreState(saved->data());
-}
-
-void StateDocument::rename(const QString &name, const QString &newName,
-                           const std::optional<QString> &description) {
-    const auto saved = state(name);
-    if (newName != name && m_states->Items()->containsKey(newName))
-        nameTaken(newName);
-    if (description)
-        saved->setDescription(*description);
-    if (newName != name) {
-        // A renamed state moves to the end of the list.
-        m_states->Items()->Remove(name);
-        saved->setName(newName);
-        add(saved);
+BenchRole *StateDocument::findRole(const QString &name) {
+    for (BenchRole &role : m_roles) {
+        if (role.name().compare(name, Qt::CaseInsensitive) == 0)
+            return &role;
     }
+    return nullptr;
 }
 
-void StateDocument::remove(const QString &name) {
-    state(name);
-    m_states->Items()->Remove(name);
+const BenchRole &StateDocument::role(const QString &name) const {
+    return const_cast<StateDocument *>(this)->role(name);
 }
 
-void StateDocument::exportState(const QString &name, const QString &fileName) const {
-    StateFile().SaveObject(state(name), fileName);
-}
-
-std::shared_ptr<ItemStateInfo> StateDocument::importState(const QString &fileName,
-                                                          SetupInterface &instrument,
-                                                          const std::optional<QString> &name) {
-    std::shared_ptr<ItemStateInfo> imported;
-    try {
-        imported = StateImport::read(
-            fileName, StateFile().FileExtension(fileName),
-            [&instrument]() -> SetupInterface & { return instrument; },
-            [this] { return newStateName(); });
-    } catch (const AutomationError &error) {
-        // The control's words, with the reason behind them.
-        fail(error.number() == ErrorNumber::FileNotFound ? ErrorNumber::FileNotFound
-                                                         : ErrorNumber::InvalidFileFormat,
-             fileName + m_texts->LoadResString(TextId::kNotAStateFile) + QStringLiteral(" (") +
-                 error.description() + QLatin1Char(')'));
+BenchRole &StateDocument::role(const QString &name) {
+    if (name.isEmpty()) {
+        if (m_roles.size() == 1)
+            return m_roles.front();
+        DocumentErrors::fail(ErrorNumber::InvalidProcedureCall,
+                             QStringLiteral("The document is a bench of %1 instruments (%2); "
+                                            "say which role")
+                                 .arg(m_roles.size())
+                                 .arg(roleNames()));
     }
-    if (!imported)
-        fail(ErrorNumber::InvalidFileFormat,
-             fileName + m_texts->LoadResString(TextId::kNotAStateFile));
-    if (!imported->matchesInstrument(instrument))
-        refuse(ErrorNumber::InvalidProcedureCall,
-               StateMessages::importRefused(*m_texts, imported->Model(), imported->Version()));
-    if (name)
-        imported->setName(*name);
-    if (m_states->Items()->containsKey(imported->Name()))
-        refuse(ErrorNumber::DuplicateKey,
-               m_texts->LoadResString(TextId::kImportNameTakenBefore) + imported->Name() +
-                   m_texts->LoadResString(TextId::kImportNameTakenAfter));
-    add(imported);
-    return imported;
+    if (BenchRole *found = findRole(name))
+        return *found;
+    DocumentErrors::fail(ErrorNumber::InvalidProcedureCall,
+                         QStringLiteral("The document has no instrument in the role %1 (its "
+                                        "roles: %2)")
+                             .arg(name, roleNames()));
+}
+
+QString StateDocument::roleNames() const {
+    QStringList names;
+    for (const BenchRole &role : m_roles)
+        names << role.name();
+    return names.join(QStringLiteral(", "));
+}
+
+BenchRole &StateDocument::addRole(const QString &name, const QString &resource,
+                                  const QString &profile) {
+    if (!BenchRole::isValidName(name))
+        DocumentErrors::fail(ErrorNumber::InvalidProcedureCall,
+                             QStringLiteral("%1 is no role name: use letters, digits, - and _, "
+                                            "starting with a letter")
+                                 .arg(name));
+    if (findRole(name))
+        DocumentErrors::refuse(ErrorNumber::DuplicateKey,
+                               QStringLiteral("The bench has a %1 already").arg(name));
+    const BenchRole &first = m_roles.front();
+    if (m_roles.size() == 1 && first.name() == BenchRole::kDefaultName && first.count() == 0 &&
+        first.resource().isEmpty())
+        m_roles.clear();
+    BenchRole &role = m_roles.emplace_back(name, m_texts);
+    role.setResource(resource);
+    role.setProfile(profile);
+    return role;
+}
+
+void StateDocument::removeRole(const QString &name, bool force) {
+    const BenchRole &found = role(name);
+    if (found.count() > 0 && !force)
+        DocumentErrors::refuse(ErrorNumber::InvalidProcedureCall,
+                               QStringLiteral("The %1 has %2 saved states; they would go with it. "
+                                              "Nothing was changed.")
+                                   .arg(found.name())
+                                   .arg(found.count()));
+    if (m_roles.size() == 1) {
+        m_roles.front() = BenchRole(BenchRole::kDefaultName, m_texts);
+        return;
+    }
+    std::erase_if(m_roles, [&](const BenchRole &role) { return &role == &found; });
+}
+
+void StateDocument::replaceStates(const QString &name, std::shared_ptr<StateInfo> states) {
+    BenchRole &target = role(name);
+    BenchRole replaced(target.name(), m_texts, std::move(states));
+    replaced.setResource(target.resource());
+    replaced.setProfile(target.profile());
+    replaced.setSafetyCapture(target.safetyCapture());
+    replaced.history() = target.history();
+    target = std::move(replaced);
 }
 
 QVariant StateDocument::dataOf(const QString &reference,
@@ -229,9 +260,13 @@ QVariant StateDocument::dataOf(const QString &reference,
     return StateReference::dataOf(
         reference,
         [&texts](const QString &document, const QString &name) {
-            return open(document, texts).state(name)->data();
+            StateDocument opened = open(document, texts);
+            const qsizetype colon = name.indexOf(QLatin1Char(':'));
+            if (const BenchRole *role = colon > 0 ? opened.findRole(name.left(colon)) : nullptr)
+                return role->state(name.mid(colon + 1))->data();
+            return opened.role().state(name)->data();
         },
-        kSource);
+        DocumentErrors::kSource);
 }
 
 } // namespace ixo

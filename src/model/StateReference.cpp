@@ -20,12 +20,15 @@ QVariant StateReference::dataOf(const QString &reference, const DocumentLookup &
                                   QStringLiteral("%1 holds no saved state").arg(reference));
         return state->data();
     }
-    const qsizetype colon = reference.lastIndexOf(QLatin1Char(':'));
-    if (colon <= 0 || !QFileInfo(reference.left(colon)).isFile())
-        throw AutomationError(
-            ErrorNumber::FileNotFound, source,
-            QStringLiteral("%1 is neither a state file nor <document>:<name>").arg(reference));
-    return inDocument(reference.left(colon), reference.mid(colon + 1));
+    // The name may hold a role and a colon of its own: the document is the first file.
+    for (qsizetype colon = reference.indexOf(QLatin1Char(':')); colon > 0;
+         colon = reference.indexOf(QLatin1Char(':'), colon + 1)) {
+        if (QFileInfo(reference.left(colon)).isFile())
+            return inDocument(reference.left(colon), reference.mid(colon + 1));
+    }
+    throw AutomationError(
+        ErrorNumber::FileNotFound, source,
+        QStringLiteral("%1 is neither a state file nor <document>:<name>").arg(reference));
 }
 
 } // namespace ixo

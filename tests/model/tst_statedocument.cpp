@@ -47,7 +47,7 @@ std::pair<int, QString> refusalOf(const std::function<void()> &change) {
 
 QStringList namesOf(const StateDocument &document) {
     QStringList names;
-    for (const auto &state : document.states())
+    for (const auto &state : document.role().states())
         names.append(state->Name());
     return names;
 }
@@ -67,33 +67,35 @@ private slots:
         Instrument instrument;
         Instrument other(QStringLiteral("M2"));
         const auto catalogue = texts();
-        document.capture(instrument, std::nullopt, QStringLiteral("first"));
-        document.capture(instrument, QStringLiteral("B"), {});
-        document.capture(instrument, std::nullopt, {});
+        document.role().capture(instrument, std::nullopt, QStringLiteral("first"));
+        document.role().capture(instrument, QStringLiteral("B"), {});
+        document.role().capture(instrument, std::nullopt, {});
         QCOMPARE(namesOf(document), (QStringList{"State 1", "B", "State 2"}));
-        document.rename(QStringLiteral("State 1"), QStringLiteral("A"), QStringLiteral("d"));
+        document.role().rename(QStringLiteral("State 1"), QStringLiteral("A"), QStringLiteral("d"));
         QCOMPARE(namesOf(document), (QStringList{"B", "State 2", "A"}));
 
         const std::pair<int, QString> taken{ErrorNumber::DuplicateKey,
                                             "B" + catalogue->LoadResString(233)};
-        QCOMPARE(refusalOf([&] { document.capture(instrument, QStringLiteral("B"), {}); }), taken);
-        QCOMPARE(refusalOf([&] { document.rename("A", "B", std::nullopt); }), taken);
-        QCOMPARE(refusalOf([&] { document.restore(other, "A"); }).first,
+        QCOMPARE(refusalOf([&] { document.role().capture(instrument, QStringLiteral("B"), {}); }),
+                 taken);
+        QCOMPARE(refusalOf([&] { document.role().rename("A", "B", std::nullopt); }), taken);
+        QCOMPARE(refusalOf([&] { document.role().restore(other, "A"); }).first,
                  ErrorNumber::InvalidProcedureCall);
         QVERIFY(!other.restored.isValid());
-        document.restore(instrument, QStringLiteral("A"));
+        document.role().restore(instrument, QStringLiteral("A"));
         QCOMPARE(instrument.restored, QVariant(QStringLiteral(":FREQ 1E6")));
 
         const QString file = dir.filePath(QStringLiteral("a.sta"));
-        document.exportState(QStringLiteral("A"), file);
-        QCOMPARE(refusalOf([&] { document.importState(file, other, std::nullopt); }).first,
+        document.role().exportState(QStringLiteral("A"), file);
+        QCOMPARE(refusalOf([&] { document.role().importState(file, other, std::nullopt); }).first,
                  ErrorNumber::InvalidProcedureCall);
-        QCOMPARE(refusalOf([&] { document.importState(file, instrument, std::nullopt); }).first,
-                 ErrorNumber::DuplicateKey);
-        document.importState(file, instrument, QStringLiteral("C"));
-        document.remove(QStringLiteral("B"));
+        QCOMPARE(
+            refusalOf([&] { document.role().importState(file, instrument, std::nullopt); }).first,
+            ErrorNumber::DuplicateKey);
+        document.role().importState(file, instrument, QStringLiteral("C"));
+        document.role().remove(QStringLiteral("B"));
         QCOMPARE(namesOf(document), (QStringList{"State 2", "A", "C"}));
-        QCOMPARE(test::errorOf([&] { document.state(QStringLiteral("B")); }),
+        QCOMPARE(test::errorOf([&] { document.role().state(QStringLiteral("B")); }),
                  ErrorNumber::InvalidProcedureCall);
     }
 
@@ -110,12 +112,12 @@ private slots:
 
         Instrument instrument;
         StateDocument document = StateDocument::open(path, texts());
-        document.capture(instrument, QStringLiteral("A"), {});
+        document.role().capture(instrument, QStringLiteral("A"), {});
         document.save();
         QCOMPARE(readFile(StateDocument::backupName(path)), first);
         const PropertyBag saved = StateDocument::load(path);
         QCOMPARE(saved.ReadProperty(HostDocument::kControlKey).toByteArray(), "control");
-        QCOMPARE(StateDocument::open(path, texts()).count(), 1);
+        QCOMPARE(StateDocument::open(path, texts()).role().count(), 1);
 
         PropertyBag newer = saved;
         newer.WriteProperty(StateDocument::kFormatVersionKey, StateDocument::kFormatVersion + 1);

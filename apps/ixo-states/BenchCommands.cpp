@@ -1,0 +1,162 @@
+#include "BenchCommands.h"
+
+#include "StatesCli.h"
+#include "automation/ErrorNumber.h"
+#include "instruments/ScpiInstrument.h"
+#include "instruments/ThreadedInstrument.h"
+#include "model/BenchRole.h"
+#include "model/StateDocument.h"
+
+#include <QJsonArray>
+
+namespace ixo {
+
+namespace {
+
+const QString kNoSafety = QStringLiteral("no-safety");
+
+QJsonObject jsonOf(const BenchRole &role) {
+    return {{QStringLiteral("role"), role.name()},
+            {QStringLiteral("resource"), role.resource()},
+            {QStringLiteral("profile"), role.profile()},
+            {QStringLiteral("states"), role.count()},
+            {QStringLiteral("safetyCapture"), role.safetyCapture()},
+            {QStringLiteral("undoRestores"), int(role.history().size())}};
+}
+
+} // namespace
+
+BenchCommands::BenchCommands(StatesCli &cli)
+    : m_cli(cli) {}
+
+// Each role's instrument on a thread of its own, where its connection is made and closed.
+BenchStates::Instruments BenchCommands::instruments() {
+    return [this](const BenchRole &role) -> SetupInterfaceRef {
+        return std::make_shared<ThreadedInstrument>(m_cli.openInstrument(&role));
+    };
+}
+
+int BenchCommands::printBench(StateDocument &document, const QString &fileName) {
+    QJsonArray roles;
+    QStringList text{
+        QStringLiteral("%1: a bench of %2").arg(fileName).arg(document.roles().size())};
+    for (const BenchRole &role : document.roles()) {
+        roles.append(jsonOf(role));
+        text << QStringLiteral("  %1  %2%3  %4 states, %5 restores to take back%6")
+                    .arg(role.name(),
+                         role.resource().isEmpty() ? QStringLiteral("(default)") : role.resource(),
+                         role.profile().isEmpty() ? QString()
+                                                  : QStringLiteral(" [%1]").arg(role.profile()))
+                    .arg(role.count())
+                    .arg(role.history().size())
+                    .arg(role.safetyCapture() ? QString() : QStringLiteral(", no safety capture"));
+    }
+    BenchStates states(document);
+    QJsonArray benchStates;
+    for (const QString &name : states.names()) {
+        const QStringList with = states.rolesWith(name);
+        benchStates.append(
+            QJsonObject{{QStringLiteral("name"), name},
+                        {QStringLiteral("roles"), QJsonArray::fromStringList(with)}});
+        text << QStringLiteral("  state %1: %2").arg(name, with.join(QStringLiteral(", ")));
+    }
+    m_cli.print({{QStringLiteral("document"), fileName},
+                 {QStringLiteral("roles"), roles},
+                 {QStringLiteral("benchStates"), benchStates}},
+                text);
+    return StatesCli::kDone;
+}
+
+int BenchCommands::add(const QStringList &args) {
+    StateDocument document = m_cli.openDocument(args[0], StatesCli::Missing::IsEmpty);
+    BenchRole &role = document.addRole(
+        args[1], args[2], m_cli.optionValue(QStringLiteral("profile")).value_or(QString()));
+    role.setSafetyCapture(!m_cli.isSet(kNoSafety));
+    document.save(args[0]);
+    return printBench(document, args[0]);
+}
+
+int BenchCommands::remove(const QStringList &args) {
+    StateDocument document = m_cli.openDocument(args[0]);
+    document.removeRole(args[1], m_cli.isSet(QStringLiteral("force")));
+    document.save(args[0]);
+    return printBench(document, args[0]);
+}
+
+int BenchCommands::list(const QStringList &args) {
+    StateDocument document = m_cli.openDocument(args[0]);
+    return printBench(document, args[0]);
+}
+
+int BenchCommands::capture(const QStringList &args) {
+    if (!m_cli.name())
+        throw AutomationError(ErrorNumber::InvalidProcedureCall, QStringLiteral("ixo-states"),
+                              QStringLiteral("bench capture needs --name"));
+    StateDocument document = m_cli.openDocument(args[0]);
+    BenchStates(document).capture(instruments(), *m_cli.name(),
+                                  m_cli.description().value_or(QString()));
+    document.save(args[0]);
+    return printBench(document, args[0]);
+}
+
+// The setups kept before each restore are saved whatever the outcome.
+int BenchCommands::restore(const QStringList &args) {
+    StateDocument document = m_cli.openDocument(args[0]);
+    std::vector<bool> safety;
+    for (const BenchRole &role : document.roles()) {
+        safety.push_back(role.safetyCapture());
+        document.role(role.name()).setSafetyCapture(safety.back() && !m_cli.isSet(kNoSafety));
+    }
+    const BenchReport report = BenchStates(document).restore(instruments(), args[1]);
+    for (std::size_t i = 0; i < safety.size(); ++i)
+        document.role(document.roles()[i].name()).setSafetyCapture(safety[i]);
+    document.save(args[0]);
+    QJsonArray outcomes;
+    for (const BenchReport::Outcome &outcome : report.outcomes())
+        outcomes.append(
+            QJsonObject{{QStringLiteral("role"), outcome.role},
+                        {QStringLiteral("result"), BenchReport::resultName(outcome.result)},
+                        {QStringLiteral("message"), outcome.message}});
+    QStringList text = report.lines();
+    if (report.failed()) {
+        for (const QString &role : report.restoredRoles())
+            text << QStringLiteral("to put the %1 back: ixo-states undo-restore %2 --role %1")
+                        .arg(role, args[0]);
+    }
+    m_cli.print({{QStringLiteral("restored"), args[1]},
+                 {QStringLiteral("failed"), report.failed()},
+                 {QStringLiteral("roles"), outcomes}},
+                text);
+    return report.failed() ? StatesCli::kFailed : StatesCli::kDone;
+}
+
+int BenchCommands::rename(const QStringList &args) {
+    StateDocument document = m_cli.openDocument(args[0]);
+    BenchStates(document).rename(args[1], args[2], m_cli.description());
+    document.save(args[0]);
+    return printBench(document, args[0]);
+}
+
+int BenchCommands::drop(const QStringList &args) {
+    StateDocument document = m_cli.openDocument(args[0]);
+    BenchStates(document).remove(args[1]);
+    document.save(args[0]);
+    return printBench(document, args[0]);
+}
+
+int BenchCommands::exportState(const QStringList &args) {
+    StateDocument document = m_cli.openDocument(args[0]);
+    BenchStates(document).exportTo(args[1], args[2]);
+    m_cli.print({{QStringLiteral("exported"), args[1]}, {QStringLiteral("file"), args[2]}},
+                {QStringLiteral("exported bench state %1 to %2").arg(args[1], args[2])});
+    return StatesCli::kDone;
+}
+
+int BenchCommands::importState(const QStringList &args) {
+    StateDocument document = m_cli.openDocument(args[0]);
+    BenchStates(document).importFrom(args[1], instruments(), m_cli.name());
+    document.save(args[0]);
+    return printBench(document, args[0]);
+}
+
+} // namespace ixo

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "model/BenchReport.h"
+#include "support/SetupInterface.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace ixo {
+
+class BenchRole;
+class StateDocument;
+
+// The states of a whole bench: bench state N is the state N of every role that has one.
+// Capturing one captures every instrument at once and changes the lists only when all
+// captures succeeded; restoring goes through the roles in the bench's order and stops at the
+// first that fails, reporting every role.
+class BenchStates {
+public:
+    // The instrument of a role, opened by the host; it is asked from one thread per role, so
+    // it must not share a connection with another role's.
+    using Instruments = std::function<SetupInterfaceRef(const BenchRole &role)>;
+
+    explicit BenchStates(StateDocument &document);
+
+    // The names of the bench states, in the order they first appear along the roles.
+    QStringList names() const;
+    QStringList rolesWith(const QString &name) const;
+
+    void capture(const Instruments &instruments, const QString &name, const QString &description);
+    BenchReport restore(const Instruments &instruments, const QString &name);
+    void rename(const QString &name, const QString &newName,
+                const std::optional<QString> &description);
+    void remove(const QString &name);
+    void exportTo(const QString &name, const QString &fileName) const;
+    // Every role's state fits its instrument and its name is free, or nothing is added.
+    QString importFrom(const QString &fileName, const Instruments &instruments,
+                       const std::optional<QString> &name);
+
+    // How a role's instrument is named in messages.
+    static QString describe(const BenchRole &role);
+
+private:
+    std::vector<BenchRole *> rolesHaving(const QString &name) const;
+
+    StateDocument &m_document;
+};
+
+} // namespace ixo
