@@ -11,20 +11,6 @@ trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
 
 source "$(dirname "$0")/simulator.sh"
 
-# Sends one SCPI line and prints the answer when it is a query.
-scpi() {
-    local port=$1 line=$2
-    exec 3<>"/dev/tcp/127.0.0.1/$port"
-    printf '%s\n' "$line" >&3
-    if [[ $line == *\? ]]; then
-        IFS= read -r -t 5 answer <&3
-        printf '%s\n' "${answer%$'\r'}"
-    fi
-    exec 3>&-
-}
-
-port_of() { echo "$1" | cut -d: -f5; }
-
 doc=$work/loopback.ixs
 start_sim
 port=$(port_of "$resource")

@@ -1,7 +1,7 @@
 # Sourced by the command-line tests: start_sim [options...] starts ixo-instrument-sim ($sim) on
 # free ports, logging into $work, and sets resource (its raw socket) and hislip (its HiSLIP
-# resource). Not run in a subshell, so that the caller's EXIT trap can stop every simulator in
-# pids.
+# resource); start_bench ROLE=FAMILY... starts it as a bench of those instruments. Not run in a
+# subshell, so that the caller's EXIT trap can stop every simulator in pids.
 start_sim() {
     local log=$work/sim${#pids[@]}.log
     "$sim" --port 0 --hislip-port 0 --vxi11-port 0 --no-mdns "$@" >"$log" 2>&1 &
@@ -17,3 +17,39 @@ start_sim() {
     echo "simulator did not start: $(cat "$log")" >&2
     exit 1
 }
+
+# Sets, by role, socket, hislip and idn (resources and *IDN?) from the line the bench prints for
+# each instrument, and mdns (its mDNS port).
+start_bench() {
+    local log=$work/sim${#pids[@]}.log options=() entry role raw instr hs identity
+    for entry in "$@"; do options+=(--instrument "$entry"); done
+    "$sim" "${options[@]}" >"$log" 2>&1 &
+    pids+=($!)
+    declare -gA socket=() hislip=() idn=()
+    for _ in $(seq 100); do
+        if [[ $(grep -c '::SOCKET' "$log" 2>/dev/null) == "$#" ]]; then
+            while read -r _ role raw instr hs identity; do
+                socket[$role]=$raw hislip[$role]=$hs idn[$role]=$identity
+            done < <(grep '::SOCKET' "$log")
+            mdns=$(sed -n 's/.*answering mDNS on port \([0-9]*\).*/\1/p' "$log")
+            return
+        fi
+        sleep 0.1
+    done
+    echo "bench did not start: $(cat "$log")" >&2
+    exit 1
+}
+
+# Sends one SCPI line to a raw socket port and prints the answer when it is a query.
+scpi() {
+    local port=$1 line=$2
+    exec 3<>"/dev/tcp/127.0.0.1/$port"
+    printf '%s\n' "$line" >&3
+    if [[ $line == *\? ]]; then
+        IFS= read -r -t 5 answer <&3
+        printf '%s\n' "${answer%$'\r'}"
+    fi
+    exec 3>&-
+}
+
+port_of() { echo "$1" | cut -d: -f5; }

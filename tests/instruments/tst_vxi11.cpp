@@ -164,6 +164,32 @@ private slots:
                  qPrintable(text));
     }
 
+    // Devices behind one portmapper, as on a bench: each name reaches its own device.
+    void linksByDeviceName_data() {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("model");
+        QTest::newRow("first") << Vxi11Server::deviceName(0) << QStringLiteral("SG-100");
+        QTest::newRow("second") << Vxi11Server::deviceName(1) << QStringLiteral("33522B");
+        QTest::newRow("any case") << QStringLiteral("INST1") << QStringLiteral("33522B");
+        QTest::newRow("none") << QStringLiteral("inst2") << QString();
+    }
+
+    void linksByDeviceName() {
+        QFETCH(QString, device);
+        QFETCH(QString, model);
+        test::ServedDevice<Vxi11Server> served(
+            std::make_shared<SimulatedDevice>(), [](Vxi11Server &server) {
+                server.addDevice(SimulatedDevice::forFamily(QStringLiteral("keysight-33500")));
+            });
+        ScpiInstrument client(std::make_unique<Vxi11Transport>(
+            QStringLiteral("127.0.0.1"), device,
+            QStringLiteral("TCPIP::127.0.0.1::%1::INSTR").arg(device), served.port()));
+        if (model.isEmpty())
+            QCOMPARE(errorOf([&] { client.Model(); }), VisaStatus::ResourceNotFound);
+        else
+            QCOMPARE(client.Model(), model);
+    }
+
     // Discovery asks by UDP broadcast; the port must be the one TCP clients are given.
     void portmapperAnswersOverUdp() {
         ServedDevice served;

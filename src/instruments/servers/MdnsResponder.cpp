@@ -44,7 +44,8 @@ MdnsResponder::MdnsResponder(QString instanceName, QString hostName, QList<Servi
 MdnsResponder::~MdnsResponder() = default;
 
 QString MdnsResponder::instanceName(const Service &service) const {
-    return DnsMessage::escapeLabel(m_instanceName) + u'.' + service.type + kLocal;
+    const QString &name = service.instance.isEmpty() ? m_instanceName : service.instance;
+    return DnsMessage::escapeLabel(name) + u'.' + service.type + kLocal;
 }
 
 bool MdnsResponder::listen(const QHostAddress &address, quint16 port) {
@@ -136,7 +137,12 @@ DnsMessage MdnsResponder::answer(const DnsMessage &query, const QHostAddress &ad
     bool needAddress = false;
     for (const DnsMessage::Question &question : query.questions) {
         if (DnsMessage::sameName(question.name, kServiceList) && asks(question, DnsMessage::Ptr)) {
+            // Each type once, though several instruments may serve it.
+            QStringList types;
             for (const Service &service : m_services) {
+                if (types.contains(service.type))
+                    continue;
+                types.append(service.type);
                 DnsMessage::Record ptr;
                 ptr.name = kServiceList;
                 ptr.type = DnsMessage::Ptr;

@@ -23,9 +23,13 @@ public:
         QString type;
         quint16 port = 0;
         QList<QByteArray> texts;
+        // The instance's name when several instruments share the host; empty for the
+        // responder's.
+        QString instance = {};
     };
 
-    // The services' instances are all called instanceName; hostName is a single label.
+    // The services' instances are called instanceName unless they have names of their own;
+    // hostName is a single label.
     MdnsResponder(QString instanceName, QString hostName, QList<Service> services,
                   QObject *parent = nullptr);
     ~MdnsResponder() override;

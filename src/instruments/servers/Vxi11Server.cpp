@@ -27,7 +27,7 @@ QByteArray errorOnly(qint32 error) {
 
 Vxi11Server::Vxi11Server(std::shared_ptr<SimulatedDevice> device, QObject *parent)
     : QObject(parent)
-    , m_device(std::move(device))
+    , m_devices{std::move(device)}
     , m_portmapper(std::make_unique<Portmapper>()) {
     connect(&m_core, &QTcpServer::newConnection, this, &Vxi11Server::accept);
 }
@@ -36,6 +36,23 @@ Vxi11Server::~Vxi11Server() {
     m_core.close();
     for (QTcpSocket *socket : m_core.findChildren<QTcpSocket *>())
         socket->disconnect(this);
+}
+
+void Vxi11Server::addDevice(std::shared_ptr<SimulatedDevice> device) {
+    m_devices.push_back(std::move(device));
+}
+
+SimulatedDevice *Vxi11Server::deviceNamed(const QString &name) const {
+    const QLatin1String prefix("inst");
+    if (!name.startsWith(prefix, Qt::CaseInsensitive))
+        return nullptr;
+    // A lone device answers to every inst name, so that its clients need not know its number.
+    if (m_devices.size() == 1)
+        return m_devices.front().get();
+    bool ok = false;
+    const int index = name.sliced(prefix.size()).toInt(&ok);
+    return ok && index >= 0 && std::size_t(index) < m_devices.size() ? m_devices[index].get()
+                                                                     : nullptr;
 }
 
 bool Vxi11Server::listen(const QHostAddress &address, quint16 portmapperPort) {
@@ -166,11 +183,13 @@ QByteArray Vxi11Server::createLink(Connection &connection, QByteArrayView argume
     reader.readUInt32();
     const QString device = reader.readString(256);
     XdrWriter results;
-    if (!device.startsWith(QLatin1String("inst"), Qt::CaseInsensitive)) {
+    SimulatedDevice *linked = deviceNamed(device);
+    if (!linked) {
         results.writeInt32(DeviceNotAccessible).writeInt32(0).writeUInt32(0).writeUInt32(0);
         return results.take();
     }
     connection.link = m_nextLink++;
+    connection.device = linked;
     results.writeInt32(NoError).writeInt32(connection.link).writeUInt32(0);
     results.writeUInt32(m_maxReceiveSize);
     return results.take();
@@ -194,7 +213,7 @@ void Vxi11Server::runMessages(Connection &connection, bool end) {
     for (;;) {
         qsizetype length = SimulatedDevice::messageLength(connection.input);
         if (length < 0) {
-            m_device->queueError(QStringLiteral("-363,\"Input buffer overrun\""));
+            connection.device->queueError(QStringLiteral("-363,\"Input buffer overrun\""));
             connection.input.clear();
             return;
         }
@@ -204,7 +223,7 @@ void Vxi11Server::runMessages(Connection &connection, bool end) {
         if (length == 0)
             return;
         SimulatedDevice::Reply reply =
-            m_device->process(QByteArrayView(connection.input).first(length));
+            connection.device->process(QByteArrayView(connection.input).first(length));
         connection.input.remove(0, length);
         if (reply.bytes.isEmpty())
             continue;
@@ -248,7 +267,7 @@ QByteArray Vxi11Server::deviceRead(QTcpSocket *socket, Connection &connection, q
                 } else {
                     XdrWriter results;
                     results.writeInt32(IoTimeout).writeInt32(0).writeOpaque({});
-                    sendReply(socket, xid, results.take());
+                    sendReply(socket, *found, xid, results.take());
                 }
                 serve(socket);
             });
@@ -280,7 +299,7 @@ void Vxi11Server::sendRead(QTcpSocket *socket, quint32 xid, quint32 requestSize)
         connection->output.clear();
         connection->outputOffset = 0;
     }
-    sendReply(socket, xid, results.take());
+    sendReply(socket, *connection, xid, results.take());
     if (drop) {
         // Half an answer, then the connection goes, as when an instrument resets mid-reply.
         socket->flush();
@@ -289,9 +308,10 @@ void Vxi11Server::sendRead(QTcpSocket *socket, quint32 xid, quint32 requestSize)
     }
 }
 
-void Vxi11Server::sendReply(QTcpSocket *socket, quint32 xid, QByteArray results) {
+void Vxi11Server::sendReply(QTcpSocket *socket, const Connection &connection, quint32 xid,
+                            QByteArray results) {
     using Fault = SimulatedDevice::ProtocolFault;
-    const Fault fault = m_device->takeProtocolFault({Fault::WrongXid, Fault::Oversize});
+    const Fault fault = connection.device->takeProtocolFault({Fault::WrongXid, Fault::Oversize});
     const QByteArray reply = RpcMessage::acceptedReply(fault == Fault::WrongXid ? xid + 1 : xid,
                                                        RpcMessage::Success, results);
     if (fault == Fault::Oversize) {

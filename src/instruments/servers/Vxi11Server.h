@@ -10,6 +10,7 @@
 #include <atomic>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 class QTcpSocket;
 class QTimer;
@@ -20,9 +21,11 @@ class Portmapper;
 class SimulatedDevice;
 
 // Serves a SimulatedDevice as a VXI-11 instrument (device inst0): the core channel on a port of
-// its own, registered with a portmapper. A read waits for the answer up to the client's
-// io_timeout and then reports an I/O timeout, keeping a late answer for a later read unless the
-// client clears the device. Honours the device's faults and the protocol faults of VXI-11.
+// its own, registered with a portmapper. Further devices, as on a rack behind one address, are
+// inst1, inst2 ...; while there is only one, every inst name reaches it. A read waits for the
+// answer up to the client's io_timeout and then reports an I/O timeout, keeping a late answer
+// for a later read unless the client clears the device. Honours each device's faults and the
+// protocol faults of VXI-11.
 class Vxi11Server : public QObject {
     Q_OBJECT
 
@@ -33,6 +36,12 @@ public:
 
     explicit Vxi11Server(std::shared_ptr<SimulatedDevice> device, QObject *parent = nullptr);
     ~Vxi11Server() override;
+
+    // The device name a client links to for the device added index-th (the first is 0).
+    static QString deviceName(qsizetype index) { return QStringLiteral("inst%1").arg(index); }
+
+    // Serves another device under the next device name.
+    void addDevice(std::shared_ptr<SimulatedDevice> device);
 
     // The core channel on any free port, and the portmapper on portmapperPort (0: any free).
     bool listen(const QHostAddress &address, quint16 portmapperPort);
@@ -52,6 +61,8 @@ private:
         QByteArray backlog;
         bool busy = false;
         qint32 link = 0;
+        // The device the link is to.
+        SimulatedDevice *device = nullptr;
         QByteArray input;
         QByteArray output;
         qsizetype outputOffset = 0;
@@ -70,10 +81,12 @@ private:
                           QByteArrayView arguments);
     void runMessages(Connection &connection, bool end);
     void sendRead(QTcpSocket *socket, quint32 xid, quint32 requestSize);
-    void sendReply(QTcpSocket *socket, quint32 xid, QByteArray results);
+    void sendReply(QTcpSocket *socket, const Connection &connection, quint32 xid,
+                   QByteArray results);
     Connection *find(QTcpSocket *socket);
+    SimulatedDevice *deviceNamed(const QString &name) const;
 
-    std::shared_ptr<SimulatedDevice> m_device;
+    std::vector<std::shared_ptr<SimulatedDevice>> m_devices;
     QTcpServer m_core;
     std::unique_ptr<Portmapper> m_portmapper;
     QString m_error;

@@ -28,13 +28,15 @@ SimulatedDevice::SimulatedDevice(QString model, QString version, QString serial)
     : m_state(*SimulatedFamily::find(kDefaultFamily), model, version, serial) {}
 
 SimulatedDevice::SimulatedDevice(const SimulatedFamily &family, const QString &model,
-                                 const QString &version)
-    : m_state(family, model, version, {}) {}
+                                 const QString &version, const QString &serial)
+    : m_state(family, model, version, serial) {}
 
-std::shared_ptr<SimulatedDevice>
-SimulatedDevice::forFamily(const QString &family, const QString &model, const QString &version) {
+std::shared_ptr<SimulatedDevice> SimulatedDevice::forFamily(const QString &family,
+                                                            const QString &model,
+                                                            const QString &version,
+                                                            const QString &serial) {
     const SimulatedFamily *found = SimulatedFamily::find(family);
-    return found ? std::make_shared<SimulatedDevice>(*found, model, version) : nullptr;
+    return found ? std::make_shared<SimulatedDevice>(*found, model, version, serial) : nullptr;
 }
 
 QStringList SimulatedDevice::familyNames() {
@@ -47,6 +49,11 @@ QStringList SimulatedDevice::familyNames() {
 QString SimulatedDevice::familyDescription(const QString &family) {
     const SimulatedFamily *found = SimulatedFamily::find(family);
     return found ? found->description : QString();
+}
+
+QString SimulatedDevice::familyIdentity(const QString &family) {
+    const SimulatedFamily *found = SimulatedFamily::find(family);
+    return found ? found->identity : QString();
 }
 
 QString SimulatedDevice::family() const {

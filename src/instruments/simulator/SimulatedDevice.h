@@ -52,15 +52,19 @@ public:
 
     explicit SimulatedDevice(QString model = kDefaultModel, QString version = kDefaultVersion,
                              QString serial = QStringLiteral("000001"));
-    // Model and version, when not empty, replace the family's.
+    // Model, version and serial number, when not empty, replace the family's.
     explicit SimulatedDevice(const SimulatedFamily &family, const QString &model = {},
-                             const QString &version = {});
+                             const QString &version = {}, const QString &serial = {});
     // nullptr for a name not in familyNames().
-    static std::shared_ptr<SimulatedDevice>
-    forFamily(const QString &family, const QString &model = {}, const QString &version = {});
+    static std::shared_ptr<SimulatedDevice> forFamily(const QString &family,
+                                                      const QString &model = {},
+                                                      const QString &version = {},
+                                                      const QString &serial = {});
     static QStringList familyNames();
     // One line saying what the family is and how it keeps setups; empty for another name.
     static QString familyDescription(const QString &family);
+    // What the family's *IDN? answers by default; empty for another name.
+    static QString familyIdentity(const QString &family);
 
     QString family() const;
     QString model() const;
