@@ -111,8 +111,9 @@ void BenchRole::restore(SetupInterface &instrument, const QString &name) {
         try {
             m_history.push(RestoreHistory::capture(instrument, name));
         } catch (const AutomationError &error) {
-            DocumentErrors::fail(
-                error.number(),
+            // The instrument's own number and source, so a script can still tell the fault.
+            throw AutomationError(
+                error.number(), error.source(),
                 QStringLiteral("Could not keep the present setup of %1 before the restore, so "
                                "nothing was restored (the safety capture can be turned off for "
                                "this instrument): %2")
