@@ -121,10 +121,10 @@ BenchReport BenchStates::restore(const Instruments &instruments, const QString &
     bool stopped = false;
     for (const BenchRole &constRole : m_document.roles()) {
         BenchRole &role = m_document.role(constRole.name());
-        if (stopped) {
-            report.add(role.name(), BenchReport::Result::NotReached);
-        } else if (!role.find(name)) {
+        if (!role.find(name)) {
             report.add(role.name(), BenchReport::Result::NoSuchState);
+        } else if (stopped) {
+            report.add(role.name(), BenchReport::Result::NotReached);
         } else {
             try {
                 role.restore(*open(instruments, role), name);

@@ -105,9 +105,9 @@ std::shared_ptr<StateInfo> StateDocument::stateListOf(const PropertyBag &bag,
 
 StateDocument StateDocument::open(const QString &fileName, std::shared_ptr<IxoResource> texts) {
     StateDocument document(std::move(texts));
+    document.m_fileName = fileName;
     document.m_bag = load(fileName);
     document.readBench(document.m_bag);
-    document.m_fileName = fileName;
     return document;
 }
 
