@@ -18,6 +18,7 @@ PYBIND11_MODULE(_core, module) {
     register_objects(module);
     register_instruments(module);
     register_document(module);
+    register_bench(module);
     register_diff(module);
     register_control(module);
     register_app(module);

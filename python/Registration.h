@@ -12,6 +12,7 @@ void register_values(py::module_ &module);
 void register_objects(py::module_ &module);
 void register_instruments(py::module_ &module);
 void register_document(py::module_ &module);
+void register_bench(py::module_ &module);
 void register_diff(py::module_ &module);
 void register_control(py::module_ &module);
 void register_app(py::module_ &module);

@@ -5,9 +5,11 @@ The compiled classes come from ixoinstrsetups._core; the parts written in Python
 Qt's application object is made only when something needs it (the control, the window).
 """
 
-from typing import Any, Optional
+import contextlib
+from typing import Any, Iterator, Optional
 
 from ._core import (
+    Bench,
     BuiltinSetupInterface,
     Byte,
     Document,
@@ -31,6 +33,7 @@ from ._core import (
 
 __all__ = [
     "AutomationError",
+    "Bench",
     "BuiltinSetupInterface",
     "Byte",
     "Document",
@@ -98,3 +101,22 @@ class SetupInterface:
         """A new object of prog_id (ixoinstrsetups.create) filled from another program's
         setup file, or None when the file is none of those."""
         return None
+
+
+@contextlib.contextmanager
+def _restored(bench: Bench, name: str) -> Iterator[Bench]:
+    """Restores bench state name for the block and, on leaving it however it ends, puts
+    every instrument back as it was. A restore that fails part-way puts back the roles it
+    reached before raising."""
+    try:
+        bench.restore(name)
+    except AutomationError:
+        bench.undo_restore()
+        raise
+    try:
+        yield bench
+    finally:
+        bench.undo_restore()
+
+
+Bench.restored = _restored  # type: ignore[attr-defined]

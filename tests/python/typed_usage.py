@@ -86,6 +86,18 @@ def run(folder: str) -> list[str]:
     warnings: list[str] = sim.warnings
     assert identity["model"] and not warnings
     sim.close()
+
+    bench = ix.Bench()
+    bench.add_role("generator", "SIM")
+    bench.add_role("fake", instrument=Generator())
+    bench.capture("Golden", "both")
+    outcomes: dict[str, str] = bench.restore("Golden")
+    assert set(outcomes.values()) == {"restored"}
+    with bench.restored("Golden") as restored:
+        assert restored.roles == ["generator", "fake"]
+    put_back: list[str] = bench.undo_restore()
+    bench.save(folder + "/bench.ixs")
+    assert ix.Bench.open(folder + "/bench.ixs").names == ["Golden"] and not put_back
     return names
 
 

@@ -1,0 +1,126 @@
+"""Benches from Python: bench states over several instruments, and restores put back."""
+
+import os
+import re
+import subprocess
+
+import pytest
+
+import ixoinstrsetups as ix
+from conftest import FakeInstrument, error_of
+
+ROLES = {"generator": ("ixo", ":FREQ"), "scope": ("keysight-infiniivision", ":TIMebase:SCALe"),
+         "meter": ("keysight-truevolt", ":VOLTage:DC:NPLC")}
+
+
+@pytest.fixture
+def sim_bench():
+    """ixo-instrument-sim serving the ROLES; yields each role's SOCKET resource."""
+    sim = os.environ.get("IXO_INSTRUMENT_SIM")
+    if not sim:
+        pytest.skip("IXO_INSTRUMENT_SIM is not set")
+    env = {k: v for k, v in os.environ.items() if k != "LD_PRELOAD"}
+    args = [sim, "--bind", "127.0.0.1", "--no-mdns"]
+    for role, (family, _) in ROLES.items():
+        args += ["--instrument", "%s=%s" % (role, family)]
+    process = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                               env=env)
+    try:
+        resources = {}
+        while len(resources) < len(ROLES):
+            line = process.stdout.readline()
+            assert line, "the simulator stopped: %s" % process.stderr.read()
+            found = re.match(r"ixo-instrument-sim: (\S+)\s+(\S+::SOCKET)", line)
+            if found:
+                resources[found.group(1)] = found.group(2)
+        yield resources
+    finally:
+        process.terminate()
+        process.wait(timeout=10)
+
+
+def settings(resources):
+    values = {}
+    for role, (_, setting) in ROLES.items():
+        instrument = ix.Instrument(resources[role])
+        values[role] = instrument.query(setting + "?")
+        instrument.close()
+    return values
+
+
+def change(resources, role, value):
+    instrument = ix.Instrument(resources[role])
+    instrument.write("%s %s" % (ROLES[role][1], value))
+    instrument.close()
+
+
+def test_a_bench_state_is_captured_restored_and_put_back(sim_bench, tmp_path):
+    path = str(tmp_path / "bench.ixs")
+    bench = ix.Bench()
+    for role, resource in sim_bench.items():
+        bench.add_role(role, resource)
+    bench.capture("Golden", "all three")
+    bench.save(path)
+    golden = settings(sim_bench)
+
+    change(sim_bench, "generator", "2E6")
+    change(sim_bench, "meter", "1")
+    changed = settings(sim_bench)
+    assert changed != golden
+    bench = ix.Bench.open(path)
+    assert (bench.roles, bench.names) == (list(ROLES), ["Golden"])
+    with bench.restored("Golden") as restored:
+        assert restored is bench
+        assert settings(sim_bench) == golden
+    assert settings(sim_bench) == changed
+
+    assert bench.restore("Golden") == dict.fromkeys(ROLES, "restored")
+    bench.save()
+    assert ix.Bench.open(path).undo_restore(["meter"]) == ["meter"]
+    assert settings(sim_bench) == dict(golden, meter=changed["meter"])
+    # Each role's list is a document list of its own.
+    assert [s.Name for s in ix.Document.open(path, role="scope")] == ["Golden"]
+
+
+def fake_bench(fail_role=None):
+    bench = ix.Bench()
+    fakes = {}
+    for role in ROLES:
+        fakes[role] = FakeInstrument(model=role.upper(), setup=role + "=1")
+        bench.add_role(role, instrument=fakes[role])
+    bench.capture("Golden")
+    for fake in fakes.values():
+        fake.setup = fake.setup.replace("=1", "=2")
+    if fail_role:
+        fakes[fail_role].fail_with = ValueError("interlock open")
+    return bench, fakes
+
+
+def test_a_failed_capture_changes_no_list():
+    bench, fakes = fake_bench(fail_role="scope")
+    error = error_of(lambda: bench.capture("Next"))
+    assert "scope" in error.description and "interlock open" in error.description
+    assert bench.names == ["Golden"]
+
+
+# A restore that fails part-way says what happened to every role; the context manager puts
+# back the roles it reached, and so does leaving the block by an exception.
+def test_restores_are_put_back_when_something_fails():
+    bench, fakes = fake_bench(fail_role="meter")
+    with pytest.raises(ix.AutomationError) as raised:
+        with bench.restored("Golden"):
+            pytest.fail("the block must not run")
+    lines = raised.value.description.splitlines()
+    assert lines[1:3] == ["generator: restored", "scope: restored"]
+    assert lines[3].startswith("meter: failed: ") and "interlock open" in lines[3]
+    assert lines[4] == "bench.undo_restore() puts back generator, scope."
+    assert {role: fake.setup for role, fake in fakes.items()} == {
+        "generator": "generator=2", "scope": "scope=2", "meter": "meter=2"}
+
+    fakes["meter"].fail_with = None
+    with pytest.raises(RuntimeError):
+        with bench.restored("Golden"):
+            assert fakes["meter"].setup == "meter=1"
+            raise RuntimeError("test aborted")
+    assert [fake.setup for fake in fakes.values()] == ["generator=2", "scope=2", "meter=2"]
+    assert error_of(lambda: bench.undo_restore(["scope"])).number == 5
