@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QtCasters.h"
 #include "model/BenchReport.h"
 #include "model/BenchStates.h"
 #include "model/StateDocument.h"

@@ -1,4 +1,3 @@
-// Python's headers come before Qt's, whose "slots" they would not survive.
 #include "PythonBench.h"
 #include "PythonValues.h"
 #include "Registration.h"

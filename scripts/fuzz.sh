@@ -6,7 +6,7 @@ set -eu
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 targets="fuzz_bagcontents fuzz_statefile fuzz_legacyfile fuzz_markup fuzz_scpiresponse
-fuzz_hislipmessage fuzz_rpcreply fuzz_dnsmessage fuzz_profile"
+fuzz_hislipmessage fuzz_rpcreply fuzz_dnsmessage fuzz_profile fuzz_benchdocument"
 # Only the fuzz targets and what they need; the test command has built them already.
 if [ -z "${IXO_FUZZ_BUILT:-}" ]; then
     cmake --preset asan

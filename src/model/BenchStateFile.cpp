@@ -48,6 +48,11 @@ std::vector<BenchStateFile::RoleState> BenchStateFile::load(const QString &fileN
             throw;
         notBenchFile(fileName, error.description());
     }
+    return fromBag(bag, fileName);
+}
+
+std::vector<BenchStateFile::RoleState> BenchStateFile::fromBag(const PropertyBag &bag,
+                                                               const QString &fileName) {
     if (bag.ReadProperty(kMarkerKey, 0).toInt() != kFormat)
         notBenchFile(fileName,
                      QStringLiteral("it has no bench state of a format this version reads"));

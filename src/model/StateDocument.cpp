@@ -104,10 +104,15 @@ std::shared_ptr<StateInfo> StateDocument::stateListOf(const PropertyBag &bag,
 }
 
 StateDocument StateDocument::open(const QString &fileName, std::shared_ptr<IxoResource> texts) {
+    return fromBag(load(fileName), std::move(texts), fileName);
+}
+
+StateDocument StateDocument::fromBag(PropertyBag bag, std::shared_ptr<IxoResource> texts,
+                                     const QString &fileName) {
     StateDocument document(std::move(texts));
     document.m_fileName = fileName;
-    document.m_bag = load(fileName);
-    document.readBench(document.m_bag);
+    document.readBench(bag);
+    document.m_bag = std::move(bag);
     return document;
 }
 

@@ -37,6 +37,9 @@ public:
     explicit StateDocument(std::shared_ptr<IxoResource> texts);
 
     static StateDocument open(const QString &fileName, std::shared_ptr<IxoResource> texts);
+    // A document from properties already loaded; fileName names it in messages.
+    static StateDocument fromBag(PropertyBag bag, std::shared_ptr<IxoResource> texts,
+                                 const QString &fileName);
     // Without a name, to the file it was opened from or last saved to.
     void save(const QString &fileName = QString());
     // The properties as save() would write them.
