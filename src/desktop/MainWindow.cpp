@@ -554,7 +554,7 @@ bool MainWindow::settleChanges() {
     if (!m_document->isModified())
         return true;
     const int answer = Interaction::current()->messageBox(
-        tr("The list of saved states has changed. Save the changes?"),
+        tr("The document has changed. Save the changes?"),
         MessageBoxStyle::YesNoCancel | MessageBoxStyle::Question, windowTitle());
     if (answer == MessageBoxResult::Yes)
         return save();

@@ -262,6 +262,22 @@ private slots:
         QCOMPARE(instrument.setting(":POW"), safetyCapture ? "-5.00" : "-30.00");
         QVERIFY2(m_session->user->messageBoxes().empty(), qPrintable(m_session->lastMessage()));
     }
+
+    // A language chosen in the menu reaches the strip and the control of every tab.
+    void languageReachesEveryTab() {
+        captureColdAndWarm();
+        const QString english = m_window->roleView(2).control().captureNewBtn->text();
+        for (QAction *action : m_window->menuBar()->findChildren<QAction *>()) {
+            if (action->text() == QStringLiteral("Deutsch"))
+                action->trigger();
+        }
+        QCoreApplication::processEvents();
+        const QString german = m_window->roleView(0).control().captureNewBtn->text();
+        QVERIFY(german != english);
+        QCOMPARE(m_window->roleView(2).control().captureNewBtn->text(), german);
+        QCOMPARE(m_window->benchStrip().findChild<QPushButton *>("captureBench")->text(),
+                 QStringLiteral("Messplatz &erfassen..."));
+    }
 };
 
 QTEST_MAIN(TestBenchWindow)
