@@ -156,10 +156,15 @@ bool BenchStrip::capture(const QString &name, const QString &description) {
             .capture(
                 [this](const BenchRole &role) { return m_relayOf(role.name())->forOtherThreads(); },
                 name, description);
-        m_document.reattach();
     } catch (const AutomationError &error) {
         message(error.description(), MessageBoxStyle::Critical);
         return false;
+    }
+    // The controls add only the rows of their own captures.
+    try {
+        m_document.reattach();
+    } catch (const AutomationError &error) {
+        message(error.description(), MessageBoxStyle::Critical);
     }
     refresh();
     m_states->setCurrentIndex(m_states->findText(name));

@@ -178,30 +178,37 @@ private slots:
     // the failure can be put back.
     void restoreBench_data() {
         QTest::addColumn<QString>("failing");
+        QTest::addColumn<bool>("safetyCapture");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QStringList>("report");
         QTest::addColumn<QString>("frequencies");
         const QString cold = "1.000000E+06", warm = "2.000000E+09";
         QTest::newRow("every instrument restored")
-            << QString() << 0
+            << QString() << true << 0
             << QStringList{"generator: restored", "scope: restored", "supply: restored"}
             << QStringList{cold, cold, cold}.join(' ');
         const QStringList scopeFails{"generator: restored", "scope: failed: ",
-                                     "supply: not restored (an earlier role failed)",
-                                     "Put back the setups the restore replaced on generator?"};
+                                     "supply: not restored (an earlier role failed)"};
+        const QStringList offer =
+            scopeFails + QStringList{"Put back the setups the restore replaced on generator?"};
         QTest::newRow("the scope fails, the generator is put back")
-            << "scope" << int(MessageBoxResult::Yes) << scopeFails
+            << "scope" << true << int(MessageBoxResult::Yes) << offer
             << QStringList{warm, warm, warm}.join(' ');
         QTest::newRow("the scope fails, the generator stays")
-            << "scope" << int(MessageBoxResult::No) << scopeFails
+            << "scope" << true << int(MessageBoxResult::No) << offer
+            << QStringList{cold, warm, warm}.join(' ');
+        QTest::newRow("the scope fails, nothing kept to put back")
+            << "scope" << false << int(MessageBoxResult::Yes) << scopeFails
             << QStringList{cold, warm, warm}.join(' ');
     }
 
     void restoreBench() {
         QFETCH(QString, failing);
+        QFETCH(bool, safetyCapture);
         QFETCH(int, answer);
         QFETCH(QStringList, report);
         captureColdAndWarm();
+        QSettings().setValue(SettingsDialog::kSafetyCaptureKey, safetyCapture);
         if (!failing.isEmpty())
             device(failing).failNextRestore();
         m_session->user->answerMessageBox(answer);
@@ -212,7 +219,12 @@ private slots:
         const QString message = m_session->lastMessage();
         for (const QString &line : report)
             QVERIFY2(message.contains(line), qPrintable(message));
+        // Only what was kept can be put back.
+        QCOMPARE(message.contains("Put back"), !failing.isEmpty() && safetyCapture);
         QTEST(frequencies(), "frequencies");
+        // A setting of the window, not of the document's roles.
+        for (const BenchRole &role : m_window->document().model().roles())
+            QVERIFY(role.safetyCapture());
     }
 
     // Edit > Undo Restore puts back what the control's Restore replaced, on the current tab's
@@ -246,6 +258,12 @@ private slots:
         };
         restoreCold();
         QCOMPARE(undoRestoreAction().isEnabled(), safetyCapture);
+        if (role > 0) {
+            // About the current tab's instrument only.
+            m_window->roleTabs().setCurrentIndex(0);
+            QVERIFY(!undoRestoreAction().isEnabled());
+            m_window->roleTabs().setCurrentIndex(role);
+        }
         undoRestoreAction().trigger();
         QCOMPARE(instrument.setting(":POW"), safetyCapture ? "-5.00" : "-30.00");
         QVERIFY(!undoRestoreAction().isEnabled());
