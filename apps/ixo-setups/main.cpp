@@ -1,3 +1,4 @@
+#include "DemoBench.h"
 #include "automation/AutomationError.h"
 #include "control/InstrumentState.h"
 #include "desktop/ConsoleInteraction.h"
@@ -15,6 +16,7 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -25,6 +27,7 @@ struct Options {
     QStringList select;
     QString profile;
     QString screenshotConnect;
+    bool demoBench = false;
 };
 
 Options parse(const QCoreApplication &app) {
@@ -56,15 +59,23 @@ Options parse(const QCoreApplication &app) {
                       QStringLiteral("The instrument profile to use instead of the one matching "
                                      "the instrument's *IDN?."),
                       QStringLiteral("name")});
+    parser.addOption({QStringLiteral("demo-bench"),
+                      QStringLiteral("Open a new bench of four simulated instruments (generator, "
+                                     "scope, supply, meter) instead of a document.")});
     parser.addPositionalArgument(QStringLiteral("document"),
                                  QStringLiteral("A document to open (.ixs)."), "[document]");
     parser.process(app);
+    if (parser.isSet(QStringLiteral("demo-bench")) && !parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "ixo-setups: --demo-bench opens no document\n");
+        std::exit(2);
+    }
     return {parser.value(QStringLiteral("screenshot")),
             parser.positionalArguments().value(0),
             parser.value(QStringLiteral("instrument")),
             parser.values(QStringLiteral("select")),
             parser.value(QStringLiteral("profile")),
-            parser.value(QStringLiteral("screenshot-connect"))};
+            parser.value(QStringLiteral("screenshot-connect")),
+            parser.isSet(QStringLiteral("demo-bench"))};
 }
 
 // The Connect dialog once its first search has ended and a Test of resource has answered.
@@ -146,9 +157,17 @@ int main(int argc, char *argv[]) {
         ixo::Interaction::setCurrent(std::make_shared<ixo::ConsoleInteraction>());
     std::shared_ptr<ixo::ScpiInstrument> instrument;
     std::shared_ptr<const ixo::InstrumentProfiles> profiles;
-    // Every instrument connected later uses the same profiles and --profile.
-    const auto opener = [&profiles, &options](const QString &resource) {
-        auto opened = ixo::InstrumentFactory::open(resource, profiles, options.profile);
+    ixo::DemoBench demo;
+    // Every instrument connected later uses the same profiles and, unless its role of a bench
+    // names one, --profile.
+    const auto opener = [&profiles, &options, &demo](const QString &resource,
+                                                     const QString &roleProfile = QString()) {
+        const QString profile = roleProfile.isEmpty() ? options.profile : roleProfile;
+        auto opened = demo.open(resource);
+        if (opened)
+            opened->useProfiles(profiles, profile);
+        else
+            opened = ixo::InstrumentFactory::open(resource, profiles, profile);
         opened->setWarningHandler([](const QString &warning) {
             std::fprintf(stderr, "ixo-setups: warning: %s\n", qPrintable(warning));
         });
@@ -170,9 +189,12 @@ int main(int argc, char *argv[]) {
     // The window holds the only reference, so that switching instruments lets this one go.
     ixo::MainWindow window(std::move(instrument), std::move(settings));
     ixo::RecentItems::resources().remember(options.instrument);
-    window.connection().setOpener(opener);
-    window.connection().setProfileDescriber(
-        ixo::ConnectDialog::describeProfiles(profiles, options.profile));
+    window.setOpener(opener);
+    window.setProfileDescriber(ixo::ConnectDialog::describeProfiles(profiles, options.profile));
+    if (options.demoBench) {
+        window.newBench(ixo::DemoBench::roles());
+        demo.captureStates(window);
+    }
     if (!options.document.isEmpty() && !window.openDocument(options.document))
         return 1;
     window.show();

@@ -25,17 +25,30 @@ InstrumentConnection::~InstrumentConnection() = default;
 InstrumentSettings
 InstrumentConnection::settingsOf(const std::shared_ptr<ScpiInstrument> &instrument) {
     const std::weak_ptr<ScpiInstrument> weak = instrument;
-    const auto settings = [weak] {
-        const auto held = weak.lock();
+    const auto held = [weak] {
+        auto held = weak.lock();
         if (!held)
             throw AutomationError(ErrorNumber::Fail, QStringLiteral("ixo-setups"),
                                   InstrumentRelay::notConnectedText());
-        return ScpiSettings(held);
+        return held;
     };
-    return {[settings] { return settings().read(); },
-            [settings](const QString &header, const QString &value) {
-                settings().write(header, value);
+    return {[held] { return readSettings(held()); },
+            [held](const QString &header, const QString &value) {
+                ScpiSettings(held()).write(header, value);
             }};
+}
+
+// A setup read one setting at a time or by a query of the instrument's own shows through the
+// capture; a block or file shows none, where *LRN? would only wait for its timeout.
+QMap<QString, QString>
+InstrumentConnection::readSettings(const std::shared_ptr<ScpiInstrument> &instrument) {
+    const InstrumentProfile &profile = instrument->profile();
+    if (!profile.capturesText())
+        return {};
+    if (profile.method() == InstrumentProfile::Method::Steps && profile.capture.isEmpty() &&
+        profile.captureQuery == ScpiInstrument::kLearnQuery)
+        return ScpiSettings(instrument).read();
+    return ScpiSettings::parse(instrument->CaptureState().toString());
 }
 
 void InstrumentConnection::setOpener(ConnectDialog::Opener opener) {

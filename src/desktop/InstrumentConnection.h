@@ -59,6 +59,8 @@ signals:
     void statusChanged(const QString &message);
 
 private:
+    // The settings of a setup that is text; none for one of bytes.
+    static QMap<QString, QString> readSettings(const std::shared_ptr<ScpiInstrument> &instrument);
     void switchTo(std::shared_ptr<ScpiInstrument> instrument, const QString &model);
 
     std::shared_ptr<InstrumentRelay> m_relay;

@@ -9,6 +9,7 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <atomic>
+#include <future>
 #include <memory>
 
 namespace ixo {
@@ -21,6 +22,42 @@ const QString kSource = QStringLiteral("ixo-setups");
 struct Outcome {
     std::atomic<bool> done = false;
     std::exception_ptr failure;
+};
+
+// An instrument asked from other threads through the relay's thread, which keeps its connection.
+class PooledInstrument : public SetupInterface {
+public:
+    PooledInstrument(SetupInterfaceRef instrument, QThreadPool &thread)
+        : m_instrument(std::move(instrument))
+        , m_thread(thread) {}
+
+    // Defined before its callers, which deduce its result from it.
+    template <typename Work> auto call(Work &&work) {
+        std::packaged_task<decltype(work())()> task(std::forward<Work>(work));
+        auto result = task.get_future();
+        m_thread.start([&task] { task(); });
+        return result.get();
+    }
+
+    QString Model() override {
+        return call([this] { return m_instrument->Model(); });
+    }
+    QVariant CaptureState() override {
+        return call([this] { return m_instrument->CaptureState(); });
+    }
+    void RestoreState(const QVariant &state) override {
+        call([this, &state] { m_instrument->RestoreState(state); });
+    }
+    QString Version() override {
+        return call([this] { return m_instrument->Version(); });
+    }
+    ObjectRef ImportLegacyFile(const QString &fileName, const QString &progId) override {
+        return call([&] { return m_instrument->ImportLegacyFile(fileName, progId); });
+    }
+
+private:
+    SetupInterfaceRef m_instrument;
+    QThreadPool &m_thread;
 };
 
 } // namespace
@@ -45,10 +82,6 @@ QString InstrumentRelay::notConnectedText() {
 bool InstrumentRelay::isConnectionError(std::int32_t number) {
     return number == VisaStatus::ConnectionLost || number == VisaStatus::ResourceNotFound ||
            number == VisaStatus::Timeout || number == VisaStatus::Io;
-}
-
-void InstrumentRelay::setRestoreCheck(std::function<void(const QVariant &)> check) {
-    m_restoreCheck = std::move(check);
 }
 
 void InstrumentRelay::setInstrument(SetupInterfaceRef instrument) {
@@ -93,8 +126,6 @@ QVariant InstrumentRelay::CaptureState() {
 
 void InstrumentRelay::RestoreState(const QVariant &state) {
     const SetupInterfaceRef instrument = connected();
-    if (m_restoreCheck)
-        m_restoreCheck(state);
     try {
         run([&instrument, &state] { instrument->RestoreState(state); },
             tr("Restoring a setup to %1...").arg(m_name));
@@ -108,6 +139,10 @@ void InstrumentRelay::RestoreState(const QVariant &state) {
 
 QString InstrumentRelay::Version() {
     return run([instrument = connected()] { return instrument->Version(); });
+}
+
+SetupInterfaceRef InstrumentRelay::forOtherThreads() {
+    return std::make_shared<PooledInstrument>(connected(), m_thread);
 }
 
 ObjectRef InstrumentRelay::ImportLegacyFile(const QString &fileName, const QString &progId) {

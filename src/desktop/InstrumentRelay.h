@@ -42,8 +42,6 @@ public:
     bool isConnectionLost() const { return m_lost; }
     // The window over which the progress dialog stands.
     void setWindow(QWidget *window) { m_window = window; }
-    // Called before each restore with the state to restore; it refuses by raising an error.
-    void setRestoreCheck(std::function<void(const QVariant &state)> check);
     // Talks to another instrument from now on (none disconnects); the one before is let go on
     // the instrument's thread, where its connection was made.
     void setInstrument(SetupInterfaceRef instrument);
@@ -53,6 +51,12 @@ public:
     void RestoreState(const QVariant &state) override;
     QString Version() override;
     ObjectRef ImportLegacyFile(const QString &fileName, const QString &progId) override;
+
+    // The connected instrument for callers on other threads, such as a bench capturing every
+    // instrument at once: each call runs on the instrument's thread while the caller waits,
+    // without progress dialog or cancel. Raises notConnectedText() while none is connected;
+    // must not outlive the relay.
+    SetupInterfaceRef forOtherThreads();
 
     // Runs work on the instrument's thread and returns its result or raises its error.
     template <typename Work> auto run(Work &&work, const QString &progress = {}) {
@@ -104,7 +108,6 @@ private:
     QString m_name;
     // Weak, so that only this relay's own reference decides where the instrument is let go.
     std::weak_ptr<CancellableInstrument> m_cancellable;
-    std::function<void(const QVariant &)> m_restoreCheck;
     QPointer<QWidget> m_window;
     bool m_lost = false;
     QThreadPool m_thread;

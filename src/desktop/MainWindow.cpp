@@ -7,17 +7,19 @@
 #include "automation/widgets/MessageBoxStyle.h"
 #include "automation/widgets/ScopedInteraction.h"
 #include "control/InstrumentState.h"
+#include "desktop/BenchStrip.h"
 #include "desktop/DroppedFile.h"
+#include "desktop/GuardedInstrument.h"
 #include "desktop/InstrumentConnection.h"
 #include "desktop/InstrumentPanel.h"
 #include "desktop/InstrumentRelay.h"
 #include "desktop/ListChange.h"
 #include "desktop/RecentItems.h"
+#include "desktop/RoleView.h"
 #include "desktop/SettingsDialog.h"
 #include "desktop/StateComparison.h"
 #include "desktop/WindowLanguage.h"
-#include "instruments/RestorePreview.h"
-#include "instruments/StateDiff.h"
+#include "model/BenchStates.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -26,9 +28,12 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
-#include <QSplitter>
+#include <QSignalBlocker>
+#include <QStackedWidget>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace ixo {
 
@@ -53,30 +58,25 @@ QString documentDialog(FileDialogRequest::Mode mode, const QString &title,
 
 MainWindow::MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings, QWidget *parent)
     : QMainWindow(parent)
-    , m_connection(std::make_unique<InstrumentConnection>(std::move(instrument))) {
-    const std::shared_ptr<InstrumentRelay> &relay = m_connection->relay();
-    relay->setWindow(this);
-    relay->setRestoreCheck([this](const QVariant &state) { previewRestore(state); });
-    connect(m_connection.get(), &InstrumentConnection::switched, this,
-            &MainWindow::instrumentSwitched);
-    connect(m_connection.get(), &InstrumentConnection::statusChanged, this,
-            [this](const QString &message) { showConnection(message); });
-    buildLayout(std::move(settings));
-    m_document = std::make_unique<SetupsDocument>(
-        *m_control, relay, [relay = relay.get()] { return relay->isConnected(); });
+    , m_document(std::make_unique<SetupsDocument>(
+          [this](const StateDocument &document) { return bindRoles(document); })) {
+    buildLayout(std::move(instrument), std::move(settings));
     m_document->reset();
     connect(m_document.get(), &SetupsDocument::listChanged, this, &MainWindow::listChanged);
-    m_comparison = std::make_unique<StateComparison>(*m_control, *m_panel, *m_document);
-    connect(m_comparison.get(), &StateComparison::comparing, statusBar(),
-            [this](const QString &message) { statusBar()->showMessage(message); });
-    m_language = std::make_unique<WindowLanguage>(*m_control);
+    connect(m_document.get(), &SetupsDocument::attached, this, [this] {
+        m_benchStrip->refresh();
+        rebuildInstrumentMenu();
+        showConnection();
+        updateUndoRestore();
+    });
+    m_language = std::make_unique<WindowLanguage>(m_views.front()->control());
     connect(m_language.get(), &WindowLanguage::switched, this,
             [this](const QString &message, int timeoutMs) {
                 statusBar()->showMessage(message, timeoutMs);
-                updateTitle();
+                languageSwitched();
             });
     // The panel has asked already; a connection that failed there is not waited on twice.
-    m_connection->identify();
+    m_views.front()->connection().identify();
     buildMenus();
     restoreLayout();
     showConnection();
@@ -85,26 +85,179 @@ MainWindow::MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings
 
 MainWindow::~MainWindow() = default;
 
-// The control keeps its design size; the settings take the rest of the window.
-void MainWindow::buildLayout(InstrumentSettings settings) {
-    m_splitter = new QSplitter(Qt::Horizontal, this);
-    m_splitter->setObjectName(QStringLiteral("splitter"));
-    auto *holder = new QWidget(m_splitter);
-    auto *holderLayout = new QVBoxLayout(holder);
-    m_control = new InstrumentState(holder);
-    holderLayout->addWidget(m_control);
-    holderLayout->addStretch(1);
-    holder->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-    m_panel = new InstrumentPanel(*m_connection->relay(), std::move(settings), m_splitter);
-    m_splitter->addWidget(holder);
-    m_splitter->addWidget(m_panel);
-    m_splitter->setCollapsible(0, false);
-    m_splitter->setStretchFactor(1, 1);
-    setCentralWidget(m_splitter);
+// The strip and the tabs show only for a bench of several instruments; otherwise the one
+// tab's content fills the window as it always has.
+void MainWindow::buildLayout(SetupInterfaceRef instrument, InstrumentSettings settings) {
+    auto *central = new QWidget(this);
+    m_layout = new QVBoxLayout(central);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(0);
+    m_benchStrip = new BenchStrip(
+        *m_document, [this](const QString &role) { return viewOf(role).relay(); }, central);
+    m_benchStrip->hide();
+    connect(m_benchStrip, &BenchStrip::changed, this, [this](const QString &message) {
+        statusBar()->showMessage(message, kMessageMs);
+        updateUndoRestore();
+        updateTitle();
+    });
+    m_tabs = new QTabBar(central);
+    m_tabs->setObjectName(QStringLiteral("roleTabs"));
+    m_tabs->setExpanding(false);
+    m_tabs->hide();
+    connect(m_tabs, &QTabBar::currentChanged, this, &MainWindow::tabChanged);
+    m_stack = new QStackedWidget(central);
+    m_layout->addWidget(m_benchStrip);
+    m_layout->addWidget(m_tabs);
+    m_layout->addWidget(m_stack, 1);
+    setCentralWidget(central);
+    addView(std::move(instrument), std::move(settings));
     setAcceptDrops(true);
     m_connectionLabel = new QLabel(this);
     m_connectionLabel->setObjectName(QStringLiteral("connectionStatus"));
     statusBar()->addPermanentWidget(m_connectionLabel);
+}
+
+RoleView &MainWindow::addView(SetupInterfaceRef instrument, InstrumentSettings settings) {
+    auto *view = new RoleView(
+        std::move(instrument), std::move(settings),
+        [this](const QString &name) -> BenchRole & { return m_document->model().role(name); },
+        m_stack);
+    m_views.push_back(view);
+    m_stack->addWidget(view);
+    {
+        const QSignalBlocker quiet(m_tabs);
+        m_tabs->addTab(view->role());
+    }
+    if (m_views.size() > 1)
+        view->restoreState(m_views.front()->saveState());
+    configureConnection(*view);
+    connect(view, &RoleView::switched, this, [this, view] { roleSwitched(*view); });
+    connect(&view->connection(), &InstrumentConnection::statusChanged, this,
+            [this, view](const QString &message) {
+                if (view == &currentView())
+                    showConnection(message);
+            });
+    connect(view->instrument().get(), &GuardedInstrument::kept, this, [this] {
+        updateUndoRestore();
+        updateTitle();
+    });
+    connect(&view->comparison(), &StateComparison::comparing, statusBar(),
+            [this](const QString &message) { statusBar()->showMessage(message); });
+    return *view;
+}
+
+void MainWindow::dropLastView() {
+    const std::unique_ptr<RoleView> view(m_views.back());
+    m_views.pop_back();
+    m_stack->removeWidget(view.get());
+    m_tabs->removeTab(int(m_views.size()));
+}
+
+void MainWindow::configureConnection(RoleView &view) {
+    if (m_opener)
+        view.connection().setOpener([this, &view](const QString &resource) {
+            return m_opener(resource, view.profileFor(resource));
+        });
+    if (m_profileDescriber)
+        view.connection().setProfileDescriber(m_profileDescriber);
+}
+
+void MainWindow::setOpener(Opener opener) {
+    m_opener = std::move(opener);
+    for (RoleView *view : m_views)
+        configureConnection(*view);
+}
+
+void MainWindow::setProfileDescriber(ConnectDialog::ProfileDescriber describer) {
+    m_profileDescriber = std::move(describer);
+    for (RoleView *view : m_views)
+        configureConnection(*view);
+}
+
+// A tab for each role, the first one kept with its connection; the document shows from its
+// first role on.
+std::vector<SetupsDocument::Binding> MainWindow::bindRoles(const StateDocument &document) {
+    const QSignalBlocker quiet(m_tabs);
+    const std::vector<BenchRole> &roles = document.roles();
+    while (m_views.size() > roles.size())
+        dropLastView();
+    while (m_views.size() < roles.size())
+        addView(nullptr, {});
+    std::vector<SetupsDocument::Binding> bindings;
+    for (std::size_t index = 0; index < roles.size(); ++index) {
+        RoleView &view = *m_views[index];
+        view.setRole(roles[index]);
+        m_tabs->setTabText(int(index), roles[index].name());
+        m_tabs->setTabToolTip(int(index), BenchStates::describe(roles[index]));
+        InstrumentRelay *relay = view.relay().get();
+        bindings.push_back(
+            {&view.control(), view.instrument(), [relay] { return relay->isConnected(); }});
+    }
+    m_tabs->setCurrentIndex(0);
+    m_stack->setCurrentIndex(0);
+    m_tabs->setVisible(roles.size() > 1);
+    m_benchStrip->setVisible(roles.size() > 1);
+    return bindings;
+}
+
+RoleView &MainWindow::viewOf(const QString &role) const {
+    for (RoleView *view : m_views) {
+        if (view->role().compare(role, Qt::CaseInsensitive) == 0)
+            return *view;
+    }
+    throw AutomationError(ErrorNumber::Fail, QStringLiteral("ixo-setups"),
+                          tr("No tab shows the %1").arg(role));
+}
+
+RoleView &MainWindow::currentView() const {
+    return *m_views.at(std::size_t(std::max(0, m_tabs->currentIndex())));
+}
+
+InstrumentState &MainWindow::control() const {
+    return currentView().control();
+}
+
+InstrumentPanel &MainWindow::panel() const {
+    return currentView().panel();
+}
+
+InstrumentConnection &MainWindow::connection() const {
+    return currentView().connection();
+}
+
+void MainWindow::connectRoles() {
+    QStringList failures;
+    for (RoleView *view : m_views) {
+        try {
+            view->connectRole();
+        } catch (const AutomationError &error) {
+            failures << tr("%1 (%2): %3").arg(view->role(), view->resource(), error.description());
+        }
+    }
+    if (!failures.isEmpty())
+        showError(tr("These instruments of the bench could not be connected; their tabs stay "
+                     "as they were:\n%1")
+                      .arg(failures.join(QLatin1Char('\n'))));
+}
+
+void MainWindow::tabChanged(int index) {
+    m_stack->setCurrentIndex(index);
+    rebuildInstrumentMenu();
+    showConnection();
+    updateUndoRestore();
+    updateTitle();
+}
+
+void MainWindow::languageSwitched() {
+    const std::int32_t countryCode = m_views.front()->control().CountryCode();
+    for (std::size_t index = 1; index < m_views.size(); ++index) {
+        try {
+            m_views[index]->control().LoadResources(countryCode);
+        } catch (const AutomationError &error) {
+            showError(error.description());
+        }
+    }
+    updateTitle();
 }
 
 void MainWindow::buildMenus() {
@@ -125,6 +278,11 @@ void MainWindow::buildMenus() {
     QAction *redoAction = m_undo.createRedoAction(edit, tr("&Redo"));
     redoAction->setShortcut(QKeySequence::Redo);
     edit->addAction(redoAction);
+    m_undoRestore = edit->addAction(tr("Undo Re&store"), this, &MainWindow::undoRestore);
+    m_undoRestore->setObjectName(QStringLiteral("undoRestore"));
+    m_undoRestore->setStatusTip(
+        tr("Put back on the instrument the setup it had before its last restore"));
+    updateUndoRestore();
     edit->addSeparator();
     edit->addAction(tr("Se&ttings..."), this, &MainWindow::showSettingsDialog);
     m_instrumentMenu = menuBar()->addMenu(tr("&Instrument"));
@@ -134,10 +292,12 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::rebuildInstrumentMenu() {
+    if (!m_instrumentMenu)
+        return;
     m_instrumentMenu->clear();
     m_instrumentMenu->addAction(tr("&Connect..."), this, &MainWindow::showConnectDialog);
     m_instrumentMenu->addAction(tr("&Disconnect"), this, &MainWindow::disconnectInstrument)
-        ->setEnabled(m_connection->isConnected());
+        ->setEnabled(connection().isConnected());
     const RecentItems recent = RecentItems::resources();
     if (!recent.items().isEmpty())
         m_instrumentMenu->addSection(tr("Recent instruments"));
@@ -154,41 +314,39 @@ void MainWindow::rebuildRecentMenu() {
 }
 
 void MainWindow::showConnectDialog() {
-    const std::unique_ptr<ConnectDialog> dialog = m_connection->makeConnectDialog(this);
+    const std::unique_ptr<ConnectDialog> dialog = connection().makeConnectDialog(this);
     if (Interaction::current()->showModal(*dialog) == QDialog::Accepted)
         connectTo(dialog->resource());
 }
 
 bool MainWindow::connectTo(const QString &resource) {
     try {
-        m_connection->connectTo(resource);
+        connection().connectTo(resource);
     } catch (const AutomationError &error) {
         showError(tr("Could not connect to %1; the connection stays as it was:\n%2")
                       .arg(resource.trimmed(), error.description()));
         return false;
     }
-    statusBar()->showMessage(tr("Connected to %1").arg(m_connection->description()), kMessageMs);
+    statusBar()->showMessage(tr("Connected to %1").arg(connection().description()), kMessageMs);
     return true;
 }
 
 void MainWindow::disconnectInstrument() {
-    if (!m_connection->isConnected())
+    if (!connection().isConnected())
         return;
-    const QString before = m_connection->description();
-    m_connection->disconnect();
+    const QString before = connection().description();
+    connection().disconnect();
     statusBar()->showMessage(tr("Disconnected from %1").arg(before), kMessageMs);
 }
 
 // The list stays; attached anew, its rows are marked for the instrument now connected.
-void MainWindow::instrumentSwitched(const InstrumentSettings &settings) {
-    m_panel->setSettings(settings);
+void MainWindow::roleSwitched(RoleView &view) {
+    const auto found = std::find(m_views.begin(), m_views.end(), &view);
     try {
-        m_document->reattach();
+        m_document->reattach(std::size_t(found - m_views.begin()));
     } catch (const AutomationError &error) {
         showError(error.description());
     }
-    m_comparison->clear();
-    m_panel->refresh();
     rebuildInstrumentMenu();
     showConnection();
     updateTitle();
@@ -199,7 +357,7 @@ QString MainWindow::connectionStatus() const {
 }
 
 void MainWindow::showConnection(const QString &message) {
-    m_connectionLabel->setText(m_connection->status());
+    m_connectionLabel->setText(connection().status());
     if (!message.isEmpty())
         statusBar()->showMessage(message, kMessageMs);
 }
@@ -223,6 +381,20 @@ void MainWindow::newDocument() {
         return;
     m_document->reset();
     m_undo.clear();
+    updateTitle();
+}
+
+void MainWindow::newBench(const QList<SetupsDocument::NewRole> &roles) {
+    if (!settleChanges())
+        return;
+    try {
+        m_document->reset(roles);
+    } catch (const AutomationError &error) {
+        showError(error.description());
+        return;
+    }
+    m_undo.clear();
+    connectRoles();
     updateTitle();
 }
 
@@ -251,6 +423,7 @@ bool MainWindow::openDocument(const QString &fileName) {
     m_language->followControl();
     RecentItems::documents().remember(fileName);
     rebuildRecentMenu();
+    connectRoles();
     updateTitle();
     return true;
 }
@@ -283,6 +456,7 @@ bool MainWindow::saveTo(const QString &fileName) {
 void MainWindow::listChanged(const QByteArray &before, const QByteArray &after) {
     m_undo.push(new ListChange(*m_document, before, after,
                                [this](const QString &description) { showError(description); }));
+    m_benchStrip->refresh();
     updateTitle();
 }
 
@@ -299,20 +473,35 @@ void MainWindow::undo() {
     updateTitle();
 }
 
-void MainWindow::selectStates(const QStringList &names) {
-    m_comparison->select(names);
+bool MainWindow::canUndoRestore() const {
+    const BenchRole *role = m_document->model().findRole(currentView().role());
+    return role && !role->history().isEmpty();
 }
 
-void MainWindow::previewRestore(const QVariant &state) {
-    if (!SettingsDialog::previewEnabled())
+void MainWindow::undoRestore() {
+    RoleView &view = currentView();
+    if (!canUndoRestore())
         return;
-    const StateDiff diff = StateDiff::compare(m_connection->relay()->CaptureState(), state);
-    const int answer = Interaction::current()->messageBox(
-        RestorePreview::question(m_connection->relay()->name(), diff),
-        MessageBoxStyle::YesNo | MessageBoxStyle::Question, RestorePreview::title());
-    if (answer != MessageBoxResult::Yes)
-        throw AutomationError(ErrorNumber::Fail, QStringLiteral("ixo-setups"),
-                              tr("Cancelled by the user"));
+    try {
+        m_document->model().role(view.role()).undoRestore(*view.relay());
+        view.control().ClearSelectedIcon();
+        statusBar()->showMessage(
+            tr("%1 is back to the setup it had before its last restore.").arg(view.relay()->name()),
+            kMessageMs);
+    } catch (const AutomationError &error) {
+        showError(tr("Could not undo the restore:\n%1").arg(error.description()));
+    }
+    updateUndoRestore();
+    updateTitle();
+}
+
+void MainWindow::updateUndoRestore() {
+    if (m_undoRestore)
+        m_undoRestore->setEnabled(canUndoRestore());
+}
+
+void MainWindow::selectStates(const QStringList &names) {
+    currentView().comparison().select(names);
 }
 
 void MainWindow::showSettingsDialog() {
@@ -343,27 +532,29 @@ void MainWindow::dropFile(const QString &fileName) {
         return openAfterSettling(fileName);
     const ScopedInteraction dropped(
         std::make_shared<DroppedFile>(Interaction::current(), fileName));
-    m_control->importBtn->click();
+    control().importBtn->click();
 }
 
+// Every tab divides itself as the first one does.
 void MainWindow::restoreLayout() {
     const QSettings settings;
     if (!restoreGeometry(settings.value(kGeometryKey).toByteArray()))
         resize(1000, 420);
-    m_splitter->restoreState(settings.value(kSplitterKey).toByteArray());
+    for (RoleView *view : m_views)
+        view->restoreState(settings.value(kSplitterKey).toByteArray());
 }
 
 void MainWindow::saveLayout() {
     QSettings settings;
     settings.setValue(kGeometryKey, saveGeometry());
-    settings.setValue(kSplitterKey, m_splitter->saveState());
+    settings.setValue(kSplitterKey, m_views.front()->saveState());
 }
 
 bool MainWindow::settleChanges() {
     if (!m_document->isModified())
         return true;
     const int answer = Interaction::current()->messageBox(
-        tr("The list of saved states has changed. Save the changes?"),
+        tr("The document has changed. Save the changes?"),
         MessageBoxStyle::YesNoCancel | MessageBoxStyle::Question, windowTitle());
     if (answer == MessageBoxResult::Yes)
         return save();
@@ -383,7 +574,7 @@ void MainWindow::updateTitle() {
     const QString name = m_document->fileName().isEmpty()
                              ? tr("Untitled")
                              : QFileInfo(m_document->fileName()).fileName();
-    setWindowTitle(tr("%1[*] - %2 - IxoInstrSetups").arg(name, m_connection->description()));
+    setWindowTitle(tr("%1[*] - %2 - IxoInstrSetups").arg(name, connection().description()));
     setWindowModified(m_document->isModified());
 }
 

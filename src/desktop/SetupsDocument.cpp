@@ -4,8 +4,8 @@
 #include "automation/ErrorNumber.h"
 #include "automation/PropertyBag.h"
 #include "control/InstrumentState.h"
+#include "locale/CIxoResourcesDefault.h"
 #include "model/ItemStateInfo.h"
-#include "model/StateDocument.h"
 #include "model/StateInfo.h"
 #include "support/HostDocument.h"
 
@@ -14,6 +14,7 @@ namespace ixo {
 namespace {
 
 const QString kSource = QStringLiteral("ixo-setups");
+const QString kListKey = QStringLiteral("List%1");
 
 // What the rows are marked against while no instrument is connected: no model, no version.
 class NoInstrument : public SetupInterface {
@@ -31,60 +32,89 @@ private:
     }
 };
 
+QString listKey(std::size_t role) {
+    return kListKey.arg(role + 1);
+}
+
+std::shared_ptr<StateInfo> listIn(const PropertyBag &bag, std::size_t role) {
+    auto states =
+        std::dynamic_pointer_cast<StateInfo>(bag.ReadProperty(listKey(role)).value<ObjectRef>());
+    if (!states)
+        throw AutomationError(
+            ErrorNumber::InvalidFileFormat, kSource,
+            QStringLiteral("The lists kept for undo hold no list for role %1").arg(role + 1));
+    return states;
+}
+
 } // namespace
 
-SetupsDocument::SetupsDocument(InstrumentState &control, SetupInterfaceRef instrument,
-                               std::function<bool()> connected)
-    : m_control(control)
-    , m_instrument(std::move(instrument))
-    , m_connected(std::move(connected)) {
+SetupsDocument::SetupsDocument(Binder binder)
+    : m_binder(std::move(binder))
+    , m_texts(std::make_shared<CIxoResourcesDefault>())
+    , m_model(m_texts) {
     m_settle.setSingleShot(true);
     m_settle.setInterval(0);
     connect(&m_settle, &QTimer::timeout, this, &SetupsDocument::settle);
 }
 
-void SetupsDocument::reset() {
-    attach(std::make_shared<StateInfo>());
-    m_bag = PropertyBag();
-    m_fileName.clear();
-    m_savedContents = contents();
+void SetupsDocument::reset(const QList<NewRole> &roles) {
+    StateDocument document(m_texts);
+    for (const auto &[name, resource] : roles)
+        document.addRole(name, resource, QString());
+    take(std::move(document));
 }
 
 void SetupsDocument::open(const QString &fileName) {
-    PropertyBag bag = StateDocument::load(fileName);
-    auto stateInfo = StateDocument::stateListOf(bag, fileName);
-    // Documents written by other hosts may have no properties of the control.
-    PropertyBag controlBag;
-    if (bag.contains(HostDocument::kControlKey))
-        controlBag.setContents(bag.ReadProperty(HostDocument::kControlKey));
-    m_control.ReadProperties(controlBag);
-    attach(std::move(stateInfo));
-    // The rest of a bench, and whatever else other hosts keep, goes back as it came.
-    m_bag = std::move(bag);
-    m_fileName = fileName;
+    take(StateDocument::open(fileName, m_texts));
+    readControlProperties();
     m_savedContents = contents();
 }
 
+// The controls of the roles go before the lists they showed.
+void SetupsDocument::take(StateDocument document) {
+    for (const BenchRole &role : m_model.roles())
+        role.stateInfo()->Items()->disconnect(&m_settle);
+    m_bindings = m_binder(document);
+    m_model = std::move(document);
+    attachAll();
+    m_savedContents = contents();
+}
+
+// Documents written by other hosts may have no properties of the control.
+void SetupsDocument::readControlProperties() {
+    PropertyBag controlBag;
+    PropertyBag &properties = m_model.properties();
+    if (properties.contains(HostDocument::kControlKey))
+        controlBag.setContents(properties.ReadProperty(HostDocument::kControlKey));
+    for (const Binding &binding : m_bindings)
+        binding.control->ReadProperties(controlBag);
+}
+
 void SetupsDocument::save(const QString &fileName) {
-    const QByteArray bytes = contents();
-    PropertyBag bag;
-    bag.setContents(bytes);
-    StateDocument::write(bag, fileName);
-    m_fileName = fileName;
-    m_savedContents = bytes;
+    m_model.properties().WriteProperty(HostDocument::kControlKey, controlContents());
+    m_model.save(fileName);
+    m_savedContents = contents();
 }
 
 QByteArray SetupsDocument::listContents() const {
     PropertyBag bag;
-    bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(m_stateInfo));
+    for (std::size_t role = 0; role < m_model.roles().size(); ++role)
+        bag.WriteProperty(listKey(role),
+                          QVariant::fromValue<ObjectRef>(m_model.roles()[role].stateInfo()));
     return bag.Contents();
 }
 
 void SetupsDocument::restoreList(const QByteArray &contents) {
     PropertyBag bag;
     bag.setContents(contents);
-    auto stateInfo = StateDocument::stateListOf(bag, QStringLiteral("The list kept for undo"));
-    attach(std::move(stateInfo));
+    std::vector<std::shared_ptr<StateInfo>> lists;
+    for (std::size_t role = 0; role < m_model.roles().size(); ++role)
+        lists.push_back(listIn(bag, role));
+    for (std::size_t role = 0; role < lists.size(); ++role) {
+        m_model.roles()[role].stateInfo()->Items()->disconnect(&m_settle);
+        m_model.replaceStates(m_model.roles()[role].name(), std::move(lists[role]));
+    }
+    attachAll();
 }
 
 void SetupsDocument::settle() {
@@ -93,17 +123,18 @@ void SetupsDocument::settle() {
     if (after == m_listContents)
         return;
     const QByteArray before = std::exchange(m_listContents, after);
-    watchList();
+    watchLists();
     emit listChanged(before, after);
 }
 
-// The collection tells of additions and removals, each state of a change to its name or
+// The collections tell of additions and removals, each state of a change to its name or
 // description.
-void SetupsDocument::watchList() {
-    connect(m_stateInfo->Items().get(), &Collection::changed, &m_settle,
-            qOverload<>(&QTimer::start), Qt::UniqueConnection);
-    for (int index = 1; index <= m_stateInfo->Items()->Count(); ++index) {
-        if (const auto state = m_stateInfo->item(index))
+void SetupsDocument::watchLists() {
+    for (const BenchRole &role : m_model.roles()) {
+        const CollectionRef items = role.stateInfo()->Items();
+        connect(items.get(), &Collection::changed, &m_settle, qOverload<>(&QTimer::start),
+                Qt::UniqueConnection);
+        for (const auto &state : role.states())
             connect(state.get(), &ItemStateInfo::changed, &m_settle, qOverload<>(&QTimer::start),
                     Qt::UniqueConnection);
     }
@@ -114,35 +145,48 @@ bool SetupsDocument::isModified() const {
 }
 
 QByteArray SetupsDocument::contents() const {
-    PropertyBag controlBag;
-    m_control.WriteProperties(controlBag);
-    PropertyBag bag = m_bag;
-    bag.WriteProperty(HostDocument::kControlKey, controlBag.Contents());
-    bag.WriteProperty(HostDocument::kStateListKey, QVariant::fromValue<ObjectRef>(m_stateInfo));
+    PropertyBag bag = m_model.toBag();
+    bag.WriteProperty(HostDocument::kControlKey, controlContents());
     return bag.Contents();
 }
 
-void SetupsDocument::reattach() {
-    attach(m_stateInfo);
+// The controls share their properties; the first speaks for all.
+QByteArray SetupsDocument::controlContents() const {
+    PropertyBag controlBag;
+    m_bindings.front().control->WriteProperties(controlBag);
+    return controlBag.Contents();
 }
 
-void SetupsDocument::attach(std::shared_ptr<StateInfo> stateInfo) {
-    if (m_stateInfo && m_stateInfo != stateInfo)
-        m_stateInfo->Items()->disconnect(&m_settle);
-    m_stateInfo = std::move(stateInfo);
-    const bool connected = !m_connected || m_connected();
-    m_stateInfo->setSetupInterface(connected ? m_instrument : std::make_shared<NoInstrument>());
-    // The commands always go to the instrument, which says itself that none is connected.
-    try {
-        m_control.setInstrumentStateInfo(m_stateInfo);
-    } catch (...) {
-        m_stateInfo->setSetupInterface(m_instrument);
-        throw;
+void SetupsDocument::reattach(std::optional<std::size_t> role) {
+    if (role) {
+        show(*role);
+        return;
     }
-    m_stateInfo->setSetupInterface(m_instrument);
+    for (std::size_t each = 0; each < m_bindings.size(); ++each)
+        show(each);
+}
+
+void SetupsDocument::attachAll() {
+    reattach();
     m_settle.stop();
     m_listContents = listContents();
-    watchList();
+    watchLists();
+    emit attached();
+}
+
+void SetupsDocument::show(std::size_t role) {
+    const Binding &binding = m_bindings.at(role);
+    const std::shared_ptr<StateInfo> &states = m_model.roles().at(role).stateInfo();
+    const bool connected = !binding.connected || binding.connected();
+    states->setSetupInterface(connected ? binding.instrument : std::make_shared<NoInstrument>());
+    // The commands always go to the instrument, which says itself that none is connected.
+    try {
+        binding.control->setInstrumentStateInfo(states);
+    } catch (...) {
+        states->setSetupInterface(binding.instrument);
+        throw;
+    }
+    states->setSetupInterface(binding.instrument);
 }
 
 } // namespace ixo

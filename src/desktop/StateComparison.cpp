@@ -3,7 +3,6 @@
 #include "automation/widgets/ListView.h"
 #include "control/InstrumentState.h"
 #include "desktop/InstrumentPanel.h"
-#include "desktop/SetupsDocument.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateInfo.h"
 
@@ -11,12 +10,10 @@
 
 namespace ixo {
 
-StateComparison::StateComparison(InstrumentState &control, InstrumentPanel &panel,
-                                 const SetupsDocument &document, QObject *parent)
+StateComparison::StateComparison(InstrumentState &control, InstrumentPanel &panel, QObject *parent)
     : QObject(parent)
     , m_control(control)
-    , m_panel(panel)
-    , m_document(document) {
+    , m_panel(panel) {
     connect(&control, &InstrumentState::SelectionChanged, this, &StateComparison::selected);
     control.stateListView->viewport()->installEventFilter(this);
 }
@@ -50,8 +47,9 @@ void StateComparison::compareWith(const QString &name) {
 
 void StateComparison::show() {
     QList<InstrumentPanel::Compared> compared;
+    const std::shared_ptr<StateInfo> list = m_control.stateInfo();
     for (const QString &name : {m_selected, m_comparedWith}) {
-        const auto state = name.isEmpty() ? nullptr : m_document.stateInfo()->find(name);
+        const auto state = name.isEmpty() || !list ? nullptr : list->find(name);
         if (state && state->data().isValid())
             compared.push_back({name, state->data()});
     }

@@ -8,7 +8,6 @@ namespace ixo {
 
 class InstrumentPanel;
 class InstrumentState;
-class SetupsDocument;
 
 // Shows in the settings panel what the user highlights in the control's list: the highlighted
 // saved state against the instrument's setup, or, after Ctrl+click on a second row, the two
@@ -17,8 +16,7 @@ class StateComparison : public QObject {
     Q_OBJECT
 
 public:
-    StateComparison(InstrumentState &control, InstrumentPanel &panel,
-                    const SetupsDocument &document, QObject *parent = nullptr);
+    StateComparison(InstrumentState &control, InstrumentPanel &panel, QObject *parent = nullptr);
 
     // Highlights the first name's row; a second name is compared with it.
     void select(const QStringList &names);
@@ -38,7 +36,6 @@ private:
 
     InstrumentState &m_control;
     InstrumentPanel &m_panel;
-    const SetupsDocument &m_document;
     QString m_selected;
     QString m_comparedWith;
 };

@@ -2,6 +2,109 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>ixo::BenchStrip</name>
+    <message>
+        <source>Bench &amp;state:</source>
+        <translation>Messplatz&amp;zustand:</translation>
+    </message>
+    <message>
+        <source>Capture &amp;Bench...</source>
+        <translation>Messplatz &amp;erfassen...</translation>
+    </message>
+    <message>
+        <source>Capture every instrument of the bench at once under one name</source>
+        <translation>Alle Geräte des Messplatzes auf einmal unter einem Namen erfassen</translation>
+    </message>
+    <message>
+        <source>Restore Be&amp;nch</source>
+        <translation>Messplatz &amp;wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Restore the chosen bench state on every instrument, in the bench's order</source>
+        <translation>Den gewählten Messplatzzustand auf allen Geräten in der Reihenfolge des Messplatzes wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Kept for %1</source>
+        <translation>Gespeichert für %1</translation>
+    </message>
+    <message>
+        <source>Capture Bench</source>
+        <translation>Messplatz erfassen</translation>
+    </message>
+    <message>
+        <source>Bench state %1</source>
+        <translation>Messplatzzustand %1</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" captured on %2 instruments.</source>
+        <translation>Messplatzzustand „%1“ auf %2 Geräten erfasst.</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" restored.</source>
+        <translation>Messplatzzustand „%1“ wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" restored:
+
+%2</source>
+        <translation>Messplatzzustand „%1“ wiederhergestellt:
+
+%2</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" was not restored completely.</source>
+        <translation>Messplatzzustand „%1“ wurde nicht vollständig wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" was not restored completely:
+
+%2</source>
+        <translation>Messplatzzustand „%1“ wurde nicht vollständig wiederhergestellt:
+
+%2</translation>
+    </message>
+    <message>
+        <source>Put back the setups the restore replaced on %1?</source>
+        <translation>Die Einstellungen, die die Wiederherstellung ersetzt hat, auf %1 zurückholen?</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Put back the setups of %1.</source>
+        <translation>Einstellungen von %1 zurückgeholt.</translation>
+    </message>
+    <message>
+        <source>These setups could not be put back:
+
+%1</source>
+        <translation>Diese Einstellungen konnten nicht zurückgeholt werden:
+
+%1</translation>
+    </message>
+    <message>
+        <source>restored</source>
+        <translation>wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>has no such state</source>
+        <translation>hat keinen solchen Zustand</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>not restored (an earlier role failed)</source>
+        <translation>nicht wiederhergestellt (eine frühere Rolle ist fehlgeschlagen)</translation>
+    </message>
+    <message>
+        <source>IxoInstrSetups</source>
+        <translation>IxoInstrSetups</translation>
+    </message>
+</context>
+<context>
     <name>ixo::ConnectDialog</name>
     <message>
         <source>%1: %2</source>
@@ -82,6 +185,17 @@
     <message>
         <source>Answered: %1</source>
         <translation>Antwort: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::GuardedInstrument</name>
+    <message>
+        <source>Could not keep the present setup of %1 for Undo Restore, so nothing was restored (Edit &gt; Settings... can turn this off): %2</source>
+        <translation>Die aktuellen Einstellungen von %1 konnten nicht für „Wiederherstellen rückgängig“ gesichert werden, daher wurde nichts wiederhergestellt (abschaltbar unter Bearbeiten &gt; Einstellungen...): %2</translation>
+    </message>
+    <message>
+        <source>Cancelled by the user</source>
+        <translation>Vom Benutzer abgebrochen</translation>
     </message>
 </context>
 <context>
@@ -330,12 +444,8 @@
         <translation>Die letzte Änderung der Liste wurde zurückgenommen.</translation>
     </message>
     <message>
-        <source>Cancelled by the user</source>
-        <translation>Vom Benutzer abgebrochen</translation>
-    </message>
-    <message>
-        <source>The list of saved states has changed. Save the changes?</source>
-        <translation>Die Liste der gespeicherten Zustände wurde geändert. Änderungen speichern?</translation>
+        <source>The document has changed. Save the changes?</source>
+        <translation>Das Dokument wurde geändert. Änderungen speichern?</translation>
     </message>
     <message>
         <source>Untitled</source>
@@ -348,6 +458,38 @@
     <message>
         <source>IxoInstrSetups</source>
         <translation>IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>No tab shows the %1</source>
+        <translation>Keine Registerkarte zeigt %1</translation>
+    </message>
+    <message>
+        <source>%1 (%2): %3</source>
+        <translation>%1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>These instruments of the bench could not be connected; their tabs stay as they were:
+%1</source>
+        <translation>Diese Geräte des Messplatzes konnten nicht verbunden werden; ihre Registerkarten bleiben, wie sie waren:
+%1</translation>
+    </message>
+    <message>
+        <source>Undo Re&amp;store</source>
+        <translation>Wiederherstellen rückgän&amp;gig</translation>
+    </message>
+    <message>
+        <source>Put back on the instrument the setup it had before its last restore</source>
+        <translation>Die Einstellungen des Geräts von vor seiner letzten Wiederherstellung zurückholen</translation>
+    </message>
+    <message>
+        <source>%1 is back to the setup it had before its last restore.</source>
+        <translation>%1 hat wieder die Einstellungen von vor seiner letzten Wiederherstellung.</translation>
+    </message>
+    <message>
+        <source>Could not undo the restore:
+%1</source>
+        <translation>Die Wiederherstellung konnte nicht rückgängig gemacht werden:
+%1</translation>
     </message>
 </context>
 <context>
@@ -410,6 +552,10 @@ Wiederherstellen?</translation>
     <message>
         <source>Settings</source>
         <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Before a restore, keep the instrument's present setup, so that Edit &gt; Undo Restore can put it back</source>
+        <translation>Vor einer Wiederherstellung die aktuellen Einstellungen des Geräts sichern, damit Bearbeiten &gt; Wiederherstellen rückgängig sie zurückholen kann</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,109 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr">
 <context>
+    <name>ixo::BenchStrip</name>
+    <message>
+        <source>Bench &amp;state:</source>
+        <translation>&amp;État du banc :</translation>
+    </message>
+    <message>
+        <source>Capture &amp;Bench...</source>
+        <translation>Capturer le &amp;banc...</translation>
+    </message>
+    <message>
+        <source>Capture every instrument of the bench at once under one name</source>
+        <translation>Capturer tous les instruments du banc à la fois sous un même nom</translation>
+    </message>
+    <message>
+        <source>Restore Be&amp;nch</source>
+        <translation>Restaurer le ba&amp;nc</translation>
+    </message>
+    <message>
+        <source>Restore the chosen bench state on every instrument, in the bench's order</source>
+        <translation>Restaurer l’état de banc choisi sur chaque instrument, dans l’ordre du banc</translation>
+    </message>
+    <message>
+        <source>Kept for %1</source>
+        <translation>Enregistré pour %1</translation>
+    </message>
+    <message>
+        <source>Capture Bench</source>
+        <translation>Capturer le banc</translation>
+    </message>
+    <message>
+        <source>Bench state %1</source>
+        <translation>État de banc %1</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" captured on %2 instruments.</source>
+        <translation>État de banc « %1 » capturé sur %2 instruments.</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" restored.</source>
+        <translation>État de banc « %1 » restauré.</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" restored:
+
+%2</source>
+        <translation>État de banc « %1 » restauré :
+
+%2</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" was not restored completely.</source>
+        <translation>L’état de banc « %1 » n’a pas été restauré entièrement.</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" was not restored completely:
+
+%2</source>
+        <translation>L’état de banc « %1 » n’a pas été restauré entièrement :
+
+%2</translation>
+    </message>
+    <message>
+        <source>Put back the setups the restore replaced on %1?</source>
+        <translation>Remettre les configurations que la restauration a remplacées sur %1 ?</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1 : %2</translation>
+    </message>
+    <message>
+        <source>Put back the setups of %1.</source>
+        <translation>Configurations de %1 remises.</translation>
+    </message>
+    <message>
+        <source>These setups could not be put back:
+
+%1</source>
+        <translation>Ces configurations n’ont pas pu être remises :
+
+%1</translation>
+    </message>
+    <message>
+        <source>restored</source>
+        <translation>restauré</translation>
+    </message>
+    <message>
+        <source>has no such state</source>
+        <translation>n’a pas cet état</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>échec</translation>
+    </message>
+    <message>
+        <source>not restored (an earlier role failed)</source>
+        <translation>non restauré (un rôle précédent a échoué)</translation>
+    </message>
+    <message>
+        <source>IxoInstrSetups</source>
+        <translation>IxoInstrSetups</translation>
+    </message>
+</context>
+<context>
     <name>ixo::ConnectDialog</name>
     <message>
         <source>%1: %2</source>
@@ -82,6 +185,17 @@
     <message>
         <source>Answered: %1</source>
         <translation>Réponse : %1</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::GuardedInstrument</name>
+    <message>
+        <source>Could not keep the present setup of %1 for Undo Restore, so nothing was restored (Edit &gt; Settings... can turn this off): %2</source>
+        <translation>Impossible de conserver la configuration actuelle de %1 pour Annuler la restauration ; rien n’a été restauré (Édition &gt; Paramètres... permet de le désactiver) : %2</translation>
+    </message>
+    <message>
+        <source>Cancelled by the user</source>
+        <translation>Annulé par l’utilisateur</translation>
     </message>
 </context>
 <context>
@@ -330,12 +444,8 @@
         <translation>La dernière modification de la liste a été annulée.</translation>
     </message>
     <message>
-        <source>Cancelled by the user</source>
-        <translation>Annulé par l’utilisateur</translation>
-    </message>
-    <message>
-        <source>The list of saved states has changed. Save the changes?</source>
-        <translation>La liste des états enregistrés a changé. Enregistrer les modifications ?</translation>
+        <source>The document has changed. Save the changes?</source>
+        <translation>Le document a changé. Enregistrer les modifications ?</translation>
     </message>
     <message>
         <source>Untitled</source>
@@ -348,6 +458,38 @@
     <message>
         <source>IxoInstrSetups</source>
         <translation>IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>No tab shows the %1</source>
+        <translation>Aucun onglet ne montre %1</translation>
+    </message>
+    <message>
+        <source>%1 (%2): %3</source>
+        <translation>%1 (%2) : %3</translation>
+    </message>
+    <message>
+        <source>These instruments of the bench could not be connected; their tabs stay as they were:
+%1</source>
+        <translation>Ces instruments du banc n’ont pas pu être connectés ; leurs onglets restent inchangés :
+%1</translation>
+    </message>
+    <message>
+        <source>Undo Re&amp;store</source>
+        <translation>Annuler la re&amp;stauration</translation>
+    </message>
+    <message>
+        <source>Put back on the instrument the setup it had before its last restore</source>
+        <translation>Remettre sur l’instrument la configuration qu’il avait avant sa dernière restauration</translation>
+    </message>
+    <message>
+        <source>%1 is back to the setup it had before its last restore.</source>
+        <translation>%1 a retrouvé la configuration qu’il avait avant sa dernière restauration.</translation>
+    </message>
+    <message>
+        <source>Could not undo the restore:
+%1</source>
+        <translation>Impossible d’annuler la restauration :
+%1</translation>
     </message>
 </context>
 <context>
@@ -410,6 +552,10 @@ Restaurer ?</translation>
     <message>
         <source>Settings</source>
         <translation>Paramètres</translation>
+    </message>
+    <message>
+        <source>Before a restore, keep the instrument's present setup, so that Edit &gt; Undo Restore can put it back</source>
+        <translation>Avant une restauration, conserver la configuration actuelle de l’instrument pour qu’Édition &gt; Annuler la restauration puisse la remettre</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,109 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja">
 <context>
+    <name>ixo::BenchStrip</name>
+    <message>
+        <source>Bench &amp;state:</source>
+        <translation>ベンチ状態(&amp;S):</translation>
+    </message>
+    <message>
+        <source>Capture &amp;Bench...</source>
+        <translation>ベンチを取得(&amp;B)...</translation>
+    </message>
+    <message>
+        <source>Capture every instrument of the bench at once under one name</source>
+        <translation>ベンチのすべての測定器を一つの名前で一度に取得する</translation>
+    </message>
+    <message>
+        <source>Restore Be&amp;nch</source>
+        <translation>ベンチを復元(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Restore the chosen bench state on every instrument, in the bench's order</source>
+        <translation>選んだベンチ状態をベンチの順にすべての測定器へ復元する</translation>
+    </message>
+    <message>
+        <source>Kept for %1</source>
+        <translation>%1 に保存</translation>
+    </message>
+    <message>
+        <source>Capture Bench</source>
+        <translation>ベンチを取得</translation>
+    </message>
+    <message>
+        <source>Bench state %1</source>
+        <translation>ベンチ状態 %1</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" captured on %2 instruments.</source>
+        <translation>ベンチ状態「%1」を %2 台の測定器で取得しました。</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" restored.</source>
+        <translation>ベンチ状態「%1」を復元しました。</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" restored:
+
+%2</source>
+        <translation>ベンチ状態「%1」を復元しました:
+
+%2</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" was not restored completely.</source>
+        <translation>ベンチ状態「%1」は完全には復元されませんでした。</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" was not restored completely:
+
+%2</source>
+        <translation>ベンチ状態「%1」は完全には復元されませんでした:
+
+%2</translation>
+    </message>
+    <message>
+        <source>Put back the setups the restore replaced on %1?</source>
+        <translation>復元で置き換えられた設定を %1 に戻しますか?</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Put back the setups of %1.</source>
+        <translation>%1 の設定を戻しました。</translation>
+    </message>
+    <message>
+        <source>These setups could not be put back:
+
+%1</source>
+        <translation>次の設定を戻せませんでした:
+
+%1</translation>
+    </message>
+    <message>
+        <source>restored</source>
+        <translation>復元済み</translation>
+    </message>
+    <message>
+        <source>has no such state</source>
+        <translation>その状態がありません</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>not restored (an earlier role failed)</source>
+        <translation>復元されていません (前のロールが失敗しました)</translation>
+    </message>
+    <message>
+        <source>IxoInstrSetups</source>
+        <translation>IxoInstrSetups</translation>
+    </message>
+</context>
+<context>
     <name>ixo::ConnectDialog</name>
     <message>
         <source>%1: %2</source>
@@ -82,6 +185,17 @@
     <message>
         <source>Answered: %1</source>
         <translation>応答: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::GuardedInstrument</name>
+    <message>
+        <source>Could not keep the present setup of %1 for Undo Restore, so nothing was restored (Edit &gt; Settings... can turn this off): %2</source>
+        <translation>「復元を元に戻す」のための %1 の現在の設定を保存できなかったため、何も復元していません (編集 &gt; 設定... でオフにできます): %2</translation>
+    </message>
+    <message>
+        <source>Cancelled by the user</source>
+        <translation>ユーザーが取り消しました</translation>
     </message>
 </context>
 <context>
@@ -330,12 +444,8 @@
         <translation>リストの最後の変更を元に戻しました。</translation>
     </message>
     <message>
-        <source>Cancelled by the user</source>
-        <translation>ユーザーが取り消しました</translation>
-    </message>
-    <message>
-        <source>The list of saved states has changed. Save the changes?</source>
-        <translation>保存された状態のリストが変更されました。変更を保存しますか?</translation>
+        <source>The document has changed. Save the changes?</source>
+        <translation>ドキュメントが変更されました。変更を保存しますか?</translation>
     </message>
     <message>
         <source>Untitled</source>
@@ -348,6 +458,38 @@
     <message>
         <source>IxoInstrSetups</source>
         <translation>IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>No tab shows the %1</source>
+        <translation>%1 を表示するタブがありません</translation>
+    </message>
+    <message>
+        <source>%1 (%2): %3</source>
+        <translation>%1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>These instruments of the bench could not be connected; their tabs stay as they were:
+%1</source>
+        <translation>ベンチの次の測定器に接続できませんでした。タブは変更されていません:
+%1</translation>
+    </message>
+    <message>
+        <source>Undo Re&amp;store</source>
+        <translation>復元を元に戻す(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Put back on the instrument the setup it had before its last restore</source>
+        <translation>最後の復元の前の設定を測定器に戻す</translation>
+    </message>
+    <message>
+        <source>%1 is back to the setup it had before its last restore.</source>
+        <translation>%1 を最後の復元の前の設定に戻しました。</translation>
+    </message>
+    <message>
+        <source>Could not undo the restore:
+%1</source>
+        <translation>復元を元に戻せませんでした:
+%1</translation>
     </message>
 </context>
 <context>
@@ -410,6 +552,10 @@ Restore it?</source>
     <message>
         <source>Settings</source>
         <translation>設定</translation>
+    </message>
+    <message>
+        <source>Before a restore, keep the instrument's present setup, so that Edit &gt; Undo Restore can put it back</source>
+        <translation>復元の前に測定器の現在の設定を保存し、編集 &gt; 復元を元に戻す で戻せるようにする</translation>
     </message>
 </context>
 <context>
