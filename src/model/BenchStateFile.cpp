@@ -33,7 +33,8 @@ void BenchStateFile::save(const std::vector<RoleState> &states, const QString &f
     for (std::size_t i = 0; i < states.size(); ++i) {
         const QString n = QString::number(i + 1);
         bag.WriteProperty(kRoleKey.arg(n), states[i].first);
-        bag.WriteProperty(kStateKey.arg(n), QVariant::fromValue<ObjectRef>(states[i].second));
+        // Kept the way a document's list keeps its states: ItemStateInfo is no Persistable.
+        bag.WriteProperty(kStateKey.arg(n), states[i].second->WritePropertiesToVariant());
     }
     HostDocument::save(bag, fileName);
 }
@@ -56,11 +57,12 @@ std::vector<BenchStateFile::RoleState> BenchStateFile::load(const QString &fileN
     std::vector<RoleState> states;
     for (int i = 1; i <= count; ++i) {
         const QString n = QString::number(i);
-        auto state = std::dynamic_pointer_cast<ItemStateInfo>(
-            bag.ReadProperty(kStateKey.arg(n), QVariant()).value<ObjectRef>());
+        const QVariant contents = bag.ReadProperty(kStateKey.arg(n), QVariant());
         const QString role = bag.ReadProperty(kRoleKey.arg(n), QString()).toString();
-        if (!state || role.isEmpty())
+        if (!contents.isValid() || role.isEmpty())
             notBenchFile(fileName, QStringLiteral("entry %1 holds no role and state").arg(i));
+        auto state = std::make_shared<ItemStateInfo>();
+        state->ReadPropertiesFromVariant(contents);
         states.emplace_back(role, std::move(state));
     }
     return states;
