@@ -20,6 +20,13 @@ const QString kVersion = QStringLiteral("Version");
 
 } // namespace
 
+QByteArray StateFixtures::patternedWaveform(qsizetype size, int seed) {
+    QByteArray waveform(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        waveform[i] = static_cast<char>(i * 13 + seed);
+    return waveform;
+}
+
 std::shared_ptr<ItemStateInfo> StateFixtures::makeState(int number, int dataSize) {
     auto state = std::make_shared<ItemStateInfo>();
     state->setName(QStringLiteral("State %1").arg(number));

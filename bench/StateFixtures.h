@@ -12,6 +12,9 @@ namespace ixo::bench {
 class StateFixtures {
 public:
     static std::shared_ptr<ItemStateInfo> makeState(int number, int dataSize);
+    // A waveform of size bytes that is not all one value, so that a lost byte shows; seed makes
+    // waveforms of the same size differ.
+    static QByteArray patternedWaveform(qsizetype size, int seed = 0);
     // States named like the control names new ones ("State 1", "State 2", ...), all of the
     // connected instrument.
     static std::shared_ptr<StateInfo> makeList(int count, int dataSize);

@@ -1,4 +1,6 @@
+#include "ServerThread.h"
 #include "SideBySide.h"
+#include "StateFixtures.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/InstrumentProfiles.h"
 #include "instruments/ScpiInstrument.h"
@@ -9,48 +11,11 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QThread>
 #include <memory>
 
 namespace ixo::bench {
 
 namespace {
-
-// Runs servers on a thread of their own, as a separate instrument would be.
-class ServerThread {
-public:
-    ServerThread() {
-        m_thread.start();
-        m_context.moveToThread(&m_thread);
-    }
-    ~ServerThread() {
-        QMetaObject::invokeMethod(
-            &m_context, [this] { m_objects.clear(); }, Qt::BlockingQueuedConnection);
-        m_thread.quit();
-        m_thread.wait();
-    }
-    ServerThread(const ServerThread &) = delete;
-    ServerThread &operator=(const ServerThread &) = delete;
-
-    // Creates a server there and returns its loopback port.
-    template <typename Make> quint16 serve(Make make) {
-        quint16 port = 0;
-        QMetaObject::invokeMethod(
-            &m_context,
-            [&] {
-                auto [object, listening] = make();
-                port = listening;
-                m_objects.push_back(std::move(object));
-            },
-            Qt::BlockingQueuedConnection);
-        return port;
-    }
-
-private:
-    QThread m_thread;
-    QObject m_context;
-    std::vector<std::unique_ptr<QObject>> m_objects;
-};
 
 // Takes a whole message of the given size, then sends it back: the same bytes moved as a
 // capture moves them (instrument to host) and then as a restore does (host to instrument),
@@ -85,35 +50,16 @@ void rawEcho(QTcpSocket &socket, const QByteArray &bytes) {
     }
 }
 
-// A waveform of size bytes that is not all one value, so that a lost byte shows.
-QByteArray patternedWaveform(qsizetype size) {
-    QByteArray waveform(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        waveform[i] = static_cast<char>(i * 13);
-    return waveform;
-}
-
-// Serves the device with Server on a free loopback port of the servers' thread.
-template <typename Server>
-quint16 serveDevice(ServerThread &servers, const std::shared_ptr<SimulatedDevice> &device) {
-    return servers.serve([&] {
-        auto server = std::make_unique<Server>(device);
-        server->listen(QHostAddress::LocalHost, 0);
-        const quint16 port = server->port();
-        return std::pair<std::unique_ptr<QObject>, quint16>{std::move(server), port};
-    });
-}
-
 // A 1 MiB waveform captured in the setup block over loopback and restored again (each byte
 // crosses the socket twice), against sending the same bytes through a bare socket and back.
 void BM_LoopbackCaptureRestore(benchmark::State &state) {
     const qsizetype size = state.range(0);
-    const QByteArray waveform = patternedWaveform(size);
+    const QByteArray waveform = StateFixtures::patternedWaveform(size);
     auto device = std::make_shared<SimulatedDevice>();
     device->apply(":ARB:DATA " + Ieee488Block::encode(waveform));
 
     ServerThread servers;
-    const quint16 simulatorPort = serveDevice<SimulatorServer>(servers, device);
+    const quint16 simulatorPort = servers.serveDevice<SimulatorServer>(device);
     ScpiInstrument client(QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET").arg(simulatorPort));
     client.setSetupQuery(SimulatedDevice::kSetupQuery);
     client.setRestoreCommand(SimulatedDevice::kSetupCommand);
@@ -141,13 +87,13 @@ BENCHMARK(BM_LoopbackCaptureRestore)->Arg(1 << 20)->UseManualTime()->Unit(benchm
 // served at the same time: what the message framing and the second channel cost.
 void BM_HislipCaptureRestore(benchmark::State &state) {
     const qsizetype size = state.range(0);
-    const QByteArray waveform = patternedWaveform(size);
+    const QByteArray waveform = StateFixtures::patternedWaveform(size);
     auto device = std::make_shared<SimulatedDevice>();
     device->apply(":ARB:DATA " + Ieee488Block::encode(waveform));
 
     ServerThread servers;
-    const quint16 socketPort = serveDevice<SimulatorServer>(servers, device);
-    const quint16 hislipPort = serveDevice<HislipServer>(servers, device);
+    const quint16 socketPort = servers.serveDevice<SimulatorServer>(device);
+    const quint16 hislipPort = servers.serveDevice<HislipServer>(device);
     ScpiInstrument hislip(std::make_unique<HislipTransport>(
         QStringLiteral("127.0.0.1"), hislipPort, QStringLiteral("hislip0"),
         QStringLiteral("TCPIP::127.0.0.1::hislip0,%1::INSTR").arg(hislipPort)));
@@ -172,15 +118,15 @@ BENCHMARK(BM_HislipCaptureRestore)->Arg(1 << 20)->UseManualTime()->Unit(benchmar
 // and one command, both served by the same simulator on the same thread.
 void BM_FileRouteCaptureRestore(benchmark::State &state) {
     const qsizetype size = state.range(0);
-    const QByteArray waveform = patternedWaveform(size);
+    const QByteArray waveform = StateFixtures::patternedWaveform(size);
     const auto profiles = std::make_shared<const InstrumentProfiles>();
     const auto fileDevice = SimulatedDevice::forFamily(QStringLiteral("rs-znb"));
     const auto blockDevice = SimulatedDevice::forFamily(SimulatedDevice::kDefaultFamily);
     ServerThread servers;
     ScpiInstrument fileRoute(QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET")
-                                 .arg(serveDevice<SimulatorServer>(servers, fileDevice)));
+                                 .arg(servers.serveDevice<SimulatorServer>(fileDevice)));
     ScpiInstrument blockRoute(QStringLiteral("TCPIP::127.0.0.1::%1::SOCKET")
-                                  .arg(serveDevice<SimulatorServer>(servers, blockDevice)));
+                                  .arg(servers.serveDevice<SimulatorServer>(blockDevice)));
     fileRoute.useProfiles(profiles);
     blockRoute.setSetupQuery(SimulatedDevice::kSetupQuery);
     blockRoute.setRestoreCommand(SimulatedDevice::kSetupCommand);

@@ -2,12 +2,15 @@
 
 #include "StatesCli.h"
 #include "automation/ErrorNumber.h"
+#include "instruments/InstrumentFactory.h"
+#include "instruments/ResourceString.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/ThreadedInstrument.h"
 #include "model/BenchRole.h"
 #include "model/StateDocument.h"
 
 #include <QJsonArray>
+#include <algorithm>
 
 namespace ixo {
 
@@ -24,32 +27,45 @@ QJsonObject jsonOf(const BenchRole &role) {
             {QStringLiteral("undoRestores"), int(role.history().size())}};
 }
 
+QString counted(qsizetype count, const QString &noun) {
+    return QStringLiteral("%1 %2%3").arg(count).arg(noun, count == 1 ? "" : "s");
+}
+
+qsizetype widestName(const std::vector<BenchRole> &roles) {
+    qsizetype width = 0;
+    for (const BenchRole &role : roles)
+        width = std::max(width, role.name().size());
+    return width;
+}
+
 } // namespace
 
 BenchCommands::BenchCommands(StatesCli &cli)
     : m_cli(cli) {}
 
-// Each role's instrument on a thread of its own, where its connection is made and closed.
+// Each role's instrument is made, used and closed on a thread of its own.
 BenchStates::Instruments BenchCommands::instruments() {
     return [this](const BenchRole &role) -> SetupInterfaceRef {
-        return std::make_shared<ThreadedInstrument>(m_cli.openInstrument(&role));
+        return std::make_shared<ThreadedInstrument>(m_cli.instrumentMaker(&role));
     };
 }
 
 int BenchCommands::printBench(StateDocument &document, const QString &fileName) {
     QJsonArray roles;
-    QStringList text{
-        QStringLiteral("%1: a bench of %2").arg(fileName).arg(document.roles().size())};
+    QStringList text{QStringLiteral("%1: a bench of %2")
+                         .arg(fileName, counted(qsizetype(document.roles().size()),
+                                                QStringLiteral("instrument")))};
+    const qsizetype width = widestName(document.roles());
     for (const BenchRole &role : document.roles()) {
         roles.append(jsonOf(role));
-        text << QStringLiteral("  %1  %2%3  %4 states, %5 restores to take back%6")
-                    .arg(role.name(),
+        text << QStringLiteral("  %1  %2%3  %4, %5 to take back%6")
+                    .arg(role.name().leftJustified(width),
                          role.resource().isEmpty() ? QStringLiteral("(default)") : role.resource(),
                          role.profile().isEmpty() ? QString()
-                                                  : QStringLiteral(" [%1]").arg(role.profile()))
-                    .arg(role.count())
-                    .arg(role.history().size())
-                    .arg(role.safetyCapture() ? QString() : QStringLiteral(", no safety capture"));
+                                                  : QStringLiteral(" [%1]").arg(role.profile()),
+                         counted(role.count(), QStringLiteral("state")),
+                         counted(qsizetype(role.history().size()), QStringLiteral("restore")),
+                         role.safetyCapture() ? QString() : QStringLiteral(", no safety capture"));
     }
     BenchStates states(document);
     QJsonArray benchStates;
@@ -68,6 +84,9 @@ int BenchCommands::printBench(StateDocument &document, const QString &fileName) 
 }
 
 int BenchCommands::add(const QStringList &args) {
+    // A mistyped resource is refused now rather than at the bench's first capture.
+    if (args[2].trimmed().compare(InstrumentFactory::kSimulator, Qt::CaseInsensitive) != 0)
+        ResourceString::parse(args[2]);
     StateDocument document = m_cli.openDocument(args[0], StatesCli::Missing::IsEmpty);
     BenchRole &role = document.addRole(
         args[1], args[2], m_cli.optionValue(QStringLiteral("profile")).value_or(QString()));
@@ -99,7 +118,8 @@ int BenchCommands::capture(const QStringList &args) {
     return printBench(document, args[0]);
 }
 
-// The setups kept before each restore are saved whatever the outcome.
+// The setups kept before each restore are saved whatever the outcome. After a failure, the
+// output says how to take back each restore that was made and kept.
 int BenchCommands::restore(const QStringList &args) {
     StateDocument document = m_cli.openDocument(args[0]);
     std::vector<bool> safety;
@@ -108,8 +128,13 @@ int BenchCommands::restore(const QStringList &args) {
         document.role(role.name()).setSafetyCapture(safety.back() && !m_cli.isSet(kNoSafety));
     }
     const BenchReport report = BenchStates(document).restore(instruments(), args[1]);
-    for (std::size_t i = 0; i < safety.size(); ++i)
-        document.role(document.roles()[i].name()).setSafetyCapture(safety[i]);
+    QStringList kept;
+    for (std::size_t i = 0; i < safety.size(); ++i) {
+        BenchRole &role = document.role(document.roles()[i].name());
+        if (role.safetyCapture())
+            kept << role.name();
+        role.setSafetyCapture(safety[i]);
+    }
     document.save(args[0]);
     QJsonArray outcomes;
     for (const BenchReport::Outcome &outcome : report.outcomes())
@@ -118,14 +143,25 @@ int BenchCommands::restore(const QStringList &args) {
                         {QStringLiteral("result"), BenchReport::resultName(outcome.result)},
                         {QStringLiteral("message"), outcome.message}});
     QStringList text = report.lines();
+    QJsonArray putBack;
     if (report.failed()) {
-        for (const QString &role : report.restoredRoles())
-            text << QStringLiteral("to put the %1 back: ixo-states undo-restore %2 --role %1")
-                        .arg(role, args[0]);
+        for (const QString &role : report.restoredRoles()) {
+            if (!kept.contains(role)) {
+                text << QStringLiteral("the %1 was restored with no safety capture: its earlier "
+                                       "setup cannot be put back")
+                            .arg(role);
+                continue;
+            }
+            const QString command =
+                QStringLiteral("ixo-states undo-restore %1 --role %2").arg(args[0], role);
+            putBack.append(command);
+            text << QStringLiteral("to put the %1 back: %2").arg(role, command);
+        }
     }
     m_cli.print({{QStringLiteral("restored"), args[1]},
                  {QStringLiteral("failed"), report.failed()},
-                 {QStringLiteral("roles"), outcomes}},
+                 {QStringLiteral("roles"), outcomes},
+                 {QStringLiteral("putBack"), putBack}},
                 text);
     return report.failed() ? StatesCli::kFailed : StatesCli::kDone;
 }
@@ -154,7 +190,15 @@ int BenchCommands::exportState(const QStringList &args) {
 
 int BenchCommands::importState(const QStringList &args) {
     StateDocument document = m_cli.openDocument(args[0]);
-    BenchStates(document).importFrom(args[1], instruments(), m_cli.name());
+    try {
+        BenchStates(document).importFrom(args[1], instruments(), m_cli.name());
+    } catch (const RefusedChange &refusal) {
+        if (refusal.number() != ErrorNumber::DuplicateKey)
+            throw;
+        return m_cli.refuse(refusal.description() +
+                            QStringLiteral(" Nothing was imported.\nGive it another name with "
+                                           "--name."));
+    }
     document.save(args[0]);
     return printBench(document, args[0]);
 }

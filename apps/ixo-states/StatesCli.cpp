@@ -284,6 +284,10 @@ const SetupInterfaceRef &StatesCli::instrument(const BenchRole &role) {
 }
 
 std::shared_ptr<ScpiInstrument> StatesCli::openInstrument(const BenchRole *role) {
+    return instrumentMaker(role)();
+}
+
+StatesCli::InstrumentMaker StatesCli::instrumentMaker(const BenchRole *role) {
     const QString resource =
         isSet(QStringLiteral("instrument")) || !role || role->resource().isEmpty()
             ? m_parser.value(QStringLiteral("instrument"))
@@ -291,11 +295,14 @@ std::shared_ptr<ScpiInstrument> StatesCli::openInstrument(const BenchRole *role)
     const QString profile = isSet(QStringLiteral("profile")) || !role
                                 ? m_parser.value(QStringLiteral("profile"))
                                 : role->profile();
-    auto scpi = InstrumentFactory::open(resource, profiles(), profile);
-    watch(*scpi);
-    if (m_parser.isSet(QStringLiteral("verify")))
-        scpi->setVerifyRestore(true);
-    return scpi;
+    const bool verify = isSet(QStringLiteral("verify"));
+    return [this, resource, profile, verify, known = profiles()] {
+        auto scpi = InstrumentFactory::open(resource, known, profile);
+        watch(*scpi);
+        if (verify)
+            scpi->setVerifyRestore(true);
+        return scpi;
+    };
 }
 
 void StatesCli::watch(ScpiInstrument &instrument) {

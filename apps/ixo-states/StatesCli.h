@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -42,6 +43,10 @@ public:
     // A new connection to a role's instrument: --instrument, else the role's resource, else the
     // simulated one; --profile, else the role's profile.
     std::shared_ptr<ScpiInstrument> openInstrument(const BenchRole *role);
+    // The same, opened when called: the options are read here, so that the instrument can be
+    // made on the thread that will talk to it.
+    using InstrumentMaker = std::function<std::shared_ptr<ScpiInstrument>()>;
+    InstrumentMaker instrumentMaker(const BenchRole *role);
     std::optional<QString> optionValue(const QString &option) const;
     bool isSet(const QString &option) const;
     const std::optional<QString> &name() const { return m_name; }

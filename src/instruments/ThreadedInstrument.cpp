@@ -4,10 +4,10 @@
 
 namespace ixo {
 
-ThreadedInstrument::ThreadedInstrument(SetupInterfaceRef instrument)
-    : m_instrument(std::move(instrument)) {
+ThreadedInstrument::ThreadedInstrument(const Maker &make) {
     m_thread.setMaxThreadCount(1);
     m_thread.setExpiryTimeout(-1);
+    run([&] { m_instrument = make(); });
 }
 
 ThreadedInstrument::~ThreadedInstrument() {
@@ -16,16 +16,18 @@ ThreadedInstrument::~ThreadedInstrument() {
 }
 
 void ThreadedInstrument::run(const std::function<void()> &work) {
-    std::promise<void> done;
-    m_thread.start([&] {
+    // Shared, so that the promise outlives its last use on the other thread.
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    m_thread.start([done, &work] {
         try {
             work();
-            done.set_value();
+            done->set_value();
         } catch (...) {
-            done.set_exception(std::current_exception());
+            done->set_exception(std::current_exception());
         }
     });
-    done.get_future().get();
+    finished.get();
 }
 
 QString ThreadedInstrument::Model() {

@@ -7,18 +7,20 @@
 
 namespace ixo {
 
-// Gives every call to an instrument to one thread of its own and waits for it, so that the
-// instrument's connection stays on the thread that made it while callers come from any
-// thread - such as a bench capturing all its instruments at once. The instrument is let go on
-// that thread too.
+// An instrument that lives on a thread of its own: it is made there, every call is handed to
+// that thread and waited for, and it is let go there. Qt sockets belong to the thread that
+// created them and must be used from it, so an instrument made elsewhere and called from here
+// would talk over a socket of another thread. Callers may come from any thread, such as a
+// bench capturing all its instruments at once.
 class ThreadedInstrument : public SetupInterface {
 public:
-    explicit ThreadedInstrument(SetupInterfaceRef instrument);
+    using Maker = std::function<SetupInterfaceRef()>;
+
+    // Raises what make raises.
+    explicit ThreadedInstrument(const Maker &make);
     ~ThreadedInstrument() override;
     ThreadedInstrument(const ThreadedInstrument &) = delete;
     ThreadedInstrument &operator=(const ThreadedInstrument &) = delete;
-
-    const SetupInterfaceRef &instrument() const { return m_instrument; }
 
     QString Model() override;
     QVariant CaptureState() override;
@@ -31,6 +33,7 @@ private:
     void run(const std::function<void()> &work);
 
     SetupInterfaceRef m_instrument;
+    // One thread that never expires, so that every task runs on the same one.
     QThreadPool m_thread;
 };
 

@@ -18,26 +18,29 @@ start_sim() {
     exit 1
 }
 
-# Sets, by role, socket, hislip and idn (resources and *IDN?) from the line the bench prints for
-# each instrument, and mdns (its mDNS port).
+# Sets, by role, socket, vxi11, hislip and idn (resources and *IDN?) from the line the bench
+# prints for each instrument, and mdns (its mDNS port). Options for the simulator itself go in
+# the array bench_options. Fails, with the simulator's output, when the simulator ends first.
 start_bench() {
-    local log=$work/sim${#pids[@]}.log options=() entry role raw instr hs identity
+    local log=$work/sim${#pids[@]}.log options=("${bench_options[@]}") entry role raw instr hs
+    local identity
     for entry in "$@"; do options+=(--instrument "$entry"); done
     "$sim" "${options[@]}" >"$log" 2>&1 &
     pids+=($!)
-    declare -gA socket=() hislip=() idn=()
+    declare -gA socket=() vxi11=() hislip=() idn=()
     for _ in $(seq 100); do
         if [[ $(grep -c '::SOCKET' "$log" 2>/dev/null) == "$#" ]]; then
             while read -r _ role raw instr hs identity; do
-                socket[$role]=$raw hislip[$role]=$hs idn[$role]=$identity
+                socket[$role]=$raw vxi11[$role]=$instr hislip[$role]=$hs idn[$role]=$identity
             done < <(grep '::SOCKET' "$log")
             mdns=$(sed -n 's/.*answering mDNS on port \([0-9]*\).*/\1/p' "$log")
             return
         fi
+        kill -0 "${pids[-1]}" 2>/dev/null || break
         sleep 0.1
     done
     echo "bench did not start: $(cat "$log")" >&2
-    exit 1
+    return 1
 }
 
 # Sends one SCPI line to a raw socket port and prints the answer when it is a query.
