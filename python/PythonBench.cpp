@@ -46,7 +46,7 @@ QStringList PythonBench::names() const {
     return BenchStates(const_cast<StateDocument &>(m_document)).names();
 }
 
-// Opened once and kept: the connection lives on the instrument's own thread.
+// Opened once and kept.
 SetupInterfaceRef PythonBench::instrument(const QString &roleName) {
     const BenchRole &role = m_document.role(roleName);
     auto &instrument = m_instruments[role.name()];
@@ -56,8 +56,12 @@ SetupInterfaceRef PythonBench::instrument(const QString &roleName) {
                                   QStringLiteral("The %1 has no resource; give its instrument to "
                                                  "Bench.open(instruments=)")
                                       .arg(role.name()));
+        // Made on its own thread, where its connection then lives.
         instrument = std::make_shared<ThreadedInstrument>(
-            InstrumentFactory::open(role.resource(), InstrumentProfiles::load(), role.profile()));
+            [resource = role.resource(), profile = role.profile(),
+             profiles = InstrumentProfiles::load()]() -> SetupInterfaceRef {
+                return InstrumentFactory::open(resource, profiles, profile);
+            });
     }
     return instrument;
 }
