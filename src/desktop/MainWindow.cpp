@@ -1,7 +1,6 @@
 #include "desktop/MainWindow.h"
 
 #include "automation/AutomationError.h"
-#include "automation/ErrorNumber.h"
 #include "automation/widgets/FileDialogRequest.h"
 #include "automation/widgets/Interaction.h"
 #include "automation/widgets/MessageBoxStyle.h"
@@ -9,7 +8,6 @@
 #include "control/InstrumentState.h"
 #include "desktop/BenchStrip.h"
 #include "desktop/DroppedFile.h"
-#include "desktop/GuardedInstrument.h"
 #include "desktop/InstrumentConnection.h"
 #include "desktop/InstrumentPanel.h"
 #include "desktop/InstrumentRelay.h"
@@ -19,7 +17,7 @@
 #include "desktop/SettingsDialog.h"
 #include "desktop/StateComparison.h"
 #include "desktop/WindowLanguage.h"
-#include "model/BenchStates.h"
+#include "model/BenchRole.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -28,12 +26,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
-#include <QSignalBlocker>
-#include <QStackedWidget>
 #include <QStatusBar>
-#include <QTabBar>
-#include <QVBoxLayout>
-#include <algorithm>
 
 namespace ixo {
 
@@ -59,24 +52,24 @@ QString documentDialog(FileDialogRequest::Mode mode, const QString &title,
 MainWindow::MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings, QWidget *parent)
     : QMainWindow(parent)
     , m_document(std::make_unique<SetupsDocument>(
-          [this](const StateDocument &document) { return bindRoles(document); })) {
+          [this](const StateDocument &document) { return m_roleTabs->bindRoles(document); })) {
     buildLayout(std::move(instrument), std::move(settings));
     m_document->reset();
     connect(m_document.get(), &SetupsDocument::listChanged, this, &MainWindow::listChanged);
     connect(m_document.get(), &SetupsDocument::attached, this, [this] {
-        m_benchStrip->refresh();
+        benchStrip().refresh();
         rebuildInstrumentMenu();
         showConnection();
         updateUndoRestore();
     });
-    m_language = std::make_unique<WindowLanguage>(m_views.front()->control());
+    m_language = std::make_unique<WindowLanguage>(m_roleTabs->view(0).control());
     connect(m_language.get(), &WindowLanguage::switched, this,
             [this](const QString &message, int timeoutMs) {
                 statusBar()->showMessage(message, timeoutMs);
                 languageSwitched();
             });
     // The panel has asked already; a connection that failed there is not waited on twice.
-    m_views.front()->connection().identify();
+    m_roleTabs->view(0).connection().identify();
     buildMenus();
     restoreLayout();
     showConnection();
@@ -85,163 +78,43 @@ MainWindow::MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings
 
 MainWindow::~MainWindow() = default;
 
-// The strip and the tabs show only for a bench of several instruments; otherwise the one
-// tab's content fills the window as it always has.
 void MainWindow::buildLayout(SetupInterfaceRef instrument, InstrumentSettings settings) {
-    auto *central = new QWidget(this);
-    m_layout = new QVBoxLayout(central);
-    m_layout->setContentsMargins(0, 0, 0, 0);
-    m_layout->setSpacing(0);
-    m_benchStrip = new BenchStrip(
-        *m_document, [this](const QString &role) { return viewOf(role).relay(); }, central);
-    m_benchStrip->hide();
-    connect(m_benchStrip, &BenchStrip::changed, this, [this](const QString &message) {
-        statusBar()->showMessage(message, kMessageMs);
-        updateUndoRestore();
-        updateTitle();
-    });
-    m_tabs = new QTabBar(central);
-    m_tabs->setObjectName(QStringLiteral("roleTabs"));
-    m_tabs->setExpanding(false);
-    m_tabs->hide();
-    connect(m_tabs, &QTabBar::currentChanged, this, &MainWindow::tabChanged);
-    m_stack = new QStackedWidget(central);
-    m_layout->addWidget(m_benchStrip);
-    m_layout->addWidget(m_tabs);
-    m_layout->addWidget(m_stack, 1);
-    setCentralWidget(central);
-    addView(std::move(instrument), std::move(settings));
+    m_roleTabs = new RoleTabs(std::move(instrument), std::move(settings), *m_document, this);
+    followRoleTabs();
+    setCentralWidget(m_roleTabs);
     setAcceptDrops(true);
     m_connectionLabel = new QLabel(this);
     m_connectionLabel->setObjectName(QStringLiteral("connectionStatus"));
     statusBar()->addPermanentWidget(m_connectionLabel);
 }
 
-RoleView &MainWindow::addView(SetupInterfaceRef instrument, InstrumentSettings settings) {
-    auto *view = new RoleView(
-        std::move(instrument), std::move(settings),
-        [this](const QString &name) -> BenchRole & { return m_document->model().role(name); },
-        m_stack);
-    m_views.push_back(view);
-    m_stack->addWidget(view);
-    {
-        const QSignalBlocker quiet(m_tabs);
-        m_tabs->addTab(view->role());
-    }
-    if (m_views.size() > 1)
-        view->restoreState(m_views.front()->saveState());
-    configureConnection(*view);
-    connect(view, &RoleView::switched, this, [this, view] { roleSwitched(*view); });
-    connect(&view->connection(), &InstrumentConnection::statusChanged, this,
-            [this, view](const QString &message) {
-                if (view == &currentView())
-                    showConnection(message);
-            });
-    connect(view->instrument().get(), &GuardedInstrument::kept, this, [this] {
+void MainWindow::followRoleTabs() {
+    connect(&m_roleTabs->benchStrip(), &BenchStrip::changed, this, [this](const QString &message) {
+        statusBar()->showMessage(message, kMessageMs);
         updateUndoRestore();
         updateTitle();
     });
-    connect(&view->comparison(), &StateComparison::comparing, statusBar(),
+    connect(m_roleTabs, &RoleTabs::currentChanged, this, &MainWindow::tabChanged);
+    connect(m_roleTabs, &RoleTabs::roleSwitched, this, &MainWindow::roleSwitched);
+    connect(m_roleTabs, &RoleTabs::currentStatusChanged, this,
+            [this](const QString &message) { showConnection(message); });
+    connect(m_roleTabs, &RoleTabs::kept, this, [this] {
+        updateUndoRestore();
+        updateTitle();
+    });
+    connect(m_roleTabs, &RoleTabs::comparing, statusBar(),
             [this](const QString &message) { statusBar()->showMessage(message); });
-    return *view;
-}
-
-void MainWindow::dropLastView() {
-    const std::unique_ptr<RoleView> view(m_views.back());
-    m_views.pop_back();
-    m_stack->removeWidget(view.get());
-    m_tabs->removeTab(int(m_views.size()));
-}
-
-void MainWindow::configureConnection(RoleView &view) {
-    if (m_opener)
-        view.connection().setOpener([this, &view](const QString &resource) {
-            return m_opener(resource, view.profileFor(resource));
-        });
-    if (m_profileDescriber)
-        view.connection().setProfileDescriber(m_profileDescriber);
-}
-
-void MainWindow::setOpener(Opener opener) {
-    m_opener = std::move(opener);
-    for (RoleView *view : m_views)
-        configureConnection(*view);
-}
-
-void MainWindow::setProfileDescriber(ConnectDialog::ProfileDescriber describer) {
-    m_profileDescriber = std::move(describer);
-    for (RoleView *view : m_views)
-        configureConnection(*view);
-}
-
-// A tab for each role, the first one kept with its connection; the document shows from its
-// first role on.
-std::vector<SetupsDocument::Binding> MainWindow::bindRoles(const StateDocument &document) {
-    const QSignalBlocker quiet(m_tabs);
-    const std::vector<BenchRole> &roles = document.roles();
-    while (m_views.size() > roles.size())
-        dropLastView();
-    while (m_views.size() < roles.size())
-        addView(nullptr, {});
-    std::vector<SetupsDocument::Binding> bindings;
-    for (std::size_t index = 0; index < roles.size(); ++index) {
-        RoleView &view = *m_views[index];
-        view.setRole(roles[index]);
-        m_tabs->setTabText(int(index), roles[index].name());
-        m_tabs->setTabToolTip(int(index), BenchStates::describe(roles[index]));
-        InstrumentRelay *relay = view.relay().get();
-        bindings.push_back(
-            {&view.control(), view.instrument(), [relay] { return relay->isConnected(); }});
-    }
-    m_tabs->setCurrentIndex(0);
-    m_stack->setCurrentIndex(0);
-    m_tabs->setVisible(roles.size() > 1);
-    m_benchStrip->setVisible(roles.size() > 1);
-    return bindings;
-}
-
-RoleView &MainWindow::viewOf(const QString &role) const {
-    for (RoleView *view : m_views) {
-        if (view->role().compare(role, Qt::CaseInsensitive) == 0)
-            return *view;
-    }
-    throw AutomationError(ErrorNumber::Fail, QStringLiteral("ixo-setups"),
-                          tr("No tab shows the %1").arg(role));
-}
-
-RoleView &MainWindow::currentView() const {
-    return *m_views.at(std::size_t(std::max(0, m_tabs->currentIndex())));
-}
-
-InstrumentState &MainWindow::control() const {
-    return currentView().control();
-}
-
-InstrumentPanel &MainWindow::panel() const {
-    return currentView().panel();
-}
-
-InstrumentConnection &MainWindow::connection() const {
-    return currentView().connection();
 }
 
 void MainWindow::connectRoles() {
-    QStringList failures;
-    for (RoleView *view : m_views) {
-        try {
-            view->connectRole();
-        } catch (const AutomationError &error) {
-            failures << tr("%1 (%2): %3").arg(view->role(), view->resource(), error.description());
-        }
-    }
+    const QStringList failures = m_roleTabs->connectRoles();
     if (!failures.isEmpty())
         showError(tr("These instruments of the bench could not be connected; their tabs stay "
                      "as they were:\n%1")
                       .arg(failures.join(QLatin1Char('\n'))));
 }
 
-void MainWindow::tabChanged(int index) {
-    m_stack->setCurrentIndex(index);
+void MainWindow::tabChanged() {
     rebuildInstrumentMenu();
     showConnection();
     updateUndoRestore();
@@ -249,14 +122,8 @@ void MainWindow::tabChanged(int index) {
 }
 
 void MainWindow::languageSwitched() {
-    const std::int32_t countryCode = m_views.front()->control().CountryCode();
-    for (std::size_t index = 1; index < m_views.size(); ++index) {
-        try {
-            m_views[index]->control().LoadResources(countryCode);
-        } catch (const AutomationError &error) {
-            showError(error.description());
-        }
-    }
+    for (const QString &error : m_roleTabs->followLanguage())
+        showError(error);
     updateTitle();
 }
 
@@ -340,10 +207,9 @@ void MainWindow::disconnectInstrument() {
 }
 
 // The list stays; attached anew, its rows are marked for the instrument now connected.
-void MainWindow::roleSwitched(RoleView &view) {
-    const auto found = std::find(m_views.begin(), m_views.end(), &view);
+void MainWindow::roleSwitched(int index) {
     try {
-        m_document->reattach(std::size_t(found - m_views.begin()));
+        m_document->reattach(std::size_t(index));
     } catch (const AutomationError &error) {
         showError(error.description());
     }
@@ -456,7 +322,7 @@ bool MainWindow::saveTo(const QString &fileName) {
 void MainWindow::listChanged(const QByteArray &before, const QByteArray &after) {
     m_undo.push(new ListChange(*m_document, before, after,
                                [this](const QString &description) { showError(description); }));
-    m_benchStrip->refresh();
+    benchStrip().refresh();
     updateTitle();
 }
 
@@ -535,19 +401,17 @@ void MainWindow::dropFile(const QString &fileName) {
     control().importBtn->click();
 }
 
-// Every tab divides itself as the first one does.
 void MainWindow::restoreLayout() {
     const QSettings settings;
     if (!restoreGeometry(settings.value(kGeometryKey).toByteArray()))
         resize(1000, 420);
-    for (RoleView *view : m_views)
-        view->restoreState(settings.value(kSplitterKey).toByteArray());
+    m_roleTabs->restoreState(settings.value(kSplitterKey).toByteArray());
 }
 
 void MainWindow::saveLayout() {
     QSettings settings;
     settings.setValue(kGeometryKey, saveGeometry());
-    settings.setValue(kSplitterKey, m_views.front()->saveState());
+    settings.setValue(kSplitterKey, m_roleTabs->saveState());
 }
 
 bool MainWindow::settleChanges() {

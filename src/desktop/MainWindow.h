@@ -2,20 +2,19 @@
 
 #include "desktop/ConnectDialog.h"
 #include "desktop/InstrumentSettings.h"
+#include "desktop/RoleTabs.h"
+#include "desktop/RoleView.h"
 #include "desktop/SetupsDocument.h"
 #include "instruments/discovery/InstrumentDiscovery.h"
 
 #include <QMainWindow>
 #include <QUndoStack>
 #include <memory>
-#include <vector>
 
 class QAction;
 class QLabel;
 class QMenu;
-class QStackedWidget;
 class QTabBar;
-class QVBoxLayout;
 
 namespace ixo {
 
@@ -23,8 +22,6 @@ class BenchStrip;
 class InstrumentConnection;
 class InstrumentPanel;
 class InstrumentState;
-class RoleView;
-class ScpiInstrument;
 class WindowLanguage;
 
 // The desktop host: the saved-states control beside the connected instrument's settings, with
@@ -40,10 +37,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    // How a role's instrument is opened: its resource and the role's profile (empty for the
-    // one matching the instrument).
-    using Opener = std::function<std::shared_ptr<ScpiInstrument>(const QString &resource,
-                                                                 const QString &profile)>;
+    using Opener = RoleTabs::Opener;
 
     // An instrument that can be cancelled shows its resource in progress dialogs and ends an
     // exchange when the user cancels one.
@@ -57,14 +51,14 @@ public:
     // role's instrument.
     void newBench(const QList<SetupsDocument::NewRole> &roles);
     // The current tab's control and settings panel.
-    InstrumentState &control() const;
-    InstrumentPanel &panel() const;
+    InstrumentState &control() const { return currentView().control(); }
+    InstrumentPanel &panel() const { return currentView().panel(); }
     SetupsDocument &document() const { return *m_document; }
-    BenchStrip &benchStrip() const { return *m_benchStrip; }
-    QTabBar &roleTabs() const { return *m_tabs; }
-    int roleCount() const { return int(m_views.size()); }
-    RoleView &roleView(int index) const { return *m_views.at(std::size_t(index)); }
-    RoleView &currentView() const;
+    BenchStrip &benchStrip() const { return m_roleTabs->benchStrip(); }
+    QTabBar &roleTabs() const { return m_roleTabs->tabBar(); }
+    int roleCount() const { return m_roleTabs->count(); }
+    RoleView &roleView(int index) const { return m_roleTabs->view(index); }
+    RoleView &currentView() const { return m_roleTabs->currentView(); }
     // Selects the named saved states: one compares it with the instrument, two each other.
     void selectStates(const QStringList &names);
     // Imports a state file or legacy setup file, or opens a document (.ixs).
@@ -78,11 +72,13 @@ public:
 
     // The current tab's connection: opening, identifying and naming instruments, and the
     // Connect dialog's choices.
-    InstrumentConnection &connection() const;
+    InstrumentConnection &connection() const { return currentView().connection(); }
     // How every tab opens instruments (InstrumentFactory::open unless told otherwise) and
     // what the Connect dialog shows as the profile a resource will use.
-    void setOpener(Opener opener);
-    void setProfileDescriber(ConnectDialog::ProfileDescriber describer);
+    void setOpener(Opener opener) { m_roleTabs->setOpener(std::move(opener)); }
+    void setProfileDescriber(ConnectDialog::ProfileDescriber describer) {
+        m_roleTabs->setProfileDescriber(std::move(describer));
+    }
     // Identifies the instrument first: one that cannot be reached leaves the connection as it
     // was and says why.
     bool connectTo(const QString &resource);
@@ -109,15 +105,11 @@ private slots:
 
 private:
     void buildLayout(SetupInterfaceRef instrument, InstrumentSettings settings);
-    RoleView &addView(SetupInterfaceRef instrument, InstrumentSettings settings);
-    void dropLastView();
-    void configureConnection(RoleView &view);
-    std::vector<SetupsDocument::Binding> bindRoles(const StateDocument &document);
-    RoleView &viewOf(const QString &role) const;
+    void followRoleTabs();
     // Connects every tab to its role's instrument; says which could not be reached.
     void connectRoles();
-    void roleSwitched(RoleView &view);
-    void tabChanged(int index);
+    void roleSwitched(int index);
+    void tabChanged();
     void languageSwitched();
     void buildMenus();
     void rebuildInstrumentMenu();
@@ -132,16 +124,9 @@ private:
     void openAfterSettling(const QString &fileName);
     void showError(const QString &text);
 
-    // Owned by the stack; the first lives as long as the window.
-    std::vector<RoleView *> m_views;
-    QVBoxLayout *m_layout = nullptr;
-    BenchStrip *m_benchStrip = nullptr;
-    QTabBar *m_tabs = nullptr;
-    QStackedWidget *m_stack = nullptr;
+    RoleTabs *m_roleTabs = nullptr;
     std::unique_ptr<SetupsDocument> m_document;
     std::unique_ptr<WindowLanguage> m_language;
-    Opener m_opener;
-    ConnectDialog::ProfileDescriber m_profileDescriber;
     QMenu *m_recentMenu = nullptr;
     QMenu *m_instrumentMenu = nullptr;
     QAction *m_undoRestore = nullptr;

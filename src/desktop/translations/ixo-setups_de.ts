@@ -460,14 +460,6 @@
         <translation>IxoInstrSetups</translation>
     </message>
     <message>
-        <source>No tab shows the %1</source>
-        <translation>Keine Registerkarte zeigt %1</translation>
-    </message>
-    <message>
-        <source>%1 (%2): %3</source>
-        <translation>%1 (%2): %3</translation>
-    </message>
-    <message>
         <source>These instruments of the bench could not be connected; their tabs stay as they were:
 %1</source>
         <translation>Diese Geräte des Messplatzes konnten nicht verbunden werden; ihre Registerkarten bleiben, wie sie waren:
@@ -537,6 +529,17 @@ Wiederherstellen?</translation>
     <message>
         <source>Restore preview</source>
         <translation>Vorschau der Wiederherstellung</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::RoleTabs</name>
+    <message>
+        <source>No tab shows the %1</source>
+        <translation>Keine Registerkarte zeigt %1</translation>
+    </message>
+    <message>
+        <source>%1 (%2): %3</source>
+        <translation>%1 (%2): %3</translation>
     </message>
 </context>
 <context>

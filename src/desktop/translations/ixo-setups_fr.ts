@@ -460,14 +460,6 @@
         <translation>IxoInstrSetups</translation>
     </message>
     <message>
-        <source>No tab shows the %1</source>
-        <translation>Aucun onglet ne montre %1</translation>
-    </message>
-    <message>
-        <source>%1 (%2): %3</source>
-        <translation>%1 (%2) : %3</translation>
-    </message>
-    <message>
         <source>These instruments of the bench could not be connected; their tabs stay as they were:
 %1</source>
         <translation>Ces instruments du banc n’ont pas pu être connectés ; leurs onglets restent inchangés :
@@ -537,6 +529,17 @@ Restaurer ?</translation>
     <message>
         <source>Restore preview</source>
         <translation>Aperçu de la restauration</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::RoleTabs</name>
+    <message>
+        <source>No tab shows the %1</source>
+        <translation>Aucun onglet ne montre %1</translation>
+    </message>
+    <message>
+        <source>%1 (%2): %3</source>
+        <translation>%1 (%2) : %3</translation>
     </message>
 </context>
 <context>

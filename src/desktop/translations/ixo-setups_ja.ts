@@ -460,14 +460,6 @@
         <translation>IxoInstrSetups</translation>
     </message>
     <message>
-        <source>No tab shows the %1</source>
-        <translation>%1 を表示するタブがありません</translation>
-    </message>
-    <message>
-        <source>%1 (%2): %3</source>
-        <translation>%1 (%2): %3</translation>
-    </message>
-    <message>
         <source>These instruments of the bench could not be connected; their tabs stay as they were:
 %1</source>
         <translation>ベンチの次の測定器に接続できませんでした。タブは変更されていません:
@@ -537,6 +529,17 @@ Restore it?</source>
     <message>
         <source>Restore preview</source>
         <translation>復元のプレビュー</translation>
+    </message>
+</context>
+<context>
+    <name>ixo::RoleTabs</name>
+    <message>
+        <source>No tab shows the %1</source>
+        <translation>%1 を表示するタブがありません</translation>
+    </message>
+    <message>
+        <source>%1 (%2): %3</source>
+        <translation>%1 (%2): %3</translation>
     </message>
 </context>
 <context>
