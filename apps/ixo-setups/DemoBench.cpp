@@ -1,12 +1,10 @@
 #include "DemoBench.h"
 
-#include "automation/AutomationError.h"
-#include "automation/ErrorNumber.h"
 #include "desktop/BenchStrip.h"
 #include "desktop/MainWindow.h"
-#include "instruments/ScpiInstrument.h"
-#include "instruments/simulator/InProcessTransport.h"
+#include "instruments/InstrumentFactory.h"
 #include "instruments/simulator/SimulatedDevice.h"
+#include "instruments/simulator/SimulatedDevices.h"
 
 namespace ixo {
 
@@ -31,38 +29,22 @@ constexpr const char *kMeasure[] = {
 
 } // namespace
 
-const QString DemoBench::kPrefix = QStringLiteral("SIM::");
-
 QList<SetupsDocument::NewRole> DemoBench::roles() {
     QList<SetupsDocument::NewRole> roles;
     for (std::size_t index = 0; index < std::size(kRoles); ++index)
-        roles.append({QLatin1String(kRoles[index]), kPrefix + QLatin1String(kFamilies[index])});
+        roles.append({QLatin1String(kRoles[index]),
+                      InstrumentFactory::kSimulatorFamilyPrefix + QLatin1String(kFamilies[index])});
     return roles;
 }
 
-std::shared_ptr<ScpiInstrument> DemoBench::open(const QString &resource) {
-    const QString trimmed = resource.trimmed();
-    if (!trimmed.startsWith(kPrefix, Qt::CaseInsensitive))
-        return nullptr;
-    return std::make_shared<ScpiInstrument>(
-        std::make_unique<InProcessTransport>(device(trimmed.mid(kPrefix.size()))));
-}
-
-std::shared_ptr<SimulatedDevice> DemoBench::device(const QString &family) {
-    const QString key = family.toLower();
-    auto &device = m_devices[key];
-    if (!device)
-        device = SimulatedDevice::forFamily(key);
-    if (!device)
-        throw AutomationError(ErrorNumber::InvalidProcedureCall, QStringLiteral("ixo-setups"),
-                              QStringLiteral("The simulator has no family %1 (it has %2)")
-                                  .arg(family, SimulatedDevice::familyNames().join(", ")));
-    return device;
+// The device the bench's "SIM::<family>" instrument talks to.
+std::shared_ptr<SimulatedDevice> DemoBench::device(const char *family) {
+    return SimulatedDevices::shared().ofFamily(QLatin1String(family));
 }
 
 void DemoBench::apply(const char *const (&commands)[4]) {
     for (std::size_t index = 0; index < std::size(kFamilies); ++index)
-        device(QLatin1String(kFamilies[index]))->apply(commands[index]);
+        device(kFamilies[index])->apply(commands[index]);
 }
 
 void DemoBench::captureStates(MainWindow &window) {

@@ -157,17 +157,12 @@ int main(int argc, char *argv[]) {
         ixo::Interaction::setCurrent(std::make_shared<ixo::ConsoleInteraction>());
     std::shared_ptr<ixo::ScpiInstrument> instrument;
     std::shared_ptr<const ixo::InstrumentProfiles> profiles;
-    ixo::DemoBench demo;
     // Every instrument connected later uses the same profiles and, unless its role of a bench
     // names one, --profile.
-    const auto opener = [&profiles, &options, &demo](const QString &resource,
-                                                     const QString &roleProfile = QString()) {
+    const auto opener = [&profiles, &options](const QString &resource,
+                                              const QString &roleProfile = QString()) {
         const QString profile = roleProfile.isEmpty() ? options.profile : roleProfile;
-        auto opened = demo.open(resource);
-        if (opened)
-            opened->useProfiles(profiles, profile);
-        else
-            opened = ixo::InstrumentFactory::open(resource, profiles, profile);
+        auto opened = ixo::InstrumentFactory::open(resource, profiles, profile);
         opened->setWarningHandler([](const QString &warning) {
             std::fprintf(stderr, "ixo-setups: warning: %s\n", qPrintable(warning));
         });
@@ -193,7 +188,7 @@ int main(int argc, char *argv[]) {
     window.setProfileDescriber(ixo::ConnectDialog::describeProfiles(profiles, options.profile));
     if (options.demoBench) {
         window.newBench(ixo::DemoBench::roles());
-        demo.captureStates(window);
+        ixo::DemoBench::captureStates(window);
     }
     if (!options.document.isEmpty() && !window.openDocument(options.document))
         return 1;

@@ -3,7 +3,6 @@
 #include "StatesCli.h"
 #include "automation/ErrorNumber.h"
 #include "instruments/InstrumentFactory.h"
-#include "instruments/ResourceString.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/ThreadedInstrument.h"
 #include "model/BenchRole.h"
@@ -85,8 +84,7 @@ int BenchCommands::printBench(StateDocument &document, const QString &fileName) 
 
 int BenchCommands::add(const QStringList &args) {
     // A mistyped resource is refused now rather than at the bench's first capture.
-    if (args[2].trimmed().compare(InstrumentFactory::kSimulator, Qt::CaseInsensitive) != 0)
-        ResourceString::parse(args[2]);
+    InstrumentFactory::checkResource(args[2]);
     StateDocument document = m_cli.openDocument(args[0], StatesCli::Missing::IsEmpty);
     BenchRole &role = document.addRole(
         args[1], args[2], m_cli.optionValue(QStringLiteral("profile")).value_or(QString()));

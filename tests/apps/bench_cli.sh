@@ -4,7 +4,8 @@
 # restore is taken back, single-instrument commands pick their instrument by role, bench states
 # are renamed, dropped, exported and imported. An instrument that cannot be reached fails the
 # capture and changes no list; a restore failing part-way reports every role and says how to
-# put back the ones it restored.
+# put back the ones it restored. Instruments simulated in ixo-states itself ("SIM::<family>")
+# make a bench too.
 # Usage: bench_cli.sh <ixo-instrument-sim> <ixo-states> <work directory>
 set -euo pipefail
 sim=$1 states=$2 work=$3
@@ -95,6 +96,15 @@ for role in "${roles[@]}"; do
 done
 expect 4 "is no role name" -- bench add "$doc" "2nd" "${socket[meter]}"
 expect 4 "Invalid resource string \"bogus\"" -- bench add "$doc" spare bogus
+
+# Instruments simulated in ixo-states' own process, by family.
+in_process=$work/in-process.ixs
+expect 0 "a bench of" -- bench add "$in_process" scope SIM::tektronix-mso
+expect 0 "a bench of 2 instruments" -- bench add "$in_process" supply sim::Keysight-E36300
+expect 4 "no family \"nope\"" "tektronix-mso" "keysight-e36300" -- \
+    bench add "$in_process" spare SIM::nope
+expect 0 "state Here: scope, supply" -- bench capture "$in_process" --name Here
+expect 0 "scope: restored" "supply: restored" -- bench restore "$in_process" Here
 expect 0 "a bench of 4 instruments" -- bench list "$doc"
 for role in "${roles[@]}"; do
     [[ $out =~ $'\n'"  $role"\ +"$(resource_of "$role")  0 states, 0 restores to take back" ]] ||

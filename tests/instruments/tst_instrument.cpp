@@ -8,11 +8,14 @@
 #include "instruments/ScpiSettings.h"
 #include "instruments/VisaStatus.h"
 #include "instruments/simulator/SimulatedDevice.h"
+#include "instruments/simulator/SimulatedDevices.h"
 #include "instruments/simulator/SimulatedInstrument.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 #include <functional>
+#include <thread>
+#include <vector>
 
 using namespace ixo;
 using test::errorOf;
@@ -303,6 +306,69 @@ private slots:
         QCOMPARE(errorOf([&] { settings.write(":FREQ", "1;*RST"); }),
                  ErrorNumber::InvalidProcedureCall);
         QCOMPARE(instrument->setting(":FREQ"), QStringLiteral("2.500000E+09"));
+    }
+
+    // "SIM::<family>" reaches the simulated instrument of that family in this process; the
+    // family's name is read in any letter case. An empty model is a resource refused.
+    void simulatedFamilies_data() {
+        QTest::addColumn<QString>("resource");
+        QTest::addColumn<QString>("model");
+        QTest::newRow("default") << " sim "
+                                 << "SG-100";
+        QTest::newRow("ixo") << "SIM::ixo"
+                             << "SG-100";
+        QTest::newRow("scope") << "SIM::tektronix-mso"
+                               << "MSO54";
+        QTest::newRow("letter case") << " sim::Keysight-E36300 "
+                                     << "E36312A";
+        QTest::newRow("unknown family") << "SIM::tektronix" << QString();
+        QTest::newRow("no family") << "SIM::" << QString();
+    }
+
+    void simulatedFamilies() {
+        QFETCH(QString, resource);
+        QFETCH(QString, model);
+        const std::function<void()> check = [&] { InstrumentFactory::checkResource(resource); };
+        const std::function<void()> opening = [&] { InstrumentFactory::open(resource); };
+        if (!model.isEmpty()) {
+            QCOMPARE(errorOf(check), 0);
+            QCOMPARE(InstrumentFactory::open(resource)->Model(), model);
+            return;
+        }
+        for (const auto &refused : {check, opening}) {
+            QCOMPARE(errorOf(refused), VisaStatus::InvalidResourceName);
+            const QString text = errorTextOf(refused);
+            QVERIFY2(text.contains(SimulatedDevice::familyNames().join(", ")), qPrintable(text));
+        }
+    }
+
+    // Opened again, on any thread, a family's instrument is the device as it was left.
+    void simulatedFamilyKeepsItsDevice() {
+        const QString frequency = ":SOURce1:FREQuency?";
+        const QByteArray fresh =
+            SimulatedDevice::forFamily("keysight-33500")->process(frequency.toUtf8() + '\n').bytes;
+        const auto first = InstrumentFactory::open("SIM::keysight-33500");
+        first->send(":SOURce1:FREQuency 2500");
+        std::shared_ptr<ScpiInstrument> second;
+        std::thread([&] { second = InstrumentFactory::open("sim::KEYSIGHT-33500"); }).join();
+        const QByteArray changed = second->query(frequency);
+        QCOMPARE(changed, first->query(frequency));
+        QVERIFY(changed + '\n' != fresh);
+    }
+
+    void simulatedDevicesMakeOneDevicePerFamily() {
+        std::vector<std::shared_ptr<SimulatedDevice>> devices(8);
+        std::vector<std::thread> threads;
+        for (auto &device : devices)
+            threads.emplace_back(
+                [&device] { device = SimulatedDevices::shared().ofFamily("rs-znb"); });
+        for (auto &thread : threads)
+            thread.join();
+        QVERIFY(devices.front());
+        for (const auto &device : devices)
+            QVERIFY(device == devices.front());
+        QVERIFY(SimulatedDevices::shared().ofFamily(" RS-ZNB") == devices.front());
+        QVERIFY(!SimulatedDevices::shared().ofFamily("rs"));
     }
 };
 

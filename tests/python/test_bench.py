@@ -82,6 +82,26 @@ def test_a_bench_state_is_captured_restored_and_put_back(sim_bench, tmp_path):
     assert [s.Name for s in ix.Document.open(path, role="scope")] == ["Golden"]
 
 
+# Instruments simulated in this process by family, as ixo-setups --demo-bench saves them: each
+# family is one device however often, and on whichever thread, it is opened.
+def test_a_bench_of_instruments_simulated_in_process(tmp_path):
+    path = str(tmp_path / "in-process.ixs")
+    resources = {role: "SIM::" + family for role, (family, _) in ROLES.items()}
+    bench = ix.Bench()
+    for role, resource in resources.items():
+        bench.add_role(role, resource)
+    golden = settings(resources)
+    bench.capture("Golden")
+    bench.save(path)
+    change(resources, "generator", "2E6")
+    assert settings(resources) != golden
+    bench = ix.Bench.open(path)
+    assert bench.restore("Golden") == dict.fromkeys(ROLES, "restored")
+    assert settings(resources) == golden
+    refused = error_of(lambda: ix.Instrument("SIM::nope")).description
+    assert "keysight-infiniivision" in refused
+
+
 def fake_bench(fail_role=None):
     bench = ix.Bench()
     fakes = {}
