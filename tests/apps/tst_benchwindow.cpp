@@ -289,6 +289,39 @@ private slots:
         QCOMPARE(m_window->benchStrip().states().count(), 2);
     }
 
+    // Instrument > Connect... on a bench tab names the new instrument in the role, so that the
+    // saved bench reaches it; a document of one instrument names none.
+    void connectKeepsTheRoleResource_data() {
+        QTest::addColumn<bool>("bench");
+        QTest::addColumn<QString>("resource");
+        QTest::newRow("the scope of a bench") << true << resourceOf("spare");
+        QTest::newRow("one instrument") << false << QString();
+    }
+
+    void connectKeepsTheRoleResource() {
+        QFETCH(bool, bench);
+        QFETCH(QString, resource);
+        if (bench) {
+            captureColdAndWarm();
+            QVERIFY(m_window->saveTo(m_session->path(QStringLiteral("before.ixs"))));
+            m_window->roleTabs().setCurrentIndex(1);
+        }
+        m_devices["spare"] = SimulatedDevice::forFamily(SimulatedDevice::kDefaultFamily);
+        QVERIFY(m_window->connectTo(resourceOf("spare")));
+        QCOMPARE(m_window->document().isModified(), bench);
+        QCOMPARE(m_window->isWindowModified(), bench);
+        const QString fileName = m_session->path(QStringLiteral("connected.ixs"));
+        QVERIFY(m_window->saveTo(fileName));
+        const StateDocument saved =
+            StateDocument::open(fileName, std::make_shared<CIxoResourcesDefault>());
+        QCOMPARE(saved.roles().at(bench ? 1 : 0).resource(), resource);
+        if (!bench)
+            return;
+        QCOMPARE(saved.role(kRoles[0]).resource(), resourceOf(kRoles[0]));
+        QVERIFY(m_window->openDocument(fileName));
+        QCOMPARE(m_window->roleView(1).connection().resource(), resource);
+    }
+
     // Edit > Undo Restore puts back what the control's Restore replaced, on the current tab's
     // instrument, also after the document was saved and opened again.
     void undoRestoreAfterControlRestore_data() {
