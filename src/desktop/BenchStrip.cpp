@@ -5,6 +5,7 @@
 #include "automation/widgets/Interaction.h"
 #include "automation/widgets/MessageBoxStyle.h"
 #include "control/frmEditName.h"
+#include "desktop/ExchangeProgress.h"
 #include "desktop/InstrumentRelay.h"
 #include "desktop/SettingsDialog.h"
 #include "desktop/SetupsDocument.h"
@@ -12,14 +13,19 @@
 #include "model/BenchStates.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateDocument.h"
+#include "model/StateInfo.h"
 
 #include <QComboBox>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <algorithm>
+#include <atomic>
+#include <map>
+#include <thread>
+#include <variant>
 
 namespace ixo {
 
@@ -54,13 +60,31 @@ private:
     std::vector<std::pair<QString, bool>> m_kept;
 };
 
-// The busy pointer while the window waits for every instrument of the bench.
-class BusyPointer {
+// A role's instrument for a bench capture, which is asked nothing more once the user cancelled:
+// a cancel ends only the exchange in progress.
+class UntilCancelled : public SetupInterface {
 public:
-    BusyPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer &) = delete;
-    BusyPointer &operator=(const BusyPointer &) = delete;
+    UntilCancelled(SetupInterfaceRef instrument, const ExchangeProgress &progress)
+        : m_instrument(std::move(instrument))
+        , m_progress(progress) {}
+
+    QString Model() override { return checked().Model(); }
+    QVariant CaptureState() override { return checked().CaptureState(); }
+    void RestoreState(const QVariant &state) override { checked().RestoreState(state); }
+    QString Version() override { return checked().Version(); }
+    ObjectRef ImportLegacyFile(const QString &fileName, const QString &progId) override {
+        return checked().ImportLegacyFile(fileName, progId);
+    }
+
+private:
+    SetupInterface &checked() const {
+        if (m_progress.isCancelled())
+            ExchangeProgress::throwCancelled(QStringLiteral("ixo-setups"));
+        return *m_instrument;
+    }
+
+    SetupInterfaceRef m_instrument;
+    const ExchangeProgress &m_progress;
 };
 
 } // namespace
@@ -148,16 +172,27 @@ QString BenchStrip::proposedName() const {
     }
 }
 
-// Every instrument is asked at once, each on its own thread; the window waits for all.
+// Every instrument is asked at once, each on its own thread, while the window waits for all.
 bool BenchStrip::capture(const QString &name, const QString &description) {
+    const int total = int(m_document.model().roles().size());
+    std::atomic<int> answered = 0;
+    ExchangeProgress progress(window(), tr("Capture Bench"), answeredText(name, 0, total),
+                              tr("Cancelling the capture of bench state %1...").arg(name),
+                              [this] { cancelExchanges(); });
     try {
-        const BusyPointer busy;
-        BenchStates(m_document.model())
-            .capture(
-                [this](const BenchRole &role) { return m_relayOf(role.name())->forOtherThreads(); },
-                name, description);
+        captureOffThread(progress, name, description, [&](const BenchRole &) {
+            ++answered;
+            QMetaObject::invokeMethod(
+                &progress, [&] { progress.setText(answeredText(name, answered, total)); },
+                Qt::QueuedConnection);
+        });
     } catch (const AutomationError &error) {
-        message(error.description(), MessageBoxStyle::Critical);
+        message(progress.isCancelled()
+                    ? tr("Bench state \"%1\" was not captured: cancelled by the user. No list "
+                         "changed.")
+                          .arg(name)
+                    : error.description(),
+                MessageBoxStyle::Critical);
         return false;
     }
     // The controls add only the rows of their own captures.
@@ -168,10 +203,67 @@ bool BenchStrip::capture(const QString &name, const QString &description) {
     }
     refresh();
     m_states->setCurrentIndex(m_states->findText(name));
-    emit changed(tr("Bench state \"%1\" captured on %2 instruments.")
-                     .arg(name)
-                     .arg(m_document.model().roles().size()));
+    emit changed(tr("Bench state \"%1\" captured on %2 instruments.").arg(name).arg(total));
     return true;
+}
+
+QString BenchStrip::answeredText(const QString &name, int answered, int total) {
+    return tr("Capturing bench state %1: %2 of %3 instruments answered")
+        .arg(name)
+        .arg(answered)
+        .arg(total);
+}
+
+// The lists change on the capturing thread, so they tell of it only once the capture is back,
+// when nothing here reads them meanwhile.
+void BenchStrip::captureOffThread(ExchangeProgress &progress, const QString &name,
+                                  const QString &description,
+                                  const BenchStates::Progress &answered) {
+    const BenchStates::Instruments instruments = instrumentsForThreads(progress);
+    std::vector<std::unique_ptr<QSignalBlocker>> quiet;
+    for (const BenchRole &role : m_document.model().roles())
+        quiet.push_back(std::make_unique<QSignalBlocker>(role.stateInfo()->Items().get()));
+    std::exception_ptr failure;
+    std::atomic<bool> done = false;
+    {
+        const std::jthread worker([&] {
+            try {
+                BenchStates(m_document.model()).capture(instruments, name, description, answered);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            done = true;
+        });
+        progress.waitUntil(done);
+    }
+    quiet.clear();
+    m_document.settle();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+// Taken here, where the relays live; one that cannot be had fails as the model reports it.
+BenchStates::Instruments BenchStrip::instrumentsForThreads(const ExchangeProgress &progress) const {
+    std::map<QString, std::variant<SetupInterfaceRef, AutomationError>> opened;
+    for (const BenchRole &role : m_document.model().roles()) {
+        try {
+            opened.emplace(role.name(), std::make_shared<UntilCancelled>(
+                                            m_relayOf(role.name())->forOtherThreads(), progress));
+        } catch (const AutomationError &error) {
+            opened.emplace(role.name(), error);
+        }
+    }
+    return [opened = std::move(opened)](const BenchRole &role) {
+        const auto &instrument = opened.at(role.name());
+        if (const auto *error = std::get_if<AutomationError>(&instrument))
+            throw *error;
+        return std::get<SetupInterfaceRef>(instrument);
+    };
+}
+
+void BenchStrip::cancelExchanges() const {
+    for (const BenchRole &role : m_document.model().roles())
+        m_relayOf(role.name())->cancelExchange();
 }
 
 void BenchStrip::restoreBench() {
@@ -181,15 +273,27 @@ void BenchStrip::restoreBench() {
 
 void BenchStrip::restore(const QString &name) {
     const QStringList keeping = keepingRoles();
+    const QStringList roles = BenchStates(m_document.model()).rolesWith(name);
     BenchReport report;
     try {
         const SafetyOverride safety(m_document.model());
+        // Each relay waits for its instrument inside this one wait, so one dialog shows it all.
+        ExchangeProgress progress(window(), tr("Restore Bench"),
+                                  tr("Restoring bench state %1...").arg(name),
+                                  tr("Cancelling the restore of bench state %1...").arg(name),
+                                  [this] { cancelExchanges(); });
         report = BenchStates(m_document.model())
                      .restore(
                          [this](const BenchRole &role) -> SetupInterfaceRef {
                              return m_relayOf(role.name());
                          },
-                         name);
+                         name,
+                         [&](const BenchRole &role) {
+                             progress.setText(tr("Restoring %1 (%2 of %3)")
+                                                  .arg(role.name())
+                                                  .arg(roles.indexOf(role.name()) + 1)
+                                                  .arg(roles.size()));
+                         });
     } catch (const AutomationError &error) {
         message(error.description(), MessageBoxStyle::Critical);
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/BenchReport.h"
+#include "model/BenchStates.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -13,6 +14,7 @@ class QPushButton;
 
 namespace ixo {
 
+class ExchangeProgress;
 class InstrumentRelay;
 class SetupsDocument;
 class StateDocument;
@@ -21,7 +23,8 @@ class StateDocument;
 // every role that has one), Capture Bench..., which captures every instrument at once and
 // changes no list unless all succeeded, and Restore Bench, which restores the chosen bench
 // state role by role in the bench's order and reports on each; after a failure part-way it
-// offers to put back the roles already restored.
+// offers to put back the roles already restored. Either shows its progress as the single
+// instrument's commands do, and its Cancel ends the exchange of every role.
 class BenchStrip : public QWidget {
     Q_OBJECT
 
@@ -53,6 +56,12 @@ protected:
 
 private:
     void applyTexts();
+    static QString answeredText(const QString &name, int answered, int total);
+    // Raises the capture's error once every instrument has answered.
+    void captureOffThread(ExchangeProgress &progress, const QString &name,
+                          const QString &description, const BenchStates::Progress &answered);
+    BenchStates::Instruments instrumentsForThreads(const ExchangeProgress &progress) const;
+    void cancelExchanges() const;
     QString proposedName() const;
     // The roles a failed restore may put back: restored, with their setups kept before.
     QStringList rolesToPutBack(const BenchReport &report, const QStringList &keeping) const;

@@ -2,12 +2,10 @@
 
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
+#include "desktop/ExchangeProgress.h"
 #include "instruments/VisaStatus.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProgressDialog>
-#include <QTimer>
+#include <QWidget>
 #include <atomic>
 #include <future>
 #include <memory>
@@ -150,8 +148,13 @@ ObjectRef InstrumentRelay::ImportLegacyFile(const QString &fileName, const QStri
         [&, instrument = connected()] { return instrument->ImportLegacyFile(fileName, progId); });
 }
 
+// Inside a wait already open, such as a bench restore's, the exchange shows in its dialog.
 void InstrumentRelay::wait(const std::function<void()> &work, const QString &progress,
                            const std::function<void()> &cancel, bool tracked) {
+    const QString name = m_name;
+    ExchangeProgress *open = ExchangeProgress::open();
+    if (open && open->isCancelled())
+        ExchangeProgress::throwCancelled(name);
     auto outcome = std::make_shared<Outcome>();
     m_thread.start([outcome, &work] {
         try {
@@ -161,34 +164,13 @@ void InstrumentRelay::wait(const std::function<void()> &work, const QString &pro
         }
         outcome->done = true;
     });
-    // Wakes the loop below often enough to notice the end of the work.
-    QTimer tick;
-    tick.start(10);
-    QElapsedTimer elapsed;
-    elapsed.start();
-    std::unique_ptr<QProgressDialog> dialog;
-    bool cancelled = false;
-    const QString name = m_name;
-    while (!outcome->done) {
-        if (!dialog && !progress.isEmpty() && elapsed.elapsed() >= kProgressDelayMs) {
-            dialog = std::make_unique<QProgressDialog>(progress, tr("Cancel"), 0, 0, m_window);
-            dialog->setWindowTitle(tr("Waiting for %1").arg(name));
-            dialog->setWindowModality(Qt::ApplicationModal);
-            dialog->setMinimumDuration(0);
-            connect(dialog.get(), &QProgressDialog::canceled, this, [&] {
-                cancelled = true;
-                dialog->setLabelText(tr("Cancelling the exchange with %1...").arg(name));
-                if (cancel)
-                    cancel();
-            });
-            dialog->show();
-        }
-        // Before the dialog shows, nothing the user does may start another command.
-        const auto flags = dialog ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
-        QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
-    }
-    if (cancelled)
-        throw AutomationError(ErrorNumber::Fail, name, tr("Cancelled by the user"));
+    std::optional<ExchangeProgress> own;
+    if (!open)
+        open = &own.emplace(m_window, tr("Waiting for %1").arg(name), progress,
+                            tr("Cancelling the exchange with %1...").arg(name), cancel);
+    open->waitUntil(outcome->done);
+    if (open->isCancelled())
+        ExchangeProgress::throwCancelled(name);
     if (tracked)
         noteOutcome(outcome->failure);
     if (outcome->failure)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop/ExchangeProgress.h"
 #include "support/CancellableInstrument.h"
 #include "support/SetupInterface.h"
 
@@ -15,16 +16,17 @@ namespace ixo {
 
 // Relays every call to the connected instrument on a thread of its own, the only one that talks
 // to the instrument, while the window goes on drawing itself; a capture or restore that takes
-// longer than kProgressDelayMs shows a progress dialog whose Cancel ends the exchange of an
-// instrument that can be cancelled. It tells when the instrument's setup may have changed, so
-// that views of its settings can be read again. The instrument behind it can be switched or
-// taken away at run time; without one every call fails with notConnectedText(). An exchange that
-// fails because the connection broke is reported, and so is the next one that gets through.
+// longer than kProgressDelayMs shows a progress dialog (an ExchangeProgress) whose Cancel ends
+// the exchange of an instrument that can be cancelled. It tells when the instrument's setup may
+// have changed, so that views of its settings can be read again. The instrument behind it can be
+// switched or taken away at run time; without one every call fails with notConnectedText(). An
+// exchange that fails because the connection broke is reported, and so is the next one that gets
+// through.
 class InstrumentRelay : public QObject, public SetupInterface {
     Q_OBJECT
 
 public:
-    static constexpr int kProgressDelayMs = 500;
+    static constexpr int kProgressDelayMs = ExchangeProgress::kDelayMs;
 
     // No instrument leaves it disconnected.
     explicit InstrumentRelay(SetupInterfaceRef instrument, QObject *parent = nullptr);
@@ -57,6 +59,10 @@ public:
     // without progress dialog or cancel. Raises notConnectedText() while none is connected;
     // must not outlive the relay.
     SetupInterfaceRef forOtherThreads();
+
+    // Ends the exchange in progress, if the instrument can and is still connected; safe from
+    // any thread.
+    void cancelExchange() const;
 
     // Runs work on the instrument's thread and returns its result or raises its error.
     template <typename Work> auto run(Work &&work, const QString &progress = {}) {
@@ -98,8 +104,6 @@ private:
               const std::function<void()> &cancel, bool tracked);
     void releaseInstrument();
     void takeInstrument(SetupInterfaceRef instrument);
-    // Ends the exchange in progress, if the instrument can and is still connected.
-    void cancelExchange() const;
     void noteOutcome(const std::exception_ptr &failure);
     // The instrument for one call, kept for the call's length; raises while disconnected.
     SetupInterfaceRef connected() const;

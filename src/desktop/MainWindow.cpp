@@ -186,6 +186,8 @@ void MainWindow::showConnectDialog() {
         connectTo(dialog->resource());
 }
 
+// A bench names its instruments, so saving it keeps the new one; a document of one instrument
+// names none.
 bool MainWindow::connectTo(const QString &resource) {
     try {
         connection().connectTo(resource);
@@ -193,6 +195,10 @@ bool MainWindow::connectTo(const QString &resource) {
         showError(tr("Could not connect to %1; the connection stays as it was:\n%2")
                       .arg(resource.trimmed(), error.description()));
         return false;
+    }
+    if (m_document->model().isBench()) {
+        m_roleTabs->keepCurrentResource();
+        updateTitle();
     }
     statusBar()->showMessage(tr("Connected to %1").arg(connection().description()), kMessageMs);
     return true;

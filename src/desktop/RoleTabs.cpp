@@ -164,6 +164,16 @@ QStringList RoleTabs::connectRoles() {
     return failures;
 }
 
+void RoleTabs::keepCurrentResource() {
+    RoleView &view = currentView();
+    BenchRole &role = m_document.model().role(view.role());
+    const QString resource = view.connection().resource();
+    role.setProfile(view.profileFor(resource));
+    role.setResource(resource);
+    view.setRole(role);
+    m_tabs->setTabToolTip(m_tabs->currentIndex(), BenchStates::describe(role));
+}
+
 QStringList RoleTabs::followLanguage() {
     const std::int32_t countryCode = m_views.front()->control().CountryCode();
     QStringList errors;

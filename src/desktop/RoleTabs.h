@@ -56,6 +56,9 @@ public:
     void setProfileDescriber(ConnectDialog::ProfileDescriber describer);
     // Connects every view to its role's instrument; says which could not be reached and why.
     QStringList connectRoles();
+    // The current tab's role is reached from now on, and in the saved document, at the resource
+    // its tab last connected to, with the profile that connection used.
+    void keepCurrentResource();
     // Every view in the language of the first; says why a view could not follow.
     QStringList followLanguage();
     // Every view divides itself as the first one does.

@@ -86,7 +86,7 @@ std::vector<BenchRole *> BenchStates::rolesHaving(const QString &name) const {
 // Each instrument is asked on a thread of its own; the lists change only after every capture
 // has come back.
 void BenchStates::capture(const Instruments &instruments, const QString &name,
-                          const QString &description) {
+                          const QString &description, const Progress &answered) {
     const std::vector<BenchRole> &roles = m_document.roles();
     for (const BenchRole &role : roles)
         role.checkFree(name);
@@ -94,8 +94,13 @@ void BenchStates::capture(const Instruments &instruments, const QString &name,
     for (const BenchRole &role : roles)
         opened.push_back(open(instruments, role));
     std::vector<std::future<Captured>> pending;
-    for (const SetupInterfaceRef &instrument : opened)
-        pending.push_back(std::async(std::launch::async, captureOn, instrument, name, description));
+    for (std::size_t i = 0; i < roles.size(); ++i)
+        pending.push_back(std::async(std::launch::async, [&, i] {
+            Captured captured = captureOn(opened[i], name, description);
+            if (answered)
+                answered(roles[i]);
+            return captured;
+        }));
     std::vector<Captured> captured;
     QStringList failures;
     for (std::size_t i = 0; i < pending.size(); ++i) {
@@ -113,7 +118,8 @@ void BenchStates::capture(const Instruments &instruments, const QString &name,
         m_document.role(roles[i].name()).add(captured[i].state);
 }
 
-BenchReport BenchStates::restore(const Instruments &instruments, const QString &name) {
+BenchReport BenchStates::restore(const Instruments &instruments, const QString &name,
+                                 const Progress &restoring) {
     if (rolesHaving(name).empty())
         DocumentErrors::fail(ErrorNumber::InvalidProcedureCall,
                              QStringLiteral("No bench state named %1").arg(name));
@@ -127,6 +133,8 @@ BenchReport BenchStates::restore(const Instruments &instruments, const QString &
             report.add(role.name(), BenchReport::Result::NotReached);
         } else {
             try {
+                if (restoring)
+                    restoring(role);
                 role.restore(*open(instruments, role), name);
                 report.add(role.name(), BenchReport::Result::Restored);
             } catch (const AutomationError &error) {

@@ -22,6 +22,9 @@ public:
     // The instrument of a role, opened by the host; it is asked from one thread per role, so
     // it must not share a connection with another role's.
     using Instruments = std::function<SetupInterfaceRef(const BenchRole &role)>;
+    // Told of one role, on the thread that asked its instrument, so that a host can show how
+    // far a capture or restore has come.
+    using Progress = std::function<void(const BenchRole &role)>;
 
     explicit BenchStates(StateDocument &document);
 
@@ -29,8 +32,12 @@ public:
     QStringList names() const;
     QStringList rolesWith(const QString &name) const;
 
-    void capture(const Instruments &instruments, const QString &name, const QString &description);
-    BenchReport restore(const Instruments &instruments, const QString &name);
+    // answered is told of each role whose instrument has answered or failed.
+    void capture(const Instruments &instruments, const QString &name, const QString &description,
+                 const Progress &answered = {});
+    // restoring is told of each role as its restore begins.
+    BenchReport restore(const Instruments &instruments, const QString &name,
+                        const Progress &restoring = {});
     void rename(const QString &name, const QString &newName,
                 const std::optional<QString> &description);
     void remove(const QString &name);

@@ -16,10 +16,12 @@
 #include <QAction>
 #include <QComboBox>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <map>
 
 using namespace ixo;
@@ -76,6 +78,25 @@ class TestBenchWindow : public QObject {
         QVERIFY(m_window->benchStrip().capture(QStringLiteral("Cold"), QString()));
         setAll(kWarm);
         QVERIFY(m_window->benchStrip().capture(QStringLiteral("Warm"), QString()));
+    }
+
+    // Runs command, pressing Cancel once the progress dialog says progress; false if it never
+    // did.
+    bool cancelOnceShowing(const QString &progress, const std::function<void()> &command) {
+        bool shown = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *dialog = qobject_cast<QProgressDialog *>(widget);
+                if (!shown && dialog && dialog->isVisible() && dialog->labelText() == progress) {
+                    shown = true;
+                    dialog->findChild<QPushButton *>()->click();
+                }
+            }
+        });
+        poll.start(20);
+        command();
+        return shown;
     }
 
 private slots:
@@ -225,6 +246,80 @@ private slots:
         // A setting of the window, not of the document's roles.
         for (const BenchRole &role : m_window->document().model().roles())
             QVERIFY(role.safetyCapture());
+    }
+
+    // A bench command waiting on a slow instrument says how far it has come, and its Cancel
+    // ends it: a capture changes no list, a restore reports as a failure part-way does.
+    void cancelSlowBenchCommand_data() {
+        QTest::addColumn<bool>("capturing");
+        QTest::addColumn<QString>("progress");
+        QTest::addColumn<QStringList>("report");
+        QTest::newRow("capture")
+            << true << "Capturing bench state Slow: 2 of 3 instruments answered"
+            << QStringList{"Bench state \"Slow\" was not captured: cancelled by the user"};
+        QTest::newRow("restore") << false << "Restoring scope (2 of 3)"
+                                 << QStringList{
+                                        "generator: restored",
+                                        "scope: failed: Cancelled by the user",
+                                        "supply: not restored (an earlier role failed)",
+                                        "Put back the setups the restore replaced on generator?"};
+    }
+
+    void cancelSlowBenchCommand() {
+        QFETCH(bool, capturing);
+        QFETCH(QString, progress);
+        QFETCH(QStringList, report);
+        captureColdAndWarm();
+        QPushButton *button = m_window->benchStrip().findChild<QPushButton *>(
+            capturing ? "captureBench" : "restoreBench");
+        if (capturing) {
+            device("scope").stallNextCapture();
+            test::answerNameDialog(*m_session->user, QStringLiteral("Slow"));
+        } else {
+            device("scope").delayNextRestore(SimulatedDevice::kStallMs);
+            m_session->user->answerMessageBox(MessageBoxResult::No);
+            m_window->benchStrip().states().setCurrentText(QStringLiteral("Cold"));
+        }
+        QVERIFY(cancelOnceShowing(progress, [button] { button->click(); }));
+        QCOMPARE(m_session->user->messageBoxes().size(), 1u);
+        for (const QString &line : report)
+            QVERIFY2(m_session->lastMessage().contains(line), qPrintable(m_session->lastMessage()));
+        for (int role = 0; role < kRoles.size(); ++role)
+            QCOMPARE(rowsOf(role), (QStringList{"Cold", "Warm"}));
+        QCOMPARE(m_window->benchStrip().states().count(), 2);
+    }
+
+    // Instrument > Connect... on a bench tab names the new instrument in the role, so that the
+    // saved bench reaches it; a document of one instrument names none.
+    void connectKeepsTheRoleResource_data() {
+        QTest::addColumn<bool>("bench");
+        QTest::addColumn<QString>("resource");
+        QTest::newRow("the scope of a bench") << true << resourceOf("spare");
+        QTest::newRow("one instrument") << false << QString();
+    }
+
+    void connectKeepsTheRoleResource() {
+        QFETCH(bool, bench);
+        QFETCH(QString, resource);
+        if (bench) {
+            captureColdAndWarm();
+            QVERIFY(m_window->saveTo(m_session->path(QStringLiteral("before.ixs"))));
+            m_window->roleTabs().setCurrentIndex(1);
+        }
+        m_devices["spare"] = SimulatedDevice::forFamily(SimulatedDevice::kDefaultFamily);
+        QVERIFY(m_window->connectTo(resourceOf("spare")));
+        QCOMPARE(m_window->document().isModified(), bench);
+        QCOMPARE(m_window->isWindowModified(), bench);
+        const QString fileName = m_session->path(QStringLiteral("connected.ixs"));
+        QVERIFY(m_window->saveTo(fileName));
+        const StateDocument saved =
+            StateDocument::open(fileName, std::make_shared<CIxoResourcesDefault>());
+        QCOMPARE(saved.roles().at(bench ? 1 : 0).resource(), resource);
+        if (!bench)
+            return;
+        QCOMPARE(saved.role(kRoles[0]).resource(), resourceOf(kRoles[0]));
+        QVERIFY(m_window->openDocument(fileName));
+        QCOMPARE(m_window->roleView(1).connection().resource(), resource);
     }
 
     // Edit > Undo Restore puts back what the control's Restore replaced, on the current tab's

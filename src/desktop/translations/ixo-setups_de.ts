@@ -32,6 +32,34 @@
         <translation>Messplatz erfassen</translation>
     </message>
     <message>
+        <source>Restore Bench</source>
+        <translation>Messplatz wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Capturing bench state %1: %2 of %3 instruments answered</source>
+        <translation>Messplatzzustand %1 wird erfasst: %2 von %3 Geräten haben geantwortet</translation>
+    </message>
+    <message>
+        <source>Cancelling the capture of bench state %1...</source>
+        <translation>Erfassen von Messplatzzustand %1 wird abgebrochen...</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" was not captured: cancelled by the user. No list changed.</source>
+        <translation>Messplatzzustand „%1“ wurde nicht erfasst: vom Benutzer abgebrochen. Keine Liste wurde geändert.</translation>
+    </message>
+    <message>
+        <source>Restoring bench state %1...</source>
+        <translation>Messplatzzustand %1 wird wiederhergestellt...</translation>
+    </message>
+    <message>
+        <source>Cancelling the restore of bench state %1...</source>
+        <translation>Wiederherstellen von Messplatzzustand %1 wird abgebrochen...</translation>
+    </message>
+    <message>
+        <source>Restoring %1 (%2 of %3)</source>
+        <translation>%1 wird wiederhergestellt (%2 von %3)</translation>
+    </message>
+    <message>
         <source>Bench state %1</source>
         <translation>Messplatzzustand %1</translation>
     </message>
@@ -188,6 +216,17 @@
     </message>
 </context>
 <context>
+    <name>ixo::ExchangeProgress</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Cancelled by the user</source>
+        <translation>Vom Benutzer abgebrochen</translation>
+    </message>
+</context>
+<context>
     <name>ixo::GuardedInstrument</name>
     <message>
         <source>Could not keep the present setup of %1 for Undo Restore, so nothing was restored (Edit &gt; Settings... can turn this off): %2</source>
@@ -315,20 +354,12 @@
         <translation>Setup wird auf %1 wiederhergestellt...</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
-    </message>
-    <message>
         <source>Waiting for %1</source>
         <translation>Warten auf %1</translation>
     </message>
     <message>
         <source>Cancelling the exchange with %1...</source>
         <translation>Austausch mit %1 wird abgebrochen...</translation>
-    </message>
-    <message>
-        <source>Cancelled by the user</source>
-        <translation>Vom Benutzer abgebrochen</translation>
     </message>
 </context>
 <context>

@@ -32,6 +32,34 @@
         <translation>Capturer le banc</translation>
     </message>
     <message>
+        <source>Restore Bench</source>
+        <translation>Restaurer le banc</translation>
+    </message>
+    <message>
+        <source>Capturing bench state %1: %2 of %3 instruments answered</source>
+        <translation>Capture de l’état de banc %1 : %2 instruments sur %3 ont répondu</translation>
+    </message>
+    <message>
+        <source>Cancelling the capture of bench state %1...</source>
+        <translation>Annulation de la capture de l’état de banc %1...</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" was not captured: cancelled by the user. No list changed.</source>
+        <translation>L’état de banc « %1 » n’a pas été capturé : annulé par l’utilisateur. Aucune liste n’a changé.</translation>
+    </message>
+    <message>
+        <source>Restoring bench state %1...</source>
+        <translation>Restauration de l’état de banc %1...</translation>
+    </message>
+    <message>
+        <source>Cancelling the restore of bench state %1...</source>
+        <translation>Annulation de la restauration de l’état de banc %1...</translation>
+    </message>
+    <message>
+        <source>Restoring %1 (%2 of %3)</source>
+        <translation>Restauration de %1 (%2 sur %3)</translation>
+    </message>
+    <message>
         <source>Bench state %1</source>
         <translation>État de banc %1</translation>
     </message>
@@ -188,6 +216,17 @@
     </message>
 </context>
 <context>
+    <name>ixo::ExchangeProgress</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Cancelled by the user</source>
+        <translation>Annulé par l’utilisateur</translation>
+    </message>
+</context>
+<context>
     <name>ixo::GuardedInstrument</name>
     <message>
         <source>Could not keep the present setup of %1 for Undo Restore, so nothing was restored (Edit &gt; Settings... can turn this off): %2</source>
@@ -315,20 +354,12 @@
         <translation>Restauration d’une configuration sur %1...</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Annuler</translation>
-    </message>
-    <message>
         <source>Waiting for %1</source>
         <translation>En attente de %1</translation>
     </message>
     <message>
         <source>Cancelling the exchange with %1...</source>
         <translation>Annulation de l’échange avec %1...</translation>
-    </message>
-    <message>
-        <source>Cancelled by the user</source>
-        <translation>Annulé par l’utilisateur</translation>
     </message>
 </context>
 <context>

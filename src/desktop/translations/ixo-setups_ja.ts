@@ -32,6 +32,34 @@
         <translation>ベンチを取得</translation>
     </message>
     <message>
+        <source>Restore Bench</source>
+        <translation>ベンチを復元</translation>
+    </message>
+    <message>
+        <source>Capturing bench state %1: %2 of %3 instruments answered</source>
+        <translation>ベンチ状態 %1 を取得しています: %3 台中 %2 台が応答しました</translation>
+    </message>
+    <message>
+        <source>Cancelling the capture of bench state %1...</source>
+        <translation>ベンチ状態 %1 の取得を取り消しています...</translation>
+    </message>
+    <message>
+        <source>Bench state "%1" was not captured: cancelled by the user. No list changed.</source>
+        <translation>ベンチ状態「%1」は取得されませんでした: ユーザーが取り消しました。リストは変更されていません。</translation>
+    </message>
+    <message>
+        <source>Restoring bench state %1...</source>
+        <translation>ベンチ状態 %1 を復元しています...</translation>
+    </message>
+    <message>
+        <source>Cancelling the restore of bench state %1...</source>
+        <translation>ベンチ状態 %1 の復元を取り消しています...</translation>
+    </message>
+    <message>
+        <source>Restoring %1 (%2 of %3)</source>
+        <translation>%1 を復元しています (%3 台中 %2 台目)</translation>
+    </message>
+    <message>
         <source>Bench state %1</source>
         <translation>ベンチ状態 %1</translation>
     </message>
@@ -188,6 +216,17 @@
     </message>
 </context>
 <context>
+    <name>ixo::ExchangeProgress</name>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Cancelled by the user</source>
+        <translation>ユーザーが取り消しました</translation>
+    </message>
+</context>
+<context>
     <name>ixo::GuardedInstrument</name>
     <message>
         <source>Could not keep the present setup of %1 for Undo Restore, so nothing was restored (Edit &gt; Settings... can turn this off): %2</source>
@@ -315,20 +354,12 @@
         <translation>%1 に設定を復元しています...</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>キャンセル</translation>
-    </message>
-    <message>
         <source>Waiting for %1</source>
         <translation>%1 を待っています</translation>
     </message>
     <message>
         <source>Cancelling the exchange with %1...</source>
         <translation>%1 との通信を中止しています...</translation>
-    </message>
-    <message>
-        <source>Cancelled by the user</source>
-        <translation>ユーザーが取り消しました</translation>
     </message>
 </context>
 <context>

@@ -31,6 +31,7 @@ bool InProcessTransport::isOpen() const {
 void InProcessTransport::write(const QByteArray &bytes, QDeadlineTimer) {
     if (!isOpen())
         fail(VisaStatus::ConnectionLost, QStringLiteral("closed the connection"));
+    startExchange();
     m_input.append(bytes);
     for (;;) {
         const qsizetype length = SimulatedDevice::messageLength(m_input);
@@ -60,13 +61,12 @@ QByteArray InProcessTransport::read(qsizetype maxBytes, QDeadlineTimer deadline)
     if (!isOpen())
         fail(VisaStatus::ConnectionLost, QStringLiteral("closed the connection"));
     if (m_pending.isEmpty()) {
-        QThread::msleep(static_cast<unsigned long>(std::max<qint64>(0, deadline.remainingTime())));
+        sleepUntil(deadline);
         return QByteArray();
     }
     Pending &front = m_pending.first();
     if (!front.readyAt.hasExpired()) {
-        const qint64 wait = std::min(front.readyAt.remainingTime(), deadline.remainingTime());
-        QThread::msleep(static_cast<unsigned long>(std::max<qint64>(0, wait)));
+        sleepUntil(std::min(front.readyAt, deadline));
         if (!front.readyAt.hasExpired())
             return QByteArray();
     }
@@ -75,6 +75,16 @@ QByteArray InProcessTransport::read(qsizetype maxBytes, QDeadlineTimer deadline)
     if (front.bytes.isEmpty())
         m_pending.removeFirst();
     return bytes;
+}
+
+// In slices, so that a cancel from another thread ends the wait as it would on a real
+// connection.
+void InProcessTransport::sleepUntil(QDeadlineTimer deadline) {
+    while (!deadline.isForever() && !deadline.hasExpired()) {
+        checkCancelled();
+        QThread::msleep(static_cast<unsigned long>(sliceOf(deadline)));
+    }
+    checkCancelled();
 }
 
 } // namespace ixo

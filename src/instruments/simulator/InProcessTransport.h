@@ -9,7 +9,8 @@ namespace ixo {
 class SimulatedDevice;
 
 // A transport to a SimulatedDevice in the same process, with the timing and failures of a real
-// connection: delayed answers arrive late or time out, a dropped answer ends the connection.
+// connection: delayed answers arrive late or time out, a dropped answer ends the connection, and
+// a cancel ends the wait for an answer.
 class InProcessTransport : public InstrumentTransport {
 public:
     explicit InProcessTransport(std::shared_ptr<SimulatedDevice> device);
@@ -27,6 +28,8 @@ private:
         QByteArray bytes;
         QDeadlineTimer readyAt;
     };
+
+    void sleepUntil(QDeadlineTimer deadline);
 
     std::shared_ptr<SimulatedDevice> m_device;
     QByteArray m_input;
