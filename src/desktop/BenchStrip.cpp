@@ -20,7 +20,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <algorithm>
 #include <atomic>
 #include <map>
@@ -214,21 +213,20 @@ QString BenchStrip::answeredText(const QString &name, int answered, int total) {
         .arg(total);
 }
 
-// The lists change on the capturing thread, so they tell of it only once the capture is back,
-// when nothing here reads them meanwhile.
+// The instruments are asked on a thread of their own; the lists change here, once every
+// capture is back.
 void BenchStrip::captureOffThread(ExchangeProgress &progress, const QString &name,
                                   const QString &description,
                                   const BenchStates::Progress &answered) {
     const BenchStates::Instruments instruments = instrumentsForThreads(progress);
-    std::vector<std::unique_ptr<QSignalBlocker>> quiet;
-    for (const BenchRole &role : m_document.model().roles())
-        quiet.push_back(std::make_unique<QSignalBlocker>(role.stateInfo()->Items().get()));
+    BenchStates states(m_document.model());
+    BenchStates::Captures captured;
     std::exception_ptr failure;
     std::atomic<bool> done = false;
     {
         const std::jthread worker([&] {
             try {
-                BenchStates(m_document.model()).capture(instruments, name, description, answered);
+                captured = states.collect(instruments, name, description, answered);
             } catch (...) {
                 failure = std::current_exception();
             }
@@ -236,10 +234,9 @@ void BenchStrip::captureOffThread(ExchangeProgress &progress, const QString &nam
         });
         progress.waitUntil(done);
     }
-    quiet.clear();
-    m_document.settle();
     if (failure)
         std::rethrow_exception(failure);
+    states.commit(captured);
 }
 
 // Taken here, where the relays live; one that cannot be had fails as the model reports it.

@@ -9,6 +9,7 @@
 #include "model/RefusedChange.h"
 #include "model/StateDocument.h"
 
+#include <QThread>
 #include <future>
 
 namespace ixo {
@@ -31,6 +32,8 @@ Captured captureOn(const SetupInterfaceRef &instrument, const QString &name,
         state->setModel(instrument->Model());
         state->setVersion(instrument->Version());
         state->setData(instrument->CaptureState());
+        // Let go of this short-lived thread, so that the thread keeping the lists can take it.
+        state->moveToThread(nullptr);
         return {std::move(state), QString()};
     } catch (const AutomationError &error) {
         return {nullptr, error.description()};
@@ -87,6 +90,12 @@ std::vector<BenchRole *> BenchStates::rolesHaving(const QString &name) const {
 // has come back.
 void BenchStates::capture(const Instruments &instruments, const QString &name,
                           const QString &description, const Progress &answered) {
+    commit(collect(instruments, name, description, answered));
+}
+
+BenchStates::Captures BenchStates::collect(const Instruments &instruments, const QString &name,
+                                           const QString &description,
+                                           const Progress &answered) const {
     const std::vector<BenchRole> &roles = m_document.roles();
     for (const BenchRole &role : roles)
         role.checkFree(name);
@@ -101,21 +110,36 @@ void BenchStates::capture(const Instruments &instruments, const QString &name,
                 answered(roles[i]);
             return captured;
         }));
-    std::vector<Captured> captured;
+    Captures states;
     QStringList failures;
     for (std::size_t i = 0; i < pending.size(); ++i) {
-        captured.push_back(pending[i].get());
-        if (!captured.back().state)
+        Captured captured = pending[i].get();
+        if (!captured.state)
             failures << QStringLiteral("%1 (%2): %3")
-                            .arg(roles[i].name(), describe(roles[i]), captured.back().failure);
+                            .arg(roles[i].name(), describe(roles[i]), captured.failure);
+        states.push_back(std::move(captured.state));
     }
     if (!failures.isEmpty())
         DocumentErrors::fail(
             ErrorNumber::Fail,
             QStringLiteral("Bench state %1 was not captured; no list changed.\n").arg(name) +
                 failures.join(QLatin1Char('\n')));
+    return states;
+}
+
+void BenchStates::commit(const Captures &states) {
+    const std::vector<BenchRole> &roles = m_document.roles();
+    if (states.size() != roles.size())
+        DocumentErrors::fail(ErrorNumber::InvalidProcedureCall,
+                             QStringLiteral("The bench changed while its state was captured; "
+                                            "no list changed."));
     for (std::size_t i = 0; i < roles.size(); ++i)
-        m_document.role(roles[i].name()).add(captured[i].state);
+        roles[i].checkFree(states[i]->Name());
+    for (std::size_t i = 0; i < roles.size(); ++i) {
+        // Made on a capturing thread that is gone; the lists' thread takes them.
+        states[i]->moveToThread(QThread::currentThread());
+        m_document.role(roles[i].name()).add(states[i]);
+    }
 }
 
 BenchReport BenchStates::restore(const Instruments &instruments, const QString &name,

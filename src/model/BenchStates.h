@@ -6,11 +6,14 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace ixo {
 
 class BenchRole;
+class ItemStateInfo;
 class StateDocument;
 
 // The states of a whole bench: bench state N is the state N of every role that has one.
@@ -32,9 +35,18 @@ public:
     QStringList names() const;
     QStringList rolesWith(const QString &name) const;
 
-    // answered is told of each role whose instrument has answered or failed.
+    using Captures = std::vector<std::shared_ptr<ItemStateInfo>>;
+
+    // collect, then commit. answered is told of each role whose instrument has answered or
+    // failed.
     void capture(const Instruments &instruments, const QString &name, const QString &description,
                  const Progress &answered = {});
+    // Every role's state, in the bench's order, captured at once and changing no list; raises
+    // naming every role that failed. Safe off the thread that owns the lists.
+    Captures collect(const Instruments &instruments, const QString &name,
+                     const QString &description, const Progress &answered = {}) const;
+    // Adds what collect gave, to every list or none, on the thread that owns the lists.
+    void commit(const Captures &states);
     // restoring is told of each role as its restore begins.
     BenchReport restore(const Instruments &instruments, const QString &name,
                         const Progress &restoring = {});
