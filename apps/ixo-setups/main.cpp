@@ -49,7 +49,8 @@ Options parse(const QCoreApplication &app) {
                                      "TCPIP::192.168.1.20::5025::SOCKET, "
                                      "USB::0x1AB1::0x04CE::DS1ZA1234::INSTR or "
                                      "ASRL/dev/ttyUSB0,115200::INSTR (default SIM, the "
-                                     "simulated instrument)."),
+                                     "simulated instrument; SIM::<family> simulates one of "
+                                     "ixo-instrument-sim's families)."),
                       QStringLiteral("resource"), ixo::InstrumentFactory::kSimulator});
     parser.addOption({QStringLiteral("select"),
                       QStringLiteral("Highlight the saved state <name> (given twice: compare "

@@ -156,7 +156,8 @@ StatesCli::StatesCli(QTextStream &out, QTextStream &err)
     m_parser.addOptions({
         {QStringLiteral("json"), QStringLiteral("Print the result as JSON.")},
         {QStringLiteral("instrument"),
-         QStringLiteral("The instrument's resource (default SIM, the simulated instrument)."),
+         QStringLiteral("The instrument's resource (default SIM, the simulated instrument; "
+                        "SIM::<family> simulates one of ixo-instrument-sim's families)."),
          QStringLiteral("resource"), InstrumentFactory::kSimulator},
         {QStringLiteral("profile"),
          QStringLiteral("The instrument profile to use instead of the one matching *IDN?."),
