@@ -51,26 +51,25 @@ def fake():
     return FakeInstrument()
 
 
-@pytest.fixture
-def simulator():
-    """ixo-instrument-sim on a free loopback port; yields its SOCKET resource string."""
+def run_simulator(args, found):
+    """Starts ixo-instrument-sim with args and reads its lines until found(line) has told
+    everything it waits for (found returns True then); yields, and ends the simulator."""
     sim = os.environ.get("IXO_INSTRUMENT_SIM")
     if not sim:
         pytest.skip("IXO_INSTRUMENT_SIM is not set")
     # A sanitizer runtime preloaded for the interpreter is not the program's own.
     env = {k: v for k, v in os.environ.items() if k != "LD_PRELOAD"}
-    process = subprocess.Popen([sim, "--port", "0", "--vxi11-port", "0", "--hislip-port", "0",
-                                "--bind", "127.0.0.1", "--no-mdns"],
+    process = subprocess.Popen([sim, "--bind", "127.0.0.1", "--no-mdns"] + args,
                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, env=env)
     try:
         said = []
-        match = None
-        while not match:
+        while True:
             line = process.stdout.readline()
             assert line, "the simulator said: %r" % "".join(said)
             said.append(line)
-            match = re.search(r"(TCPIP::127\.0\.0\.1::\d+::SOCKET)", line)
-        yield match.group(1)
+            if found(line):
+                break
+        yield
     finally:
         process.terminate()
         try:
@@ -78,3 +77,18 @@ def simulator():
         except subprocess.TimeoutExpired:
             process.kill()
             process.wait()
+
+
+@pytest.fixture
+def simulator():
+    """ixo-instrument-sim on a free loopback port; yields its SOCKET resource string."""
+    resources = []
+
+    def found(line):
+        match = re.search(r"(TCPIP::127\.0\.0\.1::\d+::SOCKET)", line)
+        if match:
+            resources.append(match.group(1))
+        return bool(resources)
+
+    for _ in run_simulator(["--port", "0", "--vxi11-port", "0", "--hislip-port", "0"], found):
+        yield resources[0]

@@ -1,13 +1,11 @@
 """Benches from Python: bench states over several instruments, and restores put back."""
 
-import os
 import re
-import subprocess
 
 import pytest
 
 import ixoinstrsetups as ix
-from conftest import FakeInstrument, error_of
+from conftest import FakeInstrument, error_of, run_simulator
 
 ROLES = {"generator": ("ixo", ":FREQ"), "scope": ("keysight-infiniivision", ":TIMebase:SCALe"),
          "meter": ("keysight-truevolt", ":VOLTage:DC:NPLC")}
@@ -16,27 +14,19 @@ ROLES = {"generator": ("ixo", ":FREQ"), "scope": ("keysight-infiniivision", ":TI
 @pytest.fixture
 def sim_bench():
     """ixo-instrument-sim serving the ROLES; yields each role's SOCKET resource."""
-    sim = os.environ.get("IXO_INSTRUMENT_SIM")
-    if not sim:
-        pytest.skip("IXO_INSTRUMENT_SIM is not set")
-    env = {k: v for k, v in os.environ.items() if k != "LD_PRELOAD"}
-    args = [sim, "--bind", "127.0.0.1", "--no-mdns"]
+    resources = {}
+
+    def found(line):
+        match = re.match(r"ixo-instrument-sim: (\S+)\s+(\S+::SOCKET)", line)
+        if match:
+            resources[match.group(1)] = match.group(2)
+        return len(resources) == len(ROLES)
+
+    args = []
     for role, (family, _) in ROLES.items():
         args += ["--instrument", "%s=%s" % (role, family)]
-    process = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
-                               env=env)
-    try:
-        resources = {}
-        while len(resources) < len(ROLES):
-            line = process.stdout.readline()
-            assert line, "the simulator stopped: %s" % process.stderr.read()
-            found = re.match(r"ixo-instrument-sim: (\S+)\s+(\S+::SOCKET)", line)
-            if found:
-                resources[found.group(1)] = found.group(2)
+    for _ in run_simulator(args, found):
         yield resources
-    finally:
-        process.terminate()
-        process.wait(timeout=10)
 
 
 def settings(resources):
