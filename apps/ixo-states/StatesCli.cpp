@@ -2,6 +2,7 @@
 
 #include "BenchCommands.h"
 #include "DiscoverCommand.h"
+#include "LibraryCommands.h"
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
 #include "automation/VariantType.h"
@@ -57,6 +58,15 @@ std::function<int(StatesCli &, const QStringList &)>
 bench(int (BenchCommands::*handler)(const QStringList &)) {
     return [handler](StatesCli &cli, const QStringList &args) {
         BenchCommands commands(cli);
+        return (commands.*handler)(args);
+    };
+}
+
+// A library command's handler, run by a LibraryCommands of the session.
+std::function<int(StatesCli &, const QStringList &)>
+library(int (LibraryCommands::*handler)(const QStringList &)) {
+    return [handler](StatesCli &cli, const QStringList &args) {
+        LibraryCommands commands(cli);
         return (commands.*handler)(args);
     };
 }
@@ -142,6 +152,17 @@ const std::vector<StatesCli::Command> &StatesCli::commands() {
         {"bench import", "<document> <file.ixb> [--name N]",
          "Adds the states of a bench state file, each only if it fits its instrument.", Json | Name,
          2, 2, bench(&BenchCommands::importState)},
+        {"library list", "<library>",
+         "Lists the documents of a setup library (sqlite:PATH or "
+         "postgresql://[user@]host[:port]/database).",
+         Json, 1, 1, library(&LibraryCommands::list)},
+        {"library import", "<library> <document.ixs>",
+         "Copies a document into a setup library (created if needed), named by the address's "
+         "?document=NAME or else the file's base name; a name it holds is refused.",
+         Json, 2, 2, library(&LibraryCommands::importDocument)},
+        {"library export", "<library> <name> <document.ixs>",
+         "Writes a document of a setup library to a document file.", Json, 3, 3,
+         library(&LibraryCommands::exportDocument)},
         {"discover", DiscoverCommand::kUsage,
          "Searches for instruments and lists each one's resource, *IDN? and how it was found.", 0,
          0, 0, &StatesCli::discover, true},
@@ -184,9 +205,9 @@ int StatesCli::run(const QStringList &arguments) {
     if (name.isEmpty() || name == QLatin1String("--help") || name == QLatin1String("-h") ||
         name == QLatin1String("help"))
         return usage();
-    // A bench command is named by two words.
-    const QString full =
-        name == QLatin1String("bench") ? name + QLatin1Char(' ') + arguments.value(1) : name;
+    // Bench and library commands are named by two words.
+    const bool twoWords = name == QLatin1String("bench") || name == QLatin1String("library");
+    const QString full = twoWords ? name + QLatin1Char(' ') + arguments.value(1) : name;
     for (const Command &command : commands()) {
         if (command.name != full)
             continue;

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QSqlError>
+#include <QString>
+#include <cstdint>
+
+namespace ixo {
+
+// How the setup library reports: failures as AutomationError, refusals as RefusedChange, both
+// naming the library's address.
+class LibraryErrors {
+public:
+    static const QString kSource;
+
+    [[noreturn]] static void fail(std::int32_t number, const QString &description);
+    [[noreturn]] static void refuse(std::int32_t number, const QString &description);
+    // A statement the database refused: what was being done, and the driver's own words.
+    [[noreturn]] static void failed(const QString &address, const QString &doing,
+                                    const QSqlError &error);
+};
+
+} // namespace ixo

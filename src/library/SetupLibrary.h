@@ -1,0 +1,57 @@
+#pragma once
+
+#include "library/LibraryAddress.h"
+#include "library/LibrarySchema.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <memory>
+
+namespace ixo {
+
+class BenchRole;
+class IxoResource;
+class StateDocument;
+
+// A setup library: documents kept in a database instead of files, each with its bench of roles
+// and their states. One connection of its own, closed with the object.
+class SetupLibrary {
+public:
+    enum class Replace { No, Yes };
+
+    // A library that does not exist yet is created only when missing says so.
+    explicit SetupLibrary(const LibraryAddress &address,
+                          LibrarySchema::Missing missing = LibrarySchema::Missing::Fails);
+    ~SetupLibrary();
+    SetupLibrary(const SetupLibrary &) = delete;
+    SetupLibrary &operator=(const SetupLibrary &) = delete;
+
+    const LibraryAddress &address() const { return m_address; }
+    QStringList documents();
+    bool contains(const QString &name);
+    // Every role and state of the document in one transaction; a name the library holds is
+    // refused unless replace, and then the old document goes in the same transaction.
+    void importDocument(const QString &name, const StateDocument &document,
+                        Replace replace = Replace::No);
+    // The document as it was imported, roles and states in their order.
+    StateDocument exportDocument(const QString &name, std::shared_ptr<IxoResource> texts);
+
+private:
+    void open(LibrarySchema::Missing missing);
+    QSqlQuery run(const QString &statement, const QVariantList &values, const QString &doing);
+    qint64 idOf(const QString &statement, const QVariantList &values);
+    qint64 documentId(const QString &name);
+    void removeDocument(qint64 id);
+    void writeRole(qint64 documentId, const BenchRole &role, int position);
+    void readRoles(qint64 documentId, StateDocument &document);
+    void readStates(qint64 roleId, BenchRole &role);
+
+    LibraryAddress m_address;
+    QString m_connection;
+    QSqlDatabase m_database;
+};
+
+} // namespace ixo
