@@ -68,9 +68,10 @@ void LibraryAddress::parsePostgresql() {
     m_host = url.host();
     m_port = url.port(-1);
     m_database = url.path().mid(1);
-    if (m_database.isEmpty())
-        refuse(QStringLiteral("it names no database"));
     m_options = readQuery(url.query(QUrl::FullyDecoded));
+    // A service file may name it instead.
+    if (m_database.isEmpty() && !m_options.contains(QStringLiteral("service=")))
+        refuse(QStringLiteral("it names no database (nor a service= that does)"));
 }
 
 QString LibraryAddress::readQuery(const QString &query) {

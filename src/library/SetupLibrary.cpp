@@ -59,21 +59,30 @@ void SetupLibrary::open(LibrarySchema::Missing missing) {
                             QStringLiteral("the library at %1 cannot be opened: the Qt SQL driver "
                                            "%2 is not installed")
                                 .arg(m_address.text(), m_address.driver()));
-    if (m_address.kind() == LibraryAddress::Kind::Postgresql)
-        LibraryErrors::fail(ErrorNumber::NotImplemented,
-                            QStringLiteral("the library at %1 cannot be opened: this version "
-                                           "keeps libraries in SQLite files only")
-                                .arg(m_address.text()));
     // SQLite would make an empty file of a mistyped path.
     if (missing == LibrarySchema::Missing::Fails && !QFileInfo::exists(m_address.database()))
         LibraryErrors::fail(
             ErrorNumber::FileNotFound,
             QStringLiteral("the library at %1 does not exist").arg(m_address.text()));
     m_database.setDatabaseName(m_address.database());
+    if (m_address.kind() == LibraryAddress::Kind::Postgresql)
+        configurePostgresql();
     if (!m_database.open())
         LibraryErrors::failed(m_address.text(), QStringLiteral("be opened"),
                               m_database.lastError());
     LibrarySchema::prepare(m_database, m_address.text(), missing);
+}
+
+// Whatever the address leaves out (host, user, password, TLS) libpq takes from its environment,
+// ~/.pgpass and service files, as every other PostgreSQL client does.
+void SetupLibrary::configurePostgresql() {
+    if (!m_address.host().isEmpty())
+        m_database.setHostName(m_address.host());
+    if (m_address.port() > 0)
+        m_database.setPort(m_address.port());
+    if (!m_address.user().isEmpty())
+        m_database.setUserName(m_address.user());
+    m_database.setConnectOptions(m_address.options());
 }
 
 QSqlQuery SetupLibrary::run(const QString &statement, const QVariantList &values,

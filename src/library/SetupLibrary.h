@@ -41,6 +41,7 @@ public:
 
 private:
     void open(LibrarySchema::Missing missing);
+    void configurePostgresql();
     QSqlQuery run(const QString &statement, const QVariantList &values, const QString &doing);
     qint64 idOf(const QString &statement, const QVariantList &values);
     qint64 documentId(const QString &name);
