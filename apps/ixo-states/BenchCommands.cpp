@@ -6,6 +6,7 @@
 #include "instruments/ScpiInstrument.h"
 #include "instruments/ThreadedInstrument.h"
 #include "model/BenchRole.h"
+#include "model/ItemStateInfo.h"
 #include "model/StateDocument.h"
 
 #include <QJsonArray>
@@ -85,18 +86,20 @@ int BenchCommands::printBench(StateDocument &document, const QString &fileName) 
 int BenchCommands::add(const QStringList &args) {
     // A mistyped resource is refused now rather than at the bench's first capture.
     InstrumentFactory::checkResource(args[2]);
-    StateDocument document = m_cli.openDocument(args[0], StatesCli::Missing::IsEmpty);
+    const auto store = m_cli.openStore(args[0], StatesCli::Missing::IsEmpty);
+    StateDocument &document = store->document();
     BenchRole &role = document.addRole(
         args[1], args[2], m_cli.optionValue(QStringLiteral("profile")).value_or(QString()));
     role.setSafetyCapture(!m_cli.isSet(kNoSafety));
-    document.save(args[0]);
+    store->save();
     return printBench(document, args[0]);
 }
 
 int BenchCommands::remove(const QStringList &args) {
-    StateDocument document = m_cli.openDocument(args[0]);
+    const auto store = m_cli.openStore(args[0]);
+    StateDocument &document = store->document();
     document.removeRole(args[1], m_cli.isSet(QStringLiteral("force")));
-    document.save(args[0]);
+    store->save();
     return printBench(document, args[0]);
 }
 
@@ -109,17 +112,19 @@ int BenchCommands::capture(const QStringList &args) {
     if (!m_cli.name())
         throw AutomationError(ErrorNumber::InvalidProcedureCall, QStringLiteral("ixo-states"),
                               QStringLiteral("bench capture needs --name"));
-    StateDocument document = m_cli.openDocument(args[0]);
+    const auto store = m_cli.openStore(args[0]);
+    StateDocument &document = store->document();
     BenchStates(document).capture(instruments(), *m_cli.name(),
                                   m_cli.description().value_or(QString()));
-    document.save(args[0]);
+    store->save();
     return printBench(document, args[0]);
 }
 
 // The setups kept before each restore are saved whatever the outcome. After a failure, the
 // output says how to take back each restore that was made and kept.
 int BenchCommands::restore(const QStringList &args) {
-    StateDocument document = m_cli.openDocument(args[0]);
+    const auto store = m_cli.openStore(args[0]);
+    StateDocument &document = store->document();
     std::vector<bool> safety;
     for (const BenchRole &role : document.roles()) {
         safety.push_back(role.safetyCapture());
@@ -133,7 +138,14 @@ int BenchCommands::restore(const QStringList &args) {
             kept << role.name();
         role.setSafetyCapture(safety[i]);
     }
-    document.save(args[0]);
+    store->save();
+    for (const QString &name : report.restoredRoles()) {
+        const BenchRole &role = document.role(name);
+        const auto state = role.state(args[1]);
+        m_cli.audit(
+            *store, name, args[1], 0,
+            QStringLiteral("%1 (%2 %3)").arg(role.resource(), state->Model(), state->Version()));
+    }
     QJsonArray outcomes;
     for (const BenchReport::Outcome &outcome : report.outcomes())
         outcomes.append(
@@ -165,16 +177,18 @@ int BenchCommands::restore(const QStringList &args) {
 }
 
 int BenchCommands::rename(const QStringList &args) {
-    StateDocument document = m_cli.openDocument(args[0]);
+    const auto store = m_cli.openStore(args[0]);
+    StateDocument &document = store->document();
     BenchStates(document).rename(args[1], args[2], m_cli.description());
-    document.save(args[0]);
+    store->save();
     return printBench(document, args[0]);
 }
 
 int BenchCommands::drop(const QStringList &args) {
-    StateDocument document = m_cli.openDocument(args[0]);
+    const auto store = m_cli.openStore(args[0]);
+    StateDocument &document = store->document();
     BenchStates(document).remove(args[1]);
-    document.save(args[0]);
+    store->save();
     return printBench(document, args[0]);
 }
 
@@ -187,7 +201,8 @@ int BenchCommands::exportState(const QStringList &args) {
 }
 
 int BenchCommands::importState(const QStringList &args) {
-    StateDocument document = m_cli.openDocument(args[0]);
+    const auto store = m_cli.openStore(args[0]);
+    StateDocument &document = store->document();
     try {
         BenchStates(document).importFrom(args[1], instruments(), m_cli.name());
     } catch (const RefusedChange &refusal) {
@@ -197,7 +212,7 @@ int BenchCommands::importState(const QStringList &args) {
                             QStringLiteral(" Nothing was imported.\nGive it another name with "
                                            "--name."));
     }
-    document.save(args[0]);
+    store->save();
     return printBench(document, args[0]);
 }
 

@@ -10,6 +10,10 @@
 #include "instruments/InstrumentProfiles.h"
 #include "instruments/StateDiff.h"
 #include "instruments/simulator/SimulatedInstrument.h"
+#include "library/DocumentStore.h"
+#include "library/LibraryAudit.h"
+#include "library/LibraryDocument.h"
+#include "library/LibraryHistory.h"
 #include "locale/CIxoResourcesDefault.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateDocument.h"
@@ -20,6 +24,8 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <unistd.h>
 
 namespace ixo {
@@ -38,7 +44,10 @@ enum Option {
     Check = 64,
     Role = 128,
     NoSafety = 256,
-    Force = 512
+    Force = 512,
+    Version = 1024,
+    Since = 2048,
+    NewVersion = 4096
 };
 
 [[noreturn]] void fail(std::int32_t number, const QString &description) {
@@ -87,16 +96,24 @@ struct StatesCli::Command {
 
 const std::vector<StatesCli::Command> &StatesCli::commands() {
     static const std::vector<Command> all{
-        {"list", "<document>", "Lists the saved states of a document.",
+        {"list", "<document>",
+         "Lists the saved states of a document: a file, or a library's document "
+         "(sqlite:PATH?document=NAME, postgresql://[user@]host[:port]/database?document=NAME).",
          Json | Instrument | Profile | Role, 1, 1, &StatesCli::list},
-        {"capture", "<document> [--name N] [--description D]",
-         "Captures the instrument's setup as a new state (the document is created if needed).",
-         Json | Instrument | Profile | Name | Description | Role, 1, 1, &StatesCli::capture},
-        {"restore", "<document> <name> [--verify] [--no-safety]",
+        {"capture", "<document> [--name N] [--description D] [--new-version]",
+         "Captures the instrument's setup as a new state (the document is created if needed); "
+         "with --new-version, as the next version of library state N (the one way a released "
+         "state changes).",
+         Json | Instrument | Profile | Name | Description | Role | NewVersion, 1, 1,
+         &StatesCli::capture},
+        {"restore", "<document> <name> [--verify] [--no-safety] [--version K]",
          "Sends a saved state back to the instrument, if it was captured on the same model and "
          "version, after keeping the instrument's present setup for undo-restore (not with "
-         "--no-safety); with --verify, captures again and warns of settings that did not take.",
-         Json | Instrument | Profile | Verify | Role | NoSafety, 2, 2, &StatesCli::restore},
+         "--no-safety); with --verify, captures again and warns of settings that did not take. "
+         "From a library, --version K restores an earlier version, and the restore is recorded "
+         "in the library's audit trail.",
+         Json | Instrument | Profile | Verify | Role | NoSafety | Version, 2, 2,
+         &StatesCli::restore},
         {"undo-restore", "<document>",
          "Puts back the setup the instrument had before its last restore (the last ten are "
          "kept in the document).",
@@ -163,6 +180,18 @@ const std::vector<StatesCli::Command> &StatesCli::commands() {
         {"library export", "<library> <name> <document.ixs>",
          "Writes a document of a setup library to a document file.", Json, 3, 3,
          library(&LibraryCommands::exportDocument)},
+        {"library history", "<library?document=NAME> <state>",
+         "Lists every version of a state (also one since removed): what changed, who, from "
+         "which station and when.",
+         Json | Role, 2, 2, library(&LibraryCommands::history)},
+        {"library release", "<library?document=NAME> <state>",
+         "Marks a state released: it is then neither renamed nor removed, and changes only by "
+         "capture --new-version.",
+         Json | Role, 2, 2, library(&LibraryCommands::release)},
+        {"library audit", "<library> [--since DATE]",
+         "Prints the restores done from the library: time, user, station, document, role, "
+         "state, version and the instrument's *IDN?.",
+         Json | Since, 1, 1, library(&LibraryCommands::audit)},
         {"discover", DiscoverCommand::kUsage,
          "Searches for instruments and lists each one's resource, *IDN? and how it was found.", 0,
          0, 0, &StatesCli::discover, true},
@@ -196,6 +225,12 @@ StatesCli::StatesCli(QTextStream &out, QTextStream &err)
         {QStringLiteral("no-safety"),
          QStringLiteral("Keep no copy of the instrument's present setup before restoring.")},
         {QStringLiteral("force"), QStringLiteral("Remove an instrument with saved states.")},
+        {QStringLiteral("version"), QStringLiteral("The version of a library state."),
+         QStringLiteral("K")},
+        {QStringLiteral("since"), QStringLiteral("Only what happened since this date or time."),
+         QStringLiteral("date")},
+        {QStringLiteral("new-version"),
+         QStringLiteral("Capture as the next version of an existing library state.")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show help.")},
     });
 }
@@ -223,12 +258,19 @@ int StatesCli::runCommand(const Command &command, const QStringList &arguments) 
         return usage(m_parser.errorText());
     if (m_parser.isSet(QStringLiteral("help")))
         return commandHelp(command);
-    const std::pair<const char *, int> options[] = {
-        {"json", Json},          {"instrument", Instrument},
-        {"name", Name},          {"description", Description},
-        {"profile", Profile},    {"verify", Verify},
-        {"check", Check},        {"role", Role},
-        {"no-safety", NoSafety}, {"force", Force}};
+    const std::pair<const char *, int> options[] = {{"json", Json},
+                                                    {"instrument", Instrument},
+                                                    {"name", Name},
+                                                    {"description", Description},
+                                                    {"profile", Profile},
+                                                    {"verify", Verify},
+                                                    {"check", Check},
+                                                    {"role", Role},
+                                                    {"no-safety", NoSafety},
+                                                    {"force", Force},
+                                                    {"version", Version},
+                                                    {"since", Since},
+                                                    {"new-version", NewVersion}};
     for (const auto &[option, flag] : options) {
         if (m_parser.isSet(QString::fromLatin1(option)) && !(command.options & flag))
             return usage(QStringLiteral("%1 takes no --%2").arg(command.name, option));
@@ -259,8 +301,8 @@ int StatesCli::usage(const QString &problem) {
     for (const Command &command : commands())
         m_err << "  " << command.name << ' ' << command.arguments << '\n';
     m_err << "\n'ixo-states <command> --help' tells more. Exit codes: 0 done (diff: the same), "
-             "1 diff found differences, 2 usage error,\n3 refused (another instrument's state or "
-             "a taken name), 4 failed."
+             "1 diff found differences, 2 usage error,\n3 refused (another instrument's state, "
+             "a taken name, or a library state another station changed), 4 failed."
           << Qt::endl;
     return problem.isEmpty() ? kDone : kUsage;
 }
@@ -276,7 +318,10 @@ int StatesCli::commandHelp(const Command &command) {
         {Description, "--description TEXT     the state's description"},
         {Role, "--role ROLE            the instrument of a bench document"},
         {NoSafety, "--no-safety            keep no copy of the present setup before restoring"},
-        {Force, "--force                remove an instrument with saved states"}};
+        {Force, "--force                remove an instrument with saved states"},
+        {Version, "--version K            restore version K of a library state"},
+        {Since, "--since DATE           only since DATE (2026-12-01 or 2026-12-01T08:00)"},
+        {NewVersion, "--new-version          capture as the next version of state --name"}};
     for (const auto &[flag, text] : options) {
         if (command.options & flag)
             m_out << "  " << text << '\n';
@@ -342,12 +387,39 @@ const std::shared_ptr<const InstrumentProfiles> &StatesCli::profiles() {
 }
 
 // Capture and import make the document; the other commands need it to exist.
-StateDocument StatesCli::openDocument(const QString &document, Missing missing) const {
-    if (QFileInfo::exists(document))
-        return StateDocument::open(document, m_texts);
-    if (missing == Missing::Fails)
-        fail(ErrorNumber::FileNotFound, QStringLiteral("%1 does not exist").arg(document));
-    return StateDocument(m_texts);
+std::unique_ptr<DocumentStore> StatesCli::openStore(const QString &location,
+                                                    Missing missing) const {
+    return DocumentStore::open(location, m_texts,
+                               missing == Missing::Fails ? DocumentStore::Missing::Fails
+                                                         : DocumentStore::Missing::IsCreated);
+}
+
+StateDocument StatesCli::openDocument(const QString &location, Missing missing) const {
+    return std::move(openStore(location, missing)->document());
+}
+
+namespace {
+
+// The instrument's *IDN? where it has one.
+QString identityOf(SetupInterface &instrument) {
+    if (auto *scpi = dynamic_cast<ScpiInstrument *>(&instrument)) {
+        const ScpiInstrument::Identity id = scpi->identity();
+        return QStringList{id.manufacturer, id.model, id.serial, id.firmware}.join(
+            QLatin1Char(','));
+    }
+    return QStringLiteral("%1 %2").arg(instrument.Model(), instrument.Version());
+}
+
+} // namespace
+
+void StatesCli::audit(DocumentStore &store, const QString &role, const QString &state, int version,
+                      const QString &instrument) {
+    LibraryDocument *library = store.library();
+    if (!library)
+        return;
+    LibraryAudit(library->library())
+        .record({library->name(), role, state, version ? version : library->versionOf(role, state),
+                 instrument, ChangeRecord::here()});
 }
 
 namespace {
@@ -407,44 +479,119 @@ int StatesCli::list(const QStringList &args) {
 }
 
 int StatesCli::capture(const QStringList &args) {
-    StateDocument document = openDocument(args[0], Missing::IsEmpty);
-    BenchRole &role = document.role(m_parser.value(QStringLiteral("role")));
-    role.capture(*instrument(role), m_name, m_description.value_or(QString()));
-    document.save(args[0]);
+    const auto store = openStore(args[0], Missing::IsEmpty);
+    BenchRole &role = store->document().role(m_parser.value(QStringLiteral("role")));
+    if (isSet(QStringLiteral("new-version")))
+        return captureVersion(*store, role);
+    const auto state = role.capture(*instrument(role), m_name, m_description.value_or(QString()));
+    try {
+        store->save();
+    } catch (const AutomationError &error) {
+        keepCapture(state, error);
+    }
     return printList(role, args[0]);
+}
+
+int StatesCli::captureVersion(DocumentStore &store, BenchRole &role) {
+    if (!store.library() || !m_name)
+        fail(ErrorNumber::InvalidProcedureCall,
+             QStringLiteral("--new-version captures into a library state named by --name"));
+    // Captured under a passing name, then taken out: only the library's state changes.
+    const auto captured = role.capture(*instrument(role), std::nullopt, QString());
+    role.remove(captured->Name());
+    try {
+        store.library()->revise(role.name(), *m_name, *captured);
+    } catch (const AutomationError &error) {
+        keepCapture(captured, error);
+    }
+    return printList(role, store.location());
+}
+
+// The capture is the user's work: it goes to a state file before the error is told.
+void StatesCli::keepCapture(const std::shared_ptr<ItemStateInfo> &state,
+                            const AutomationError &error) {
+    const QString directory =
+        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+        QStringLiteral("/unsaved");
+    const QString fileName =
+        QStringLiteral("%1/%2-%3.sta")
+            .arg(directory, QString(state->Name()).replace(QRegularExpression("[^\\w.-]"), "_"),
+                 QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    QString kept;
+    if (QDir().mkpath(directory)) {
+        try {
+            StateFile().SaveObject(state, fileName);
+            kept = QStringLiteral("\nThe capture was kept in %1: ixo-states import takes it "
+                                  "once the document can be saved.")
+                       .arg(fileName);
+        } catch (const AutomationError &) {
+            kept = QStringLiteral("\nThe capture could not be kept in %1.").arg(fileName);
+        }
+    }
+    if (dynamic_cast<const RefusedChange *>(&error))
+        throw RefusedChange(error.number(), error.source(), error.description() + kept);
+    throw AutomationError(error.number(), error.source(), error.description() + kept);
 }
 
 // The document keeps the setup the restore replaces, so it is saved even when the restore
 // fails part-way.
 int StatesCli::restore(const QStringList &args) {
-    StateDocument document = openDocument(args[0]);
+    const auto store = openStore(args[0]);
+    StateDocument &document = store->document();
     BenchRole &role = document.role(m_parser.value(QStringLiteral("role")));
     SetupInterface &setup = *instrument(role);
+    const int version = requestedVersion(*store);
+    const std::shared_ptr<ItemStateInfo> saved =
+        version ? LibraryHistory(store->library()->library(), store->library()->roleId(role.name()))
+                      .state(args[1], version)
+                : role.state(args[1]);
     const bool safety = role.safetyCapture();
     role.setSafetyCapture(safety && !isSet(QStringLiteral("no-safety")));
     const std::size_t kept = role.history().size();
     const auto saveKept = [&] {
         role.setSafetyCapture(safety);
         if (role.history().size() != kept)
-            document.save(args[0]);
+            store->save();
     };
     try {
-        role.restore(setup, args[1]);
+        role.restore(setup, *saved);
     } catch (const AutomationError &) {
         saveKept();
         throw;
     }
     saveKept();
-    print({{QStringLiteral("restored"), args[1]}},
-          {QStringLiteral("restored %1 to %2 %3").arg(args[1], setup.Model(), setup.Version())});
+    audit(*store, role.name(), args[1], version, identityOf(setup));
+    QJsonObject json{{QStringLiteral("restored"), args[1]}};
+    QString text = QStringLiteral("restored %1").arg(args[1]);
+    if (version) {
+        json.insert(QStringLiteral("version"), version);
+        text += QStringLiteral(" (version %1)").arg(version);
+    }
+    print(json, {text + QStringLiteral(" to %1 %2").arg(setup.Model(), setup.Version())});
     return kDone;
 }
 
+// 0 for the state as it is now.
+int StatesCli::requestedVersion(DocumentStore &store) const {
+    const std::optional<QString> text = optionValue(QStringLiteral("version"));
+    if (!text)
+        return 0;
+    bool ok = false;
+    const int version = text->toInt(&ok);
+    if (!ok || version < 1)
+        fail(ErrorNumber::InvalidProcedureCall,
+             QStringLiteral("--version takes a version number (1, 2, ...), not %1").arg(*text));
+    if (!store.library())
+        fail(ErrorNumber::InvalidProcedureCall,
+             QStringLiteral("--version needs a library document: a file keeps no versions"));
+    return version;
+}
+
 int StatesCli::undoRestore(const QStringList &args) {
-    StateDocument document = openDocument(args[0]);
-    BenchRole &role = document.role(m_parser.value(QStringLiteral("role")));
+    const auto store = openStore(args[0]);
+    BenchRole &role = store->document().role(m_parser.value(QStringLiteral("role")));
     const RestoreHistory::Entry entry = role.undoRestore(*instrument(role));
-    document.save(args[0]);
+    store->save();
     const QString taken = entry.taken.toLocalTime().toString(Qt::ISODate);
     print({{QStringLiteral("putBack"), taken},
            {QStringLiteral("replacedBy"), entry.replacedBy},
@@ -457,18 +604,18 @@ int StatesCli::undoRestore(const QStringList &args) {
 }
 
 int StatesCli::rename(const QStringList &args) {
-    StateDocument document = openDocument(args[0]);
-    BenchRole &role = document.role(m_parser.value(QStringLiteral("role")));
+    const auto store = openStore(args[0]);
+    BenchRole &role = store->document().role(m_parser.value(QStringLiteral("role")));
     role.rename(args[1], args[2], m_description);
-    document.save(args[0]);
+    store->save();
     return printList(role, args[0]);
 }
 
 int StatesCli::remove(const QStringList &args) {
-    StateDocument document = openDocument(args[0]);
-    BenchRole &role = document.role(m_parser.value(QStringLiteral("role")));
+    const auto store = openStore(args[0]);
+    BenchRole &role = store->document().role(m_parser.value(QStringLiteral("role")));
     role.remove(args[1]);
-    document.save(args[0]);
+    store->save();
     return printList(role, args[0]);
 }
 
@@ -482,8 +629,8 @@ int StatesCli::exportState(const QStringList &args) {
 }
 
 int StatesCli::importState(const QStringList &args) {
-    StateDocument document = openDocument(args[0], Missing::IsEmpty);
-    BenchRole &role = document.role(m_parser.value(QStringLiteral("role")));
+    const auto store = openStore(args[0], Missing::IsEmpty);
+    BenchRole &role = store->document().role(m_parser.value(QStringLiteral("role")));
     try {
         role.importState(args[1], *instrument(role), m_name);
     } catch (const RefusedChange &refusal) {
@@ -492,7 +639,7 @@ int StatesCli::importState(const QStringList &args) {
         return refuse(refusal.description() +
                       QStringLiteral("\nGive it another name with --name."));
     }
-    document.save(args[0]);
+    store->save();
     return printList(role, args[0]);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "automation/AutomationError.h"
 #include "automation/PropertyBag.h"
+#include "library/DocumentStore.h"
 #include "model/StateDocument.h"
 #include "model/StateInfo.h"
 
@@ -38,8 +40,14 @@ public:
 
     // What the bench commands share with the others.
     enum class Missing { Fails, IsEmpty };
-    // A document that does not exist fails, unless the command creates it.
-    StateDocument openDocument(const QString &document, Missing missing = Missing::Fails) const;
+    // A document file or a library's document; one that does not exist fails, unless the
+    // command creates it.
+    std::unique_ptr<DocumentStore> openStore(const QString &location,
+                                             Missing missing = Missing::Fails) const;
+    StateDocument openDocument(const QString &location, Missing missing = Missing::Fails) const;
+    // Records a restore from a library in its audit trail; nothing for a file.
+    void audit(DocumentStore &store, const QString &role, const QString &state, int version,
+               const QString &instrument);
     // A new connection to a role's instrument: --instrument, else the role's resource, else the
     // simulated one; --profile, else the role's profile.
     std::shared_ptr<ScpiInstrument> openInstrument(const BenchRole *role);
@@ -75,6 +83,11 @@ private:
     int checkProfile();
     int discover(const QStringList &args);
     int undoRestore(const QStringList &args);
+    int captureVersion(DocumentStore &store, BenchRole &role);
+    int requestedVersion(DocumentStore &store) const;
+    // A capture the document could not take is kept in a state file, and the error says where.
+    [[noreturn]] static void keepCapture(const std::shared_ptr<ItemStateInfo> &state,
+                                         const AutomationError &error);
 
     // The instrument of a single-instrument command, opened once.
     const SetupInterfaceRef &instrument(const BenchRole &role);

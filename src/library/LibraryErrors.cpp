@@ -15,9 +15,39 @@ void LibraryErrors::refuse(std::int32_t number, const QString &description) {
     throw RefusedChange(number, kSource, description);
 }
 
+// libpq reports a lost server itself, without an SQLSTATE, or with class 08 (connection) or
+// 57P (shut down).
+bool LibraryErrors::isUnreachable(const QSqlError &error) {
+    if (error.type() == QSqlError::ConnectionError)
+        return true;
+    const QString state = error.nativeErrorCode();
+    if (state.startsWith(QStringLiteral("08")) || state.startsWith(QStringLiteral("57P")))
+        return true;
+    return state.isEmpty() && isLostConnection(error);
+}
+
+bool LibraryErrors::isLostConnection(const QSqlError &error) {
+    const QString text = error.databaseText();
+    return text.contains(QStringLiteral("server closed the connection")) ||
+           text.contains(QStringLiteral("no connection to the server")) ||
+           text.contains(QStringLiteral("connection to server")) ||
+           text.contains(QStringLiteral("could not connect"));
+}
+
 void LibraryErrors::failed(const QString &address, const QString &doing, const QSqlError &error) {
-    fail(ErrorNumber::InvalidFileFormat, QStringLiteral("the library at %1 cannot %2: %3")
-                                             .arg(address, doing, error.text().trimmed()));
+    const QString said = error.text().trimmed();
+    if (isUnreachable(error))
+        fail(ErrorNumber::DeviceUnavailable,
+             QStringLiteral("The library at %1 cannot be reached (%2). Nothing was written to "
+                            "it; what this program holds is kept.")
+                 .arg(address, said));
+    if (error.nativeErrorCode() == QLatin1String("42501"))
+        fail(ErrorNumber::PermissionDenied,
+             QStringLiteral("The library at %1 does not allow this user to %2 it (%3). Nothing "
+                            "was changed.")
+                 .arg(address, doing == QLatin1String("be read") ? "read" : "change", said));
+    fail(ErrorNumber::InvalidFileFormat,
+         QStringLiteral("the library at %1 cannot %2: %3").arg(address, doing, said));
 }
 
 } // namespace ixo

@@ -14,6 +14,8 @@ namespace {
 
 const QString kVersionTable = QStringLiteral("schema_version");
 
+// The first schema, as the first version made it; later ones are steps from it, so that a new
+// library and a migrated one are the same.
 const char *const kTables[] = {
     "CREATE TABLE schema_version (version INTEGER NOT NULL, applied_at TIMESTAMP NOT NULL "
     "DEFAULT CURRENT_TIMESTAMP)",
@@ -27,6 +29,32 @@ const char *const kTables[] = {
     "version TEXT NOT NULL, data_kind VARCHAR(16) NOT NULL, data %BLOB% NOT NULL, position "
     "INTEGER NOT NULL, row_version INTEGER NOT NULL DEFAULT 1, changed_by TEXT NOT NULL, "
     "changed_at TIMESTAMP NOT NULL DEFAULT CURRENT_TIMESTAMP, UNIQUE (role_id, name))",
+};
+
+// Schema 2: every version of a state kept (history), released states, the restores done
+// (audit), a role's safety setting and each station's undo history, the host's properties.
+const char *const kToVersion2[] = {
+    "ALTER TABLE documents ADD COLUMN properties %BLOB% NOT NULL DEFAULT ''",
+    "ALTER TABLE roles ADD COLUMN safety_capture BOOLEAN NOT NULL DEFAULT TRUE",
+    "ALTER TABLE states ADD COLUMN station TEXT NOT NULL DEFAULT ''",
+    "ALTER TABLE states ADD COLUMN released BOOLEAN NOT NULL DEFAULT FALSE",
+    // Kept after the state and its role are gone, so ids are not references.
+    "CREATE TABLE state_versions (id %ID%, state_id INTEGER NOT NULL, role_id INTEGER NOT "
+    "NULL, row_version INTEGER NOT NULL, change VARCHAR(16) NOT NULL, name VARCHAR(255) NOT "
+    "NULL, description TEXT NOT NULL, model TEXT NOT NULL, version TEXT NOT NULL, data_kind "
+    "VARCHAR(16) NOT NULL, data %BLOB%, changed_by TEXT NOT NULL, station TEXT NOT NULL, "
+    "changed_at TIMESTAMP NOT NULL DEFAULT CURRENT_TIMESTAMP, UNIQUE (state_id, row_version))",
+    "CREATE INDEX state_versions_by_role ON state_versions (role_id, name)",
+    "INSERT INTO state_versions (state_id, role_id, row_version, change, name, description, "
+    "model, version, data_kind, data, changed_by, station, changed_at) SELECT id, role_id, "
+    "row_version, 'captured', name, description, model, version, data_kind, data, changed_by, "
+    "station, changed_at FROM states",
+    "CREATE TABLE restores (id %ID%, document VARCHAR(255) NOT NULL, role VARCHAR(255) NOT "
+    "NULL, state VARCHAR(255) NOT NULL, state_version INTEGER NOT NULL, restored_at TIMESTAMP "
+    "NOT NULL DEFAULT CURRENT_TIMESTAMP, user_name TEXT NOT NULL, station TEXT NOT NULL, "
+    "instrument TEXT NOT NULL)",
+    "CREATE TABLE undo_history (role_id INTEGER NOT NULL REFERENCES roles(id) ON DELETE "
+    "CASCADE, station TEXT NOT NULL, contents %BLOB% NOT NULL, PRIMARY KEY (role_id, station))",
 };
 
 void run(QSqlDatabase &database, const QString &address, const QString &statement) {
@@ -47,13 +75,12 @@ void LibrarySchema::prepare(QSqlDatabase &database, const QString &address, Miss
                                 .arg(address)
                                 .arg(version)
                                 .arg(kVersion));
-    if (version > 0)
-        return;
-    if (missing == Missing::Fails)
+    if (version == 0 && missing == Missing::Fails)
         LibraryErrors::fail(ErrorNumber::InvalidFileFormat,
                             QStringLiteral("%1 is not a setup library: it has no %2 table")
                                 .arg(address, kVersionTable));
-    create(database, address);
+    if (version < kVersion)
+        upgrade(database, address);
 }
 
 int LibrarySchema::versionOf(QSqlDatabase &database, const QString &address) {
@@ -70,12 +97,23 @@ int LibrarySchema::versionOf(QSqlDatabase &database, const QString &address) {
     return query.value(0).toInt();
 }
 
-void LibrarySchema::create(QSqlDatabase &database, const QString &address) {
+// All steps in one transaction: a library is never left between two schemas. Stations
+// opening a new library at once take turns, and the later ones find it made.
+void LibrarySchema::upgrade(QSqlDatabase &database, const QString &address) {
     LibraryTransaction transaction(database, address);
-    for (const char *table : kTables)
-        run(database, address, dialect(database, QString::fromLatin1(table)));
-    run(database, address,
-        QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(kVersion));
+    if (database.driverName() == QLatin1String("QPSQL"))
+        run(database, address, QStringLiteral("SELECT pg_advisory_xact_lock(7414131)"));
+    const int from = versionOf(database, address);
+    const auto apply = [&](const auto &statements, int version) {
+        if (from >= version)
+            return;
+        for (const char *statement : statements)
+            run(database, address, dialect(database, QString::fromLatin1(statement)));
+        run(database, address,
+            QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(version));
+    };
+    apply(kTables, 1);
+    apply(kToVersion2, 2);
     transaction.commit();
 }
 

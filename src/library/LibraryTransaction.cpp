@@ -3,26 +3,34 @@
 #include "library/LibraryErrors.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 
 namespace ixo {
 
 LibraryTransaction::LibraryTransaction(QSqlDatabase &database, QString address)
     : m_database(database)
     , m_address(std::move(address)) {
-    if (!m_database.transaction())
-        LibraryErrors::failed(m_address, QStringLiteral("start a transaction"),
-                              m_database.lastError());
+    // SQLite takes the write lock at once, so that two writers wait for each other rather
+    // than fail when one upgrades its read lock.
+    const bool sqlite = m_database.driverName() == QLatin1String("QSQLITE");
+    run(sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"),
+        QStringLiteral("start a transaction"));
 }
 
 LibraryTransaction::~LibraryTransaction() {
     if (m_open)
-        m_database.rollback();
+        QSqlQuery(m_database).exec(QStringLiteral("ROLLBACK"));
 }
 
 void LibraryTransaction::commit() {
-    if (!m_database.commit())
-        LibraryErrors::failed(m_address, QStringLiteral("commit"), m_database.lastError());
+    run(QStringLiteral("COMMIT"), QStringLiteral("commit"));
     m_open = false;
+}
+
+void LibraryTransaction::run(const QString &statement, const QString &doing) {
+    QSqlQuery query(m_database);
+    if (!query.exec(statement))
+        LibraryErrors::failed(m_address, doing, query.lastError());
 }
 
 } // namespace ixo

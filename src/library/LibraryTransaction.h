@@ -16,6 +16,8 @@ public:
     void commit();
 
 private:
+    void run(const QString &statement, const QString &doing);
+
     QSqlDatabase &m_database;
     QString m_address;
     bool m_open = true;

@@ -1,11 +1,9 @@
 #include "library/SetupLibrary.h"
 
 #include "automation/ErrorNumber.h"
+#include "library/LibraryDocument.h"
 #include "library/LibraryErrors.h"
 #include "library/LibraryTransaction.h"
-#include "library/StateData.h"
-#include "model/BenchRole.h"
-#include "model/ItemStateInfo.h"
 #include "model/StateDocument.h"
 
 #include <QFileInfo>
@@ -15,11 +13,6 @@
 namespace ixo {
 
 namespace {
-
-QString userName() {
-    const QString user = qEnvironmentVariable("USER");
-    return user.isEmpty() ? qEnvironmentVariable("USERNAME") : user;
-}
 
 // The model leaves texts it was never given null; the columns take them as empty.
 QVariant notNull(const QVariant &value) {
@@ -67,9 +60,15 @@ void SetupLibrary::open(LibrarySchema::Missing missing) {
     m_database.setDatabaseName(m_address.database());
     if (m_address.kind() == LibraryAddress::Kind::Postgresql)
         configurePostgresql();
+    else
+        // Stations sharing one file wait for each other's writes.
+        m_database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
     if (!m_database.open())
         LibraryErrors::failed(m_address.text(), QStringLiteral("be opened"),
                               m_database.lastError());
+    // Times are kept and read in UTC, whatever the server's zone.
+    if (m_address.kind() == LibraryAddress::Kind::Postgresql)
+        run(QStringLiteral("SET TIME ZONE 'UTC'"));
     LibrarySchema::prepare(m_database, m_address.text(), missing);
 }
 
@@ -132,88 +131,30 @@ void SetupLibrary::importDocument(const QString &name, const StateDocument &docu
                                   .arg(m_address.text(), name));
     if (existing >= 0)
         removeDocument(existing);
-    run(QStringLiteral("INSERT INTO documents (name) VALUES (?)"), {name},
-        QStringLiteral("be written"));
-    const qint64 id = documentId(name);
-    int position = 0;
-    for (const BenchRole &role : document.roles())
-        writeRole(id, role, position++);
+    LibraryDocument(*this, name).write(document);
     transaction.commit();
 }
 
 // Without relying on ON DELETE CASCADE: SQLite enforces it only when asked on each connection.
 void SetupLibrary::removeDocument(qint64 id) {
     const QString doing = QStringLiteral("be written");
-    run(QStringLiteral("DELETE FROM states WHERE role_id IN (SELECT id FROM roles WHERE "
-                       "document_id = ?)"),
-        {id}, doing);
+    const QString roles = QStringLiteral("(SELECT id FROM roles WHERE document_id = ?)");
+    run(QStringLiteral("DELETE FROM undo_history WHERE role_id IN ") + roles, {id}, doing);
+    run(QStringLiteral("DELETE FROM states WHERE role_id IN ") + roles, {id}, doing);
     run(QStringLiteral("DELETE FROM roles WHERE document_id = ?"), {id}, doing);
     run(QStringLiteral("DELETE FROM documents WHERE id = ?"), {id}, doing);
 }
 
-void SetupLibrary::writeRole(qint64 documentId, const BenchRole &role, int position) {
-    const QString doing = QStringLiteral("be written");
-    run(QStringLiteral("INSERT INTO roles (document_id, name, resource, profile, position) "
-                       "VALUES (?, ?, ?, ?, ?)"),
-        {documentId, role.name(), role.resource(), role.profile(), position}, doing);
-    const qint64 roleId =
-        idOf(QStringLiteral("SELECT id FROM roles WHERE document_id = ? AND name = ?"),
-             {documentId, role.name()});
-    const QString user = userName();
-    int statePosition = 0;
-    for (const auto &state : role.states()) {
-        const StateData data = StateData::fromVariant(state->data());
-        run(QStringLiteral("INSERT INTO states (role_id, name, description, model, version, "
-                           "data_kind, data, position, changed_by) VALUES (?, ?, ?, ?, ?, ?, ?, "
-                           "?, ?)"),
-            {roleId, state->Name(), state->Description(), state->Model(), state->Version(),
-             data.kind(), data.bytes(), statePosition++, user},
-            doing);
-    }
-}
-
 StateDocument SetupLibrary::exportDocument(const QString &name,
                                            std::shared_ptr<IxoResource> texts) {
-    const qint64 id = documentId(name);
-    if (id < 0)
-        LibraryErrors::fail(
-            ErrorNumber::FileNotFound,
-            QStringLiteral("The library at %1 has no document %2").arg(m_address.text(), name));
-    StateDocument document(std::move(texts));
-    readRoles(id, document);
-    return document;
+    LibraryDocument document(*this, name);
+    document.read(std::move(texts), LibrarySchema::Missing::Fails);
+    return std::move(document.document());
 }
 
-void SetupLibrary::readRoles(qint64 documentId, StateDocument &document) {
-    QSqlQuery query = run(QStringLiteral("SELECT id, name, resource, profile FROM roles WHERE "
-                                         "document_id = ? ORDER BY position"),
-                          {documentId}, QStringLiteral("be read"));
-    while (query.next()) {
-        const QString name = query.value(1).toString();
-        // A document of one instrument starts with its unnamed role.
-        BenchRole *role = document.findRole(name);
-        if (!role)
-            role = &document.addRole(name, QString(), QString());
-        role->setResource(query.value(2).toString());
-        role->setProfile(query.value(3).toString());
-        readStates(query.value(0).toLongLong(), *role);
-    }
-}
-
-void SetupLibrary::readStates(qint64 roleId, BenchRole &role) {
-    QSqlQuery query = run(QStringLiteral("SELECT name, description, model, version, data_kind, "
-                                         "data FROM states WHERE role_id = ? ORDER BY position"),
-                          {roleId}, QStringLiteral("be read"));
-    while (query.next()) {
-        auto state = std::make_shared<ItemStateInfo>();
-        state->setName(query.value(0).toString());
-        state->setDescription(query.value(1).toString());
-        state->setModel(query.value(2).toString());
-        state->setVersion(query.value(3).toString());
-        state->setData(StateData::toVariant(query.value(4).toString(), query.value(5).toByteArray(),
-                                            state->Name()));
-        role.add(state);
-    }
+bool SetupLibrary::isReachable() {
+    QSqlQuery query(m_database);
+    return query.exec(QStringLiteral("SELECT 1"));
 }
 
 } // namespace ixo

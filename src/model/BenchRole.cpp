@@ -105,11 +105,14 @@ std::shared_ptr<ItemStateInfo> BenchRole::capture(SetupInterface &instrument,
 // The present setup is kept first: a restore that fails part-way has changed the instrument
 // already.
 void BenchRole::restore(SetupInterface &instrument, const QString &name) {
-    const auto saved = state(name);
-    checkFits(*saved, instrument, false);
+    restore(instrument, *state(name));
+}
+
+void BenchRole::restore(SetupInterface &instrument, const ItemStateInfo &saved) {
+    checkFits(saved, instrument, false);
     if (m_safetyCapture) {
         try {
-            m_history.push(RestoreHistory::capture(instrument, name));
+            m_history.push(RestoreHistory::capture(instrument, saved.Name()));
         } catch (const AutomationError &error) {
             // The instrument's own number and source, so a script can still tell the fault.
             throw AutomationError(
@@ -120,7 +123,7 @@ void BenchRole::restore(SetupInterface &instrument, const QString &name) {
                     .arg(m_name, error.description()));
         }
     }
-    instrument.RestoreState(saved->data());
+    instrument.RestoreState(saved.data());
 }
 
 void BenchRole::rename(const QString &name, const QString &newName,

@@ -61,6 +61,8 @@ public:
     // A state captured elsewhere, checked as capture checks it.
     void add(const std::shared_ptr<ItemStateInfo> &state);
     void restore(SetupInterface &instrument, const QString &name);
+    // A state kept elsewhere, such as an earlier version of one of the list's.
+    void restore(SetupInterface &instrument, const ItemStateInfo &saved);
     void rename(const QString &name, const QString &newName,
                 const std::optional<QString> &description);
     void remove(const QString &name);

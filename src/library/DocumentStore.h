@@ -1,0 +1,35 @@
+#pragma once
+
+#include "model/StateDocument.h"
+
+#include <QString>
+#include <memory>
+
+namespace ixo {
+
+class IxoResource;
+class LibraryDocument;
+
+// Where a host keeps its document: a file, or a document of a setup library given by its
+// address (sqlite:PATH?document=NAME, postgresql://...?document=NAME). Hosts open, change and
+// save a document the same way wherever it is.
+class DocumentStore {
+public:
+    enum class Missing { Fails, IsCreated };
+
+    virtual ~DocumentStore() = default;
+
+    static std::unique_ptr<DocumentStore> open(const QString &location,
+                                               std::shared_ptr<IxoResource> texts,
+                                               Missing missing = Missing::Fails);
+
+    virtual StateDocument &document() = 0;
+    // A file is replaced atomically; a library gets the changes since it was read.
+    virtual void save() = 0;
+    // The file's path or the library's address, as the user gave it.
+    virtual const QString &location() const = 0;
+    // The library's document, or nullptr for a file.
+    virtual LibraryDocument *library() { return nullptr; }
+};
+
+} // namespace ixo
