@@ -117,8 +117,8 @@ int LibraryCommands::audit(const QStringList &args) {
                                   ? restore.state
                                   : restore.role + QLatin1Char('/') + restore.state;
         text << QStringLiteral("  %1  %2 on %3: %4 %5 version %6 to %7")
-                    .arg(ChangeRecord::timeText(restore.by.at), restore.by.user,
-                         restore.by.station, restore.document, state)
+                    .arg(ChangeRecord::timeText(restore.by.at), restore.by.user, restore.by.station,
+                         restore.document, state)
                     .arg(restore.version)
                     .arg(restore.instrument);
     }

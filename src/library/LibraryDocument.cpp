@@ -49,23 +49,30 @@ void LibraryDocument::read(std::shared_ptr<IxoResource> texts, LibrarySchema::Mi
     m_snapshot = std::move(snapshot);
 }
 
+// QPSQL drops what is left of a result once another query runs on the connection, so the
+// roles are all read before their states.
 void LibraryDocument::readRoles(Snapshot &snapshot) {
     QSqlQuery query =
         m_library.run(QStringLiteral("SELECT id, name, resource, profile, safety_capture, "
                                      "position FROM roles WHERE document_id = ? ORDER BY position"),
                       {snapshot.documentId});
+    QStringList names;
     while (query.next()) {
         const QString name = query.value(1).toString();
-        // A document of one instrument starts with its unnamed role.
-        BenchRole *role = m_document->findRole(name);
-        if (!role)
-            role = &m_document->addRole(name, QString(), QString());
         RoleRow &row = snapshot.roles[name];
         row.id = query.value(0).toLongLong();
         row.resource = query.value(2).toString();
         row.profile = query.value(3).toString();
         row.safetyCapture = query.value(4).toBool();
         row.position = query.value(5).toInt();
+        names << name;
+    }
+    for (const QString &name : names) {
+        RoleRow &row = snapshot.roles[name];
+        // A document of one instrument starts with its unnamed role.
+        BenchRole *role = m_document->findRole(name);
+        if (!role)
+            role = &m_document->addRole(name, QString(), QString());
         role->setResource(row.resource);
         role->setProfile(row.profile);
         role->setSafetyCapture(row.safetyCapture);

@@ -54,6 +54,9 @@ std::shared_ptr<ItemStateInfo> LibraryHistory::state(const QString &name, int ve
                                 .arg(name)
                                 .arg(version)
                                 .arg(m_library.address().text()));
+    auto state = std::make_shared<ItemStateInfo>();
+    state->setName(row.value(0).toString());
+    state->setDescription(row.value(1).toString());
     QSqlQuery data = m_library.run(
         QStringLiteral("SELECT model, version, data_kind, data FROM state_versions WHERE "
                        "state_id = ? AND row_version <= ? AND data IS NOT NULL ORDER BY "
@@ -66,9 +69,6 @@ std::shared_ptr<ItemStateInfo> LibraryHistory::state(const QString &name, int ve
                                 .arg(m_library.address().text())
                                 .arg(version)
                                 .arg(name));
-    auto state = std::make_shared<ItemStateInfo>();
-    state->setName(row.value(0).toString());
-    state->setDescription(row.value(1).toString());
     state->setModel(data.value(0).toString());
     state->setVersion(data.value(1).toString());
     state->setData(

@@ -53,7 +53,8 @@ void SetupLibrary::open(LibrarySchema::Missing missing) {
                                            "%2 is not installed")
                                 .arg(m_address.text(), m_address.driver()));
     // SQLite would make an empty file of a mistyped path.
-    if (missing == LibrarySchema::Missing::Fails && !QFileInfo::exists(m_address.database()))
+    if (m_address.kind() == LibraryAddress::Kind::Sqlite &&
+        missing == LibrarySchema::Missing::Fails && !QFileInfo::exists(m_address.database()))
         LibraryErrors::fail(
             ErrorNumber::FileNotFound,
             QStringLiteral("the library at %1 does not exist").arg(m_address.text()));
@@ -67,8 +68,11 @@ void SetupLibrary::open(LibrarySchema::Missing missing) {
         LibraryErrors::failed(m_address.text(), QStringLiteral("be opened"),
                               m_database.lastError());
     // Times are kept and read in UTC, whatever the server's zone.
-    if (m_address.kind() == LibraryAddress::Kind::Postgresql)
-        run(QStringLiteral("SET TIME ZONE 'UTC'"));
+    if (m_address.kind() == LibraryAddress::Kind::Postgresql) {
+        QSqlQuery zone(m_database);
+        if (!zone.exec(QStringLiteral("SET TIME ZONE 'UTC'")))
+            LibraryErrors::failed(m_address.text(), QStringLiteral("be opened"), zone.lastError());
+    }
     LibrarySchema::prepare(m_database, m_address.text(), missing);
 }
 
