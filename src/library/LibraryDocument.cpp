@@ -227,7 +227,7 @@ void LibraryDocument::writeStates(const BenchRole &role, const RoleRow &was, Rol
                                    "Nothing was changed.")
                         .arg(row.name));
             // A renamed state moves to the end of the list, as it does in the document.
-            rows.update(row.id, row.version, *state,
+            rows.update(row.id, row.version, row.name, *state,
                         state->Name() != row.name ? nextPosition() : -1);
             row = {row.id, row.version + 1, state->Name(), state->Description(), false};
         }

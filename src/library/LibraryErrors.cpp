@@ -3,6 +3,8 @@
 #include "automation/ErrorNumber.h"
 #include "model/RefusedChange.h"
 
+#include <QRegularExpression>
+
 namespace ixo {
 
 const QString LibraryErrors::kSource = QStringLiteral("IxoInstrSetups.SetupLibrary");
@@ -34,8 +36,17 @@ bool LibraryErrors::isLostConnection(const QSqlError &error) {
            text.contains(QStringLiteral("could not connect"));
 }
 
+// The server's own words, without libpq's "ERROR:" and the driver's "Unable to ..." line.
+QString LibraryErrors::wordsOf(const QSqlError &error) {
+    QString said = error.databaseText().trimmed();
+    if (said.isEmpty())
+        return error.text().trimmed();
+    static const QRegularExpression severity(QStringLiteral("^(ERROR|FATAL):\\s+"));
+    return said.remove(severity).section(QLatin1Char('\n'), 0, 0).trimmed();
+}
+
 void LibraryErrors::failed(const QString &address, const QString &doing, const QSqlError &error) {
-    const QString said = error.text().trimmed();
+    const QString said = wordsOf(error);
     if (isUnreachable(error))
         fail(ErrorNumber::DeviceUnavailable,
              QStringLiteral("The library at %1 cannot be reached (%2). Nothing was written to "

@@ -23,6 +23,7 @@ public:
 private:
     static bool isUnreachable(const QSqlError &error);
     static bool isLostConnection(const QSqlError &error);
+    static QString wordsOf(const QSqlError &error);
 };
 
 } // namespace ixo

@@ -44,14 +44,18 @@ qint64 LibraryStateRows::insert(const ItemStateInfo &state, int position) {
     return id;
 }
 
-void LibraryStateRows::update(qint64 id, int version, const ItemStateInfo &state, int position) {
-    checkUnchanged(id, version, state.Name());
+void LibraryStateRows::update(qint64 id, int version, const QString &wasNamed,
+                              const ItemStateInfo &state, int position) {
+    checkUnchanged(id, version, wasNamed);
     checkFree(state.Name(), id);
+    // A state keeps its place unless it moved.
     m_library.run(
-        QStringLiteral("UPDATE states SET name = ?, description = ?, position = ?, "
-                       "row_version = row_version + 1, changed_by = ?, station = ?, "
-                       "changed_at = CURRENT_TIMESTAMP WHERE id = ? AND row_version = ?"),
-        {state.Name(), state.Description(), position, m_here.user, m_here.station, id, version},
+        QStringLiteral("UPDATE states SET name = ?, description = ?, position = CASE WHEN ? < 0 "
+                       "THEN position ELSE ? END, row_version = row_version + 1, changed_by = ?, "
+                       "station = ?, changed_at = CURRENT_TIMESTAMP WHERE id = ? AND "
+                       "row_version = ?"),
+        {state.Name(), state.Description(), position, position, m_here.user, m_here.station, id,
+         version},
         kWrite);
     addVersion(id, QStringLiteral("renamed"), false);
 }

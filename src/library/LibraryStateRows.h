@@ -19,7 +19,8 @@ public:
     // Returns the new row's id; its version is 1.
     qint64 insert(const ItemStateInfo &state, int position);
     // Name and description, and the position when the state moved.
-    void update(qint64 id, int version, const ItemStateInfo &state, int position);
+    void update(qint64 id, int version, const QString &wasNamed, const ItemStateInfo &state,
+                int position);
     // The setup itself, as a new version.
     void revise(qint64 id, int version, const ItemStateInfo &state);
     void release(qint64 id, int version, const QString &name);

@@ -96,8 +96,14 @@ QSqlQuery SetupLibrary::run(const QString &statement, const QVariantList &values
         LibraryErrors::failed(m_address.text(), doing, query.lastError());
     for (const QVariant &value : values)
         query.addBindValue(notNull(value));
-    if (!query.exec())
-        LibraryErrors::failed(m_address.text(), doing, query.lastError());
+    if (!query.exec()) {
+        const QSqlError error = query.lastError();
+        // PostgreSQL ignores everything but a rollback after a failed statement, even the
+        // release of this one.
+        if (m_address.kind() == LibraryAddress::Kind::Postgresql)
+            QSqlQuery(m_database).exec(QStringLiteral("ROLLBACK"));
+        LibraryErrors::failed(m_address.text(), doing, error);
+    }
     return query;
 }
 

@@ -74,7 +74,7 @@ versions() {
     "$states" library release "$document" s1-1 >/dev/null
     local status=0
     "$states" rename "$document" s1-1 gone 2>"$work/released.txt" || status=$?
-    [[ $status == 4 ]] && grep -q "is released" "$work/released.txt" ||
+    [[ $status == 3 ]] && grep -q "is released" "$work/released.txt" ||
         fail "a released state was renamed (exit $status)"
     "$states" capture "$document" --name s1-1 --new-version >/dev/null
     "$states" library history "$document" s1-1 --json >"$work/history.json"

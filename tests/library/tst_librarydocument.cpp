@@ -125,14 +125,13 @@ private slots:
         QTest::addColumn<QStringList>("kept");
         QTest::newRow("both rename") << renameTo("A") << renameTo("B")
                                      << "State Carrier was changed by " << QStringList{"A"};
-        QTest::newRow("rename, then remove") << renameTo("A") << removeIt()
-                                             << "State Carrier was changed by "
-                                             << QStringList{"A"};
-        QTest::newRow("remove, then rename") << removeIt() << renameTo("B")
-                                             << "State Carrier was removed by " << QStringList{};
-        QTest::newRow("same new name") << add("Sweep") << add("Sweep")
-                                       << "State Sweep was saved by "
-                                       << QStringList{"Carrier", "Sweep"};
+        QTest::newRow("rename, then remove")
+            << renameTo("A") << removeIt() << "State Carrier was changed by " << QStringList{"A"};
+        QTest::newRow("remove, then rename")
+            << removeIt() << renameTo("B") << "State Carrier was removed by " << QStringList{};
+        QTest::newRow("same new name")
+            << add("Sweep") << add("Sweep") << "State Sweep was saved by "
+            << QStringList{"Carrier", "Sweep"};
     }
     void conflictsAreRefused() {
         QFETCH(Change, first);
@@ -162,8 +161,7 @@ private slots:
         }
         QCOMPARE(Station(address, "reader").names(), kept);
         // Read again, the refused station's change goes through.
-        two.document.read(std::make_shared<CIxoResourcesDefault>(),
-                          LibrarySchema::Missing::Fails);
+        two.document.read(std::make_shared<CIxoResourcesDefault>(), LibrarySchema::Missing::Fails);
         two.role().add(stateOf("Retry", QByteArray("r")));
         two.document.save();
         QVERIFY(Station(address, "reader").names().contains("Retry"));
@@ -187,14 +185,14 @@ private slots:
         for (const Change &change : changes) {
             Station other(address, "station-2");
             change(other.role());
-            QCOMPARE(test::errorOf([&] { other.document.save(); }),
-                     ErrorNumber::PermissionDenied);
+            QCOMPARE(test::errorOf([&] { other.document.save(); }), ErrorNumber::PermissionDenied);
         }
         LibraryHistory history(station.library, station.document.roleId(BenchRole::kDefaultName));
         QStringList changes;
         for (const auto &version : history.versions("Golden"))
-            changes << QStringLiteral("%1 %2 %3").arg(version.version).arg(version.change,
-                                                                         version.name);
+            changes << QStringLiteral("%1 %2 %3")
+                           .arg(version.version)
+                           .arg(version.change, version.name);
         QCOMPARE(changes, (QStringList{"1 captured Carrier", "2 renamed Golden",
                                        "3 released Golden", "4 revised Golden"}));
         // A rename keeps the setup of the version before it.
@@ -218,10 +216,10 @@ private slots:
         const QString address = library();
         Station station(address, "station-7");
         LibraryAudit audit(station.library);
-        audit.record({"rf", "scope", "Golden", 3, "KEYSIGHT,DSOX3024T,MY1,7.50",
-                      ChangeRecord::here()});
-        audit.record({"rf", "generator", "Golden", 1, "Agilent,33522B,MY2,4.00",
-                      ChangeRecord::here()});
+        audit.record(
+            {"rf", "scope", "Golden", 3, "KEYSIGHT,DSOX3024T,MY1,7.50", ChangeRecord::here()});
+        audit.record(
+            {"rf", "generator", "Golden", 1, "Agilent,33522B,MY2,4.00", ChangeRecord::here()});
         const auto all = audit.since({});
         QCOMPARE(all.size(), std::size_t(2));
         QCOMPARE(all[0].role, "scope");
@@ -242,8 +240,7 @@ private slots:
         station.role().add(stateOf("Kept", QByteArray("k")));
         station.document.save();
         {
-            QSqlDatabase admin =
-                LibraryTestServer::connect(LibraryAddress::parse(address), "slow");
+            QSqlDatabase admin = LibraryTestServer::connect(LibraryAddress::parse(address), "slow");
             QSqlQuery query(admin);
             QVERIFY2(query.exec("CREATE FUNCTION slow() RETURNS trigger AS $$ BEGIN PERFORM "
                                 "pg_sleep(30); RETURN NEW; END $$ LANGUAGE plpgsql") &&
@@ -306,8 +303,9 @@ private slots:
             station.role().history().push({"33522B", "4.00", QByteArray("before"),
                                            QDateTime::currentDateTimeUtc(), "Golden"});
             station.document.save();
-            LibraryAudit(station.library).record({"rf", BenchRole::kDefaultName, "Golden", 1,
-                                                  "Agilent,33522B,MY2,4.00", ChangeRecord::here()});
+            LibraryAudit(station.library)
+                .record({"rf", BenchRole::kDefaultName, "Golden", 1, "Agilent,33522B,MY2,4.00",
+                         ChangeRecord::here()});
             station.role().add(stateOf("Mine", QByteArray("m")));
             const QString error = test::errorTextOf([&] { station.document.save(); });
             QVERIFY2(error.contains("does not allow this user to change it"), qPrintable(error));
@@ -326,26 +324,26 @@ private slots:
             database.setDatabaseName(file);
             QVERIFY(database.open());
             QSqlQuery query(database);
-            for (const char *statement : {
-                     "CREATE TABLE schema_version (version INTEGER NOT NULL, applied_at TIMESTAMP "
-                     "NOT NULL DEFAULT CURRENT_TIMESTAMP)",
-                     "INSERT INTO schema_version (version) VALUES (1)",
-                     "CREATE TABLE documents (id INTEGER PRIMARY KEY, name VARCHAR(255) NOT NULL "
-                     "UNIQUE, created_at TIMESTAMP NOT NULL DEFAULT CURRENT_TIMESTAMP)",
-                     "CREATE TABLE roles (id INTEGER PRIMARY KEY, document_id INTEGER NOT NULL, "
-                     "name VARCHAR(255) NOT NULL, resource TEXT NOT NULL, profile TEXT NOT "
-                     "NULL, position INTEGER NOT NULL, UNIQUE (document_id, name))",
-                     "CREATE TABLE states (id INTEGER PRIMARY KEY, role_id INTEGER NOT NULL, "
-                     "name VARCHAR(255) NOT NULL, description TEXT NOT NULL, model TEXT NOT "
-                     "NULL, version TEXT NOT NULL, data_kind VARCHAR(16) NOT NULL, data BLOB NOT "
-                     "NULL, position INTEGER NOT NULL, row_version INTEGER NOT NULL DEFAULT 1, "
-                     "changed_by TEXT NOT NULL, changed_at TIMESTAMP NOT NULL DEFAULT "
-                     "CURRENT_TIMESTAMP, UNIQUE (role_id, name))",
-                     "INSERT INTO documents (id, name) VALUES (1, 'rf')",
-                     "INSERT INTO roles VALUES (1, 1, 'instrument', 'SIM', '', 0)",
-                     "INSERT INTO states (role_id, name, description, model, version, data_kind, "
-                     "data, position, changed_by) VALUES (1, 'Old', '', '33522B', '4.00', "
-                     "'bytes', X'0102', 0, 'alice')"})
+            for (const char *statement :
+                 {"CREATE TABLE schema_version (version INTEGER NOT NULL, applied_at TIMESTAMP "
+                  "NOT NULL DEFAULT CURRENT_TIMESTAMP)",
+                  "INSERT INTO schema_version (version) VALUES (1)",
+                  "CREATE TABLE documents (id INTEGER PRIMARY KEY, name VARCHAR(255) NOT NULL "
+                  "UNIQUE, created_at TIMESTAMP NOT NULL DEFAULT CURRENT_TIMESTAMP)",
+                  "CREATE TABLE roles (id INTEGER PRIMARY KEY, document_id INTEGER NOT NULL, "
+                  "name VARCHAR(255) NOT NULL, resource TEXT NOT NULL, profile TEXT NOT "
+                  "NULL, position INTEGER NOT NULL, UNIQUE (document_id, name))",
+                  "CREATE TABLE states (id INTEGER PRIMARY KEY, role_id INTEGER NOT NULL, "
+                  "name VARCHAR(255) NOT NULL, description TEXT NOT NULL, model TEXT NOT "
+                  "NULL, version TEXT NOT NULL, data_kind VARCHAR(16) NOT NULL, data BLOB NOT "
+                  "NULL, position INTEGER NOT NULL, row_version INTEGER NOT NULL DEFAULT 1, "
+                  "changed_by TEXT NOT NULL, changed_at TIMESTAMP NOT NULL DEFAULT "
+                  "CURRENT_TIMESTAMP, UNIQUE (role_id, name))",
+                  "INSERT INTO documents (id, name) VALUES (1, 'rf')",
+                  "INSERT INTO roles VALUES (1, 1, 'instrument', 'SIM', '', 0)",
+                  "INSERT INTO states (role_id, name, description, model, version, data_kind, "
+                  "data, position, changed_by) VALUES (1, 'Old', '', '33522B', '4.00', "
+                  "'bytes', X'0102', 0, 'alice')"})
                 QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
         }
         QSqlDatabase::removeDatabase("first");
