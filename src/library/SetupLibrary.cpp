@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QUuid>
+#include <utility>
+#include <vector>
 
 namespace ixo {
 
@@ -60,7 +62,8 @@ void SetupLibrary::open(LibrarySchema::Missing missing) {
                                            "%2 is not installed")
                                 .arg(m_address.text(), m_address.driver()));
     // SQLite would make an empty file of a mistyped path.
-    if (missing == LibrarySchema::Missing::Fails && !QFileInfo::exists(m_address.database()))
+    if (m_address.kind() == LibraryAddress::Kind::Sqlite &&
+        missing == LibrarySchema::Missing::Fails && !QFileInfo::exists(m_address.database()))
         LibraryErrors::fail(
             ErrorNumber::FileNotFound,
             QStringLiteral("the library at %1 does not exist").arg(m_address.text()));
@@ -188,6 +191,9 @@ void SetupLibrary::readRoles(qint64 documentId, StateDocument &document) {
     QSqlQuery query = run(QStringLiteral("SELECT id, name, resource, profile FROM roles WHERE "
                                          "document_id = ? ORDER BY position"),
                           {documentId}, QStringLiteral("be read"));
+    // QPSQL reads a forward-only result row by row, and another query on the connection
+    // discards what is left of it: the states are read once all roles are.
+    std::vector<std::pair<qint64, QString>> roles;
     while (query.next()) {
         const QString name = query.value(1).toString();
         // A document of one instrument starts with its unnamed role.
@@ -196,8 +202,10 @@ void SetupLibrary::readRoles(qint64 documentId, StateDocument &document) {
             role = &document.addRole(name, QString(), QString());
         role->setResource(query.value(2).toString());
         role->setProfile(query.value(3).toString());
-        readStates(query.value(0).toLongLong(), *role);
+        roles.emplace_back(query.value(0).toLongLong(), name);
     }
+    for (const auto &[id, name] : roles)
+        readStates(id, *document.findRole(name));
 }
 
 void SetupLibrary::readStates(qint64 roleId, BenchRole &role) {
