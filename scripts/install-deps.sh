@@ -6,6 +6,7 @@ apt-get update
 apt-get install -y --no-install-recommends \
     cmake ninja-build g++ ccache pkg-config \
     qt6-base-dev libqt6sql6-sqlite qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev \
+    libqt6sql6-psql postgresql-15 \
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev \
     fonts-dejavu-core \
     qt6-serialport-dev \

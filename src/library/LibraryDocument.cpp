@@ -159,20 +159,20 @@ LibraryDocument::RoleRow LibraryDocument::writeRole(qint64 documentId, const Ben
     now.safetyCapture = role.safetyCapture();
     now.undo = role.history().toContents();
     const QVariantList values{role.resource(), role.profile(), role.safetyCapture(), position};
-    if (!was) {
+    const QString findRole =
+        QStringLiteral("SELECT id FROM roles WHERE document_id = ? AND name = ?");
+    // A role another station added since this one read the document is the same role.
+    now.id = was ? was->id : m_library.idOf(findRole, {documentId, role.name()});
+    if (now.id < 0) {
         m_library.run(QStringLiteral("INSERT INTO roles (resource, profile, safety_capture, "
                                      "position, document_id, name) VALUES (?, ?, ?, ?, ?, ?)"),
                       values + QVariantList{documentId, role.name()}, kWrite);
-        now.id = m_library.idOf(
-            QStringLiteral("SELECT id FROM roles WHERE document_id = ? AND name = ?"),
-            {documentId, role.name()});
-    } else {
-        now.id = was->id;
-        if (now.resource != was->resource || now.profile != was->profile ||
-            now.safetyCapture != was->safetyCapture || position != was->position)
-            m_library.run(QStringLiteral("UPDATE roles SET resource = ?, profile = ?, "
-                                         "safety_capture = ?, position = ? WHERE id = ?"),
-                          values + QVariantList{now.id}, kWrite);
+        now.id = m_library.idOf(findRole, {documentId, role.name()});
+    } else if (was && (now.resource != was->resource || now.profile != was->profile ||
+                       now.safetyCapture != was->safetyCapture || position != was->position)) {
+        m_library.run(QStringLiteral("UPDATE roles SET resource = ?, profile = ?, "
+                                     "safety_capture = ?, position = ? WHERE id = ?"),
+                      values + QVariantList{now.id}, kWrite);
     }
     if (now.undo != (was ? was->undo : QByteArray())) {
         m_library.run(QStringLiteral("DELETE FROM undo_history WHERE role_id = ? AND station = ?"),

@@ -17,15 +17,14 @@ void LibraryErrors::refuse(std::int32_t number, const QString &description) {
     throw RefusedChange(number, kSource, description);
 }
 
-// libpq reports a lost server itself, without an SQLSTATE, or with class 08 (connection) or
-// 57P (shut down).
+// QSQLITE reports every failed statement as a connection error, with SQLite's number; libpq
+// reports a lost server without an SQLSTATE, or with class 08 (connection) or 57P (shut down).
 bool LibraryErrors::isUnreachable(const QSqlError &error) {
-    if (error.type() == QSqlError::ConnectionError)
-        return true;
     const QString state = error.nativeErrorCode();
     if (state.startsWith(QStringLiteral("08")) || state.startsWith(QStringLiteral("57P")))
         return true;
-    return state.isEmpty() && isLostConnection(error);
+    return state.isEmpty() &&
+           (error.type() == QSqlError::ConnectionError || isLostConnection(error));
 }
 
 bool LibraryErrors::isLostConnection(const QSqlError &error) {

@@ -112,6 +112,17 @@ void LibrarySchema::upgrade(QSqlDatabase &database, const QString &address) {
         run(database, address,
             QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(version));
     };
+    // SQLite gives a deleted row's id to the next one unless told not to, and the versions of
+    // states must never mix: the first schema's states are moved to a table that does not.
+    if (from == 1 && database.driverName() == QLatin1String("QSQLITE")) {
+        const QString states = QString::fromLatin1(kTables[3]);
+        run(database, address,
+            dialect(database, QString(states).replace(QStringLiteral("TABLE states"),
+                                                      QStringLiteral("TABLE states_v2"))));
+        run(database, address, QStringLiteral("INSERT INTO states_v2 SELECT * FROM states"));
+        run(database, address, QStringLiteral("DROP TABLE states"));
+        run(database, address, QStringLiteral("ALTER TABLE states_v2 RENAME TO states"));
+    }
     apply(kTables, 1);
     apply(kToVersion2, 2);
     transaction.commit();
@@ -122,7 +133,8 @@ QString LibrarySchema::dialect(const QSqlDatabase &database, QString statement) 
     return statement
         .replace(QStringLiteral("%ID%"), postgresql ? QStringLiteral("INTEGER GENERATED ALWAYS AS "
                                                                      "IDENTITY PRIMARY KEY")
-                                                    : QStringLiteral("INTEGER PRIMARY KEY"))
+                                                    : QStringLiteral("INTEGER PRIMARY KEY "
+                                                                     "AUTOINCREMENT"))
         .replace(QStringLiteral("%BLOB%"),
                  postgresql ? QStringLiteral("BYTEA") : QStringLiteral("BLOB"));
 }

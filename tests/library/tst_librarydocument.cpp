@@ -10,6 +10,7 @@
 #include "server/TypeLibrary.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -78,7 +79,11 @@ class TestLibraryDocument : public QObject {
     // A new, empty library of the row's backend for each case.
     QString library() {
         QFETCH_GLOBAL(bool, postgresql);
-        const QString name = QString::fromLatin1(QTest::currentTestFunction()).toLower();
+        const QString name = QStringLiteral("%1_%2")
+                                 .arg(QTest::currentTestFunction(), QTest::currentDataTag())
+                                 .toLower()
+                                 .replace(QRegularExpression("[^a-z0-9_]"), "_")
+                                 .left(60);
         if (!postgresql)
             return QStringLiteral("sqlite:%1?document=rf").arg(m_dir.filePath(name + ".db"));
         if (!m_server.isAvailable())
@@ -178,11 +183,11 @@ private slots:
         const auto revised = stateOf("ignored", QByteArray("v2"));
         station.document.revise(BenchRole::kDefaultName, "Golden", *revised);
         // A released state changes only by a new version, never in place.
-        const Change changes[] = {
+        const Change inPlace[] = {
             [](BenchRole &role) { role.rename("Golden", "Other", std::nullopt); },
             [](BenchRole &role) { role.rename("Golden", "Golden", QStringLiteral("new")); },
             [](BenchRole &role) { role.remove("Golden"); }};
-        for (const Change &change : changes) {
+        for (const Change &change : inPlace) {
             Station other(address, "station-2");
             change(other.role());
             QCOMPARE(test::errorOf([&] { other.document.save(); }), ErrorNumber::PermissionDenied);
