@@ -68,9 +68,15 @@ choose_user() {
         return 1
     fi
     server_user=postgres
+    # A build tree under a home the server's user cannot enter (/root): the data go to /tmp,
+    # named after the build tree so that each has its own.
     if ! as_server test -x "$dir"; then
-        why="the postgres user cannot enter $dir"
-        return 1
+        data=/tmp/ixo-library-server-$(printf '%s' "$dir" | md5sum | cut -c1-12)
+        log=$data.log
+        if ! as_server test -x /tmp; then
+            why="the postgres user can enter neither $dir nor /tmp"
+            return 1
+        fi
     fi
 }
 
@@ -195,9 +201,9 @@ start)
     start
     ;;
 stop | kill)
-    [ -d "$data" ] || exit 0
     bindir=$(find_bindir) || exit 0
     choose_user
+    [ -d "$data" ] || exit 0
     if [ "$action" = stop ]; then
         stop_server fast
     else

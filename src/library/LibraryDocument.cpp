@@ -143,10 +143,10 @@ qint64 LibraryDocument::writeDocument(const StateDocument &document, const Snaps
                           {properties, was.documentId}, kWrite);
         return was.documentId;
     }
-    // Another station may have made it since this one found none.
-    if (m_library.documentId(m_name) < 0)
-        m_library.run(QStringLiteral("INSERT INTO documents (name, properties) VALUES (?, ?)"),
-                      {m_name, properties}, kWrite);
+    // Another station may be making it at the same moment: then its row is this one's too.
+    m_library.run(QStringLiteral("INSERT INTO documents (name, properties) VALUES (?, ?) ON "
+                                 "CONFLICT (name) DO NOTHING"),
+                  {m_name, properties}, kWrite);
     return m_library.documentId(m_name);
 }
 
@@ -165,7 +165,8 @@ LibraryDocument::RoleRow LibraryDocument::writeRole(qint64 documentId, const Ben
     now.id = was ? was->id : m_library.idOf(findRole, {documentId, role.name()});
     if (now.id < 0) {
         m_library.run(QStringLiteral("INSERT INTO roles (resource, profile, safety_capture, "
-                                     "position, document_id, name) VALUES (?, ?, ?, ?, ?, ?)"),
+                                     "position, document_id, name) VALUES (?, ?, ?, ?, ?, ?) ON "
+                                     "CONFLICT (document_id, name) DO NOTHING"),
                       values + QVariantList{documentId, role.name()}, kWrite);
         now.id = m_library.idOf(findRole, {documentId, role.name()});
     } else if (was && (now.resource != was->resource || now.profile != was->profile ||

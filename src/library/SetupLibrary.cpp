@@ -69,9 +69,12 @@ void SetupLibrary::open(LibrarySchema::Missing missing) {
                               m_database.lastError());
     // Times are kept and read in UTC, whatever the server's zone.
     if (m_address.kind() == LibraryAddress::Kind::Postgresql) {
-        QSqlQuery zone(m_database);
-        if (!zone.exec(QStringLiteral("SET TIME ZONE 'UTC'")))
-            LibraryErrors::failed(m_address.text(), QStringLiteral("be opened"), zone.lastError());
+        // Notices would go to the terminal; errors come back with the statement that failed.
+        QSqlQuery session(m_database);
+        if (!session.exec(QStringLiteral("SET TIME ZONE 'UTC'")) ||
+            !session.exec(QStringLiteral("SET client_min_messages TO error")))
+            LibraryErrors::failed(m_address.text(), QStringLiteral("be opened"),
+                                  session.lastError());
     }
     LibrarySchema::prepare(m_database, m_address.text(), missing);
 }
