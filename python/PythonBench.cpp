@@ -17,38 +17,38 @@ const QString kSource = QStringLiteral("ixoinstrsetups.Bench");
 } // namespace
 
 PythonBench::PythonBench()
-    : m_document(std::make_shared<CIxoResourcesDefault>()) {}
+    : m_stored(std::make_shared<CIxoResourcesDefault>()) {}
 
-PythonBench::PythonBench(StateDocument document, Instruments given)
-    : m_document(std::move(document))
+PythonBench::PythonBench(StoredDocument stored, Instruments given)
+    : m_stored(std::move(stored))
     , m_instruments(std::move(given)) {
     for (const auto &[role, instrument] : m_instruments)
-        m_document.role(role);
+        document().role(role);
 }
 
-std::shared_ptr<PythonBench> PythonBench::open(const QString &fileName, Instruments given) {
+std::shared_ptr<PythonBench> PythonBench::open(const QString &location, Instruments given) {
     return std::make_shared<PythonBench>(
-        StateDocument::open(fileName, std::make_shared<CIxoResourcesDefault>()), std::move(given));
+        StoredDocument::open(location, std::make_shared<CIxoResourcesDefault>()), std::move(given));
 }
 
 void PythonBench::save(const QString &fileName) {
-    m_document.save(fileName);
+    m_stored.save(fileName);
 }
 
 QStringList PythonBench::roles() const {
     QStringList roles;
-    for (const BenchRole &role : m_document.roles())
+    for (const BenchRole &role : document().roles())
         roles << role.name();
     return roles;
 }
 
 QStringList PythonBench::names() const {
-    return BenchStates(const_cast<StateDocument &>(m_document)).names();
+    return BenchStates(const_cast<StateDocument &>(document())).names();
 }
 
 // Opened once and kept.
 SetupInterfaceRef PythonBench::instrument(const QString &roleName) {
-    const BenchRole &role = m_document.role(roleName);
+    const BenchRole &role = document().role(roleName);
     auto &instrument = m_instruments[role.name()];
     if (!instrument) {
         if (role.resource().isEmpty())
@@ -68,7 +68,7 @@ SetupInterfaceRef PythonBench::instrument(const QString &roleName) {
 
 void PythonBench::addRole(const QString &role, const QString &resource, const QString &profile,
                           SetupInterfaceRef instrument) {
-    const QString name = m_document.addRole(role, resource, profile).name();
+    const QString name = document().addRole(role, resource, profile).name();
     if (instrument)
         m_instruments[name] = std::move(instrument);
 }
@@ -78,11 +78,11 @@ BenchStates::Instruments PythonBench::instruments() {
 }
 
 void PythonBench::capture(const QString &name, const QString &description) {
-    BenchStates(m_document).capture(instruments(), name, description);
+    BenchStates(document()).capture(instruments(), name, description);
 }
 
 BenchReport PythonBench::restore(const QString &name) {
-    const BenchReport report = BenchStates(m_document).restore(instruments(), name);
+    const BenchReport report = BenchStates(document()).restore(instruments(), name);
     m_lastRestored = report.restoredRoles();
     if (report.failed()) {
         QString message = QStringLiteral("Bench state %1 was restored only in part:\n").arg(name) +
@@ -102,7 +102,7 @@ QStringList PythonBench::undoRestore(const QStringList &roles) {
     std::optional<AutomationError> failure;
     for (auto role = pending.crbegin(); role != pending.crend(); ++role) {
         try {
-            m_document.role(*role).undoRestore(*instrument(*role));
+            document().role(*role).undoRestore(*instrument(*role));
             done << *role;
         } catch (const AutomationError &error) {
             if (!failure)

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "QtCasters.h"
+#include "StoredDocument.h"
 #include "model/BenchReport.h"
 #include "model/BenchStates.h"
-#include "model/StateDocument.h"
 #include "support/SetupInterface.h"
 
 #include <QString>
@@ -13,21 +13,24 @@
 
 namespace ixo::python {
 
-// A bench document for Python: its instruments are opened from their roles' resources the first
-// time they are needed, each on a thread of its own, unless the script hands some in itself.
-// Restores keep the instruments' setups so that the last bench restore can be put back.
+// A bench document for Python, from a file or a setup library: its instruments are opened from
+// their roles' resources the first time they are needed, each on a thread of its own, unless the
+// script hands some in itself. Restores keep the instruments' setups so that the last bench restore
+// can be put back.
 class PythonBench {
 public:
     using Instruments = std::map<QString, SetupInterfaceRef>;
 
     // A new bench without instruments; give it roles with addRole().
     PythonBench();
-    PythonBench(StateDocument document, Instruments given);
+    PythonBench(StoredDocument stored, Instruments given);
 
-    static std::shared_ptr<PythonBench> open(const QString &fileName, Instruments given);
+    // A file's path or a library's address.
+    static std::shared_ptr<PythonBench> open(const QString &location, Instruments given);
+    // Without a name back where it came from.
     void save(const QString &fileName = QString());
 
-    const StateDocument &document() const { return m_document; }
+    QString location() const { return m_stored.location(); }
     QStringList roles() const;
     QStringList names() const;
     SetupInterfaceRef instrument(const QString &role);
@@ -45,7 +48,10 @@ public:
 private:
     BenchStates::Instruments instruments();
 
-    StateDocument m_document;
+    StateDocument &document() { return m_stored.document(); }
+    const StateDocument &document() const { return m_stored.document(); }
+
+    StoredDocument m_stored;
     Instruments m_instruments;
     QStringList m_lastRestored;
 };

@@ -15,20 +15,20 @@ std::shared_ptr<IxoResource> texts() {
 } // namespace
 
 PythonDocument::PythonDocument()
-    : m_document(texts()) {}
+    : m_stored(texts()) {}
 
-PythonDocument::PythonDocument(StateDocument document, QString role)
-    : m_document(std::move(document))
+PythonDocument::PythonDocument(StoredDocument stored, QString role)
+    : m_stored(std::move(stored))
     , m_role(std::move(role)) {
     this->role();
 }
 
-std::shared_ptr<PythonDocument> PythonDocument::open(const QString &fileName, const QString &role) {
-    return std::make_shared<PythonDocument>(StateDocument::open(fileName, texts()), role);
+std::shared_ptr<PythonDocument> PythonDocument::open(const QString &location, const QString &role) {
+    return std::make_shared<PythonDocument>(StoredDocument::open(location, texts()), role);
 }
 
 void PythonDocument::save(const QString &fileName) {
-    m_document.save(fileName);
+    m_stored.save(fileName);
 }
 
 std::shared_ptr<ItemStateInfo> PythonDocument::importState(const QString &fileName,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/StateDocument.h"
+#include "StoredDocument.h"
 #include "support/SetupInterface.h"
 
 #include <QString>
@@ -14,22 +14,23 @@ class ItemStateInfo;
 
 namespace ixo::python {
 
-// A host document (.ixs) for Python: the document model with the default catalogue's texts,
-// working on one role of its bench (the only one, unless named). Only the hint of a refused
-// import is Python's own.
+// A host document for Python, from a file (.ixs) or a setup library: the document model with the
+// default catalogue's texts, working on one role of its bench (the only one, unless named). Only
+// the hint of a refused import is Python's own.
 class PythonDocument {
 public:
     PythonDocument();
-    PythonDocument(StateDocument document, QString role);
+    PythonDocument(StoredDocument stored, QString role);
 
-    static std::shared_ptr<PythonDocument> open(const QString &fileName,
+    // A file's path or a library's address.
+    static std::shared_ptr<PythonDocument> open(const QString &location,
                                                 const QString &role = QString());
-    // Written atomically; without a name to the file it was opened from.
+    // Without a name back where it came from; a file is written atomically.
     void save(const QString &fileName = QString());
 
-    const QString &fileName() const { return m_document.fileName(); }
-    BenchRole &role() { return m_document.role(m_role); }
-    const BenchRole &role() const { return m_document.role(m_role); }
+    QString location() const { return m_stored.location(); }
+    BenchRole &role() { return m_stored.document().role(m_role); }
+    const BenchRole &role() const { return m_stored.document().role(m_role); }
     std::shared_ptr<ItemStateInfo> importState(const QString &fileName, SetupInterface &instrument,
                                                const std::optional<QString> &name);
 
@@ -37,7 +38,7 @@ public:
     static QVariant dataOf(const QString &reference);
 
 private:
-    StateDocument m_document;
+    StoredDocument m_stored;
     QString m_role;
 };
 

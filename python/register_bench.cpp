@@ -36,19 +36,20 @@ void register_bench(py::module_ &module) {
         .def(py::init<>(), "A new bench without instruments; give save() a file name.")
         .def_static(
             "open",
-            [](const QString &fileName, const std::optional<py::dict> &instruments) {
+            [](const QString &location, const std::optional<py::dict> &instruments) {
                 PythonBench::Instruments given = instrumentsOf(instruments);
                 py::gil_scoped_release release;
-                return PythonBench::open(fileName, std::move(given));
+                return PythonBench::open(location, std::move(given));
             },
             py::arg("path"), py::arg("instruments") = std::nullopt,
-            "Reads a bench document. Each role's instrument is opened from its resource when "
+            "Reads a bench document from a file or a setup library's address. Each role's "
+            "instrument is opened from its resource when "
             "first needed, unless instruments maps the role to an instrument object.")
         .def("save", &PythonBench::save, Release(), py::arg("path") = QString(),
-             "Writes the document atomically, with the setups kept for undo_restore().")
-        .def_property_readonly(
-            "path", [](const PythonBench &bench) { return bench.document().fileName(); },
-            "The document's file name.")
+             "Saves the document with the setups kept for undo_restore(): without a path where "
+             "it came from (a library gets the changes since it was read), else to that file.")
+        .def_property_readonly("path", &PythonBench::location,
+                               "The document's file name or library address.")
         .def_property_readonly("roles", &PythonBench::roles, "The roles, in the bench's order.")
         .def_property_readonly("names", &PythonBench::names, "The names of the bench states.")
         .def(
@@ -95,7 +96,7 @@ void register_bench(py::module_ &module) {
              "given, or of every role it reached) and returns the roles put back.")
         .def("__repr__", [](const PythonBench &bench) {
             return QStringLiteral("<ixoinstrsetups.Bench %1: %2>")
-                .arg(bench.document().fileName(), bench.roles().join(QStringLiteral(", ")));
+                .arg(bench.location(), bench.roles().join(QStringLiteral(", ")));
         });
 }
 

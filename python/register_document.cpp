@@ -38,13 +38,15 @@ void registerDocument(py::module_ &module) {
         .def(py::init<>(), "A new, empty document; give save() a file name.")
         .def_static(
             "open",
-            [](const QString &fileName, std::optional<QString> role) {
+            [](const QString &location, std::optional<QString> role) {
                 py::gil_scoped_release release;
-                return Document::open(fileName, role.value_or(QString()));
+                return Document::open(location, role.value_or(QString()));
             },
             py::arg("path"), py::arg("role") = std::nullopt,
-            "Reads a document; AutomationError 53, 75 or 321 if it cannot. The states are those "
-            "of the document's only instrument, or of the role named on a bench.")
+            "Reads a document from a file or a setup library (sqlite:PATH?document=NAME, "
+            "postgresql://[user@]host[:port]/database?document=NAME); AutomationError 53, 75 or "
+            "321 if it cannot, 68 for a library server that cannot be reached. The states are "
+            "those of the document's only instrument, or of the role named on a bench.")
         .def(
             "save",
             [](Document &document, std::optional<QString> fileName) {
@@ -52,8 +54,13 @@ void registerDocument(py::module_ &module) {
                 document.save(fileName.value_or(QString()));
             },
             py::arg("path") = std::nullopt,
-            "Writes the document atomically, to its own file unless given another.")
-        .def_property_readonly("path", &Document::fileName, "The document's file name.")
+            "Without a path, saves the document where it came from: its file, written "
+            "atomically, or its library, which gets the changes since it was read; a state "
+            "another station changed since then raises AutomationError 3197 naming who and "
+            "when, and nothing is written. Given a path, writes the file, where the document "
+            "lives from then on.")
+        .def_property_readonly("path", &Document::location,
+                               "The document's file name or library address.")
         .def_property_readonly(
             "state_info",
             [](const Document &document) { return AutomationObject(document.role().stateInfo()); },
@@ -152,7 +159,7 @@ void registerDocument(py::module_ &module) {
             "instrument and 457 for a name already in the list.")
         .def("__repr__", [](const Document &document) {
             return QStringLiteral("<ixoinstrsetups.Document %1, %2 states>")
-                .arg(document.fileName().isEmpty() ? QStringLiteral("(new)") : document.fileName())
+                .arg(document.location().isEmpty() ? QStringLiteral("(new)") : document.location())
                 .arg(document.role().count());
         });
 }

@@ -11,6 +11,7 @@
 #include "desktop/InstrumentConnection.h"
 #include "desktop/InstrumentPanel.h"
 #include "desktop/InstrumentRelay.h"
+#include "desktop/LibraryActions.h"
 #include "desktop/ListChange.h"
 #include "desktop/RecentItems.h"
 #include "desktop/RoleView.h"
@@ -52,7 +53,8 @@ QString documentDialog(FileDialogRequest::Mode mode, const QString &title,
 MainWindow::MainWindow(SetupInterfaceRef instrument, InstrumentSettings settings, QWidget *parent)
     : QMainWindow(parent)
     , m_document(std::make_unique<SetupsDocument>(
-          [this](const StateDocument &document) { return m_roleTabs->bindRoles(document); })) {
+          [this](const StateDocument &document) { return m_roleTabs->bindRoles(document); }))
+    , m_library(new LibraryActions(*this)) {
     buildLayout(std::move(instrument), std::move(settings));
     m_document->reset();
     connect(m_document.get(), &SetupsDocument::listChanged, this, &MainWindow::listChanged);
@@ -133,9 +135,11 @@ void MainWindow::buildMenus() {
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addAction(tr("&New"), QKeySequence::New, this, &MainWindow::newDocument);
     file->addAction(tr("&Open..."), QKeySequence::Open, this, &MainWindow::open);
+    m_library->addOpenAction(*file);
     m_recentMenu = file->addMenu(tr("Open &Recent"));
     file->addAction(tr("&Save"), QKeySequence::Save, this, &MainWindow::save);
     file->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, &MainWindow::saveAs);
+    m_library->addSaveAction(*file);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
@@ -284,23 +288,29 @@ void MainWindow::openAfterSettling(const QString &fileName) {
         openDocument(fileName);
 }
 
-bool MainWindow::openDocument(const QString &fileName) {
+bool MainWindow::openDocument(const QString &location) {
     try {
-        m_document->open(fileName);
+        m_document->open(location);
     } catch (const AutomationError &error) {
-        showError(tr("Could not open %1:\n%2").arg(fileName, error.description()));
+        showError(tr("Could not open %1:\n%2").arg(location, error.description()));
         return false;
     }
-    m_undo.clear();
-    m_language->followControl();
-    RecentItems::documents().remember(fileName);
-    rebuildRecentMenu();
-    connectRoles();
-    updateTitle();
+    documentOpened(location);
     return true;
 }
 
+void MainWindow::documentOpened(const QString &location) {
+    m_undo.clear();
+    m_language->followControl();
+    RecentItems::documents().remember(location);
+    rebuildRecentMenu();
+    connectRoles();
+    updateTitle();
+}
+
 bool MainWindow::save() {
+    if (m_document->isInLibrary())
+        return m_library->save();
     return m_document->fileName().isEmpty() ? saveAs() : saveTo(m_document->fileName());
 }
 
@@ -318,11 +328,15 @@ bool MainWindow::saveTo(const QString &fileName) {
                       .arg(fileName, error.description()));
         return false;
     }
-    RecentItems::documents().remember(fileName);
+    saved(fileName);
+    return true;
+}
+
+void MainWindow::saved(const QString &location) {
+    RecentItems::documents().remember(location);
     rebuildRecentMenu();
     updateTitle();
-    statusBar()->showMessage(tr("Saved %1").arg(fileName), kMessageMs);
-    return true;
+    statusBar()->showMessage(tr("Saved %1").arg(location), kMessageMs);
 }
 
 void MainWindow::listChanged(const QByteArray &before, const QByteArray &after) {
@@ -441,7 +455,8 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 }
 
 void MainWindow::updateTitle() {
-    const QString name = m_document->fileName().isEmpty()
+    const QString name = m_document->isInLibrary() ? m_document->location()
+                         : m_document->fileName().isEmpty()
                              ? tr("Untitled")
                              : QFileInfo(m_document->fileName()).fileName();
     setWindowTitle(tr("%1[*] - %2 - IxoInstrSetups").arg(name, connection().description()));

@@ -22,11 +22,12 @@ class BenchStrip;
 class InstrumentConnection;
 class InstrumentPanel;
 class InstrumentState;
+class LibraryActions;
 class WindowLanguage;
 
 // The desktop host: the saved-states control beside the connected instrument's settings, with
-// the list kept in a document file. Highlighting a saved state compares it with the
-// instrument's setup, Ctrl+click on a second one compares the two; a restore can be previewed,
+// the list kept in a document file or a setup library. Highlighting a saved state compares it with
+// the instrument's setup, Ctrl+click on a second one compares the two; a restore can be previewed,
 // and the setup it replaced put back with Edit > Undo Restore. The Instrument menu connects to
 // another instrument or disconnects at run time: the list stays and is attached anew, so that
 // its rows are marked for the instrument now connected. A document of a bench of several
@@ -45,8 +46,10 @@ public:
                QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    bool openDocument(const QString &fileName);
+    // A file's path or a library's address.
+    bool openDocument(const QString &location);
     bool saveTo(const QString &fileName);
+    LibraryActions &library() const { return *m_library; }
     // A new document for a bench of these roles (name, resource), each tab connected to its
     // role's instrument.
     void newBench(const QList<SetupsDocument::NewRole> &roles);
@@ -104,6 +107,8 @@ private slots:
     void updateTitle();
 
 private:
+    friend class LibraryActions;
+
     void buildLayout(SetupInterfaceRef instrument, InstrumentSettings settings);
     void followRoleTabs();
     // Connects every tab to its role's instrument; says which could not be reached.
@@ -122,11 +127,14 @@ private:
     // Asks whether unsaved changes should be saved; false when the user cancels.
     bool settleChanges();
     void openAfterSettling(const QString &fileName);
+    void documentOpened(const QString &location);
+    void saved(const QString &location);
     void showError(const QString &text);
 
     RoleTabs *m_roleTabs = nullptr;
     std::unique_ptr<SetupsDocument> m_document;
     std::unique_ptr<WindowLanguage> m_language;
+    LibraryActions *m_library = nullptr;
     QMenu *m_recentMenu = nullptr;
     QMenu *m_instrumentMenu = nullptr;
     QAction *m_undoRestore = nullptr;

@@ -1,5 +1,7 @@
 #include "desktop/RecentItems.h"
 
+#include "library/LibraryAddress.h"
+
 #include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
@@ -16,9 +18,12 @@ RecentItems::RecentItems(QString key, int maxItems, Qt::CaseSensitivity sensitiv
     , m_sensitivity(sensitivity)
     , m_normalize(std::move(normalize)) {}
 
+// A library's address is kept as given.
 RecentItems RecentItems::documents() {
     return {kDocumentsKey, kMaxDocuments, Qt::CaseSensitive, [](const QString &path) {
-                return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+                return path.isEmpty() || LibraryAddress::isLibraryAddress(path)
+                           ? path
+                           : QFileInfo(path).absoluteFilePath();
             }};
 }
 

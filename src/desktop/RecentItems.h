@@ -22,7 +22,7 @@ public:
 
     // normalize: the form an item is kept in, so that two spellings of it are one.
     RecentItems(QString key, int maxItems, Qt::CaseSensitivity sensitivity, Normalize normalize);
-    // Documents by absolute path; resources as typed, letter case aside.
+    // Documents by absolute path or library address; resources as typed, letter case aside.
     static RecentItems documents();
     static RecentItems resources();
 

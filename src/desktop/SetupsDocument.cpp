@@ -4,6 +4,8 @@
 #include "automation/ErrorNumber.h"
 #include "automation/PropertyBag.h"
 #include "control/InstrumentState.h"
+#include "library/LibraryAddress.h"
+#include "library/SetupLibrary.h"
 #include "locale/CIxoResourcesDefault.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateInfo.h"
@@ -64,18 +66,24 @@ void SetupsDocument::reset(const QList<NewRole> &roles) {
     take(std::move(document));
 }
 
-void SetupsDocument::open(const QString &fileName) {
-    take(StateDocument::open(fileName, m_texts));
+void SetupsDocument::open(const QString &location) {
+    std::unique_ptr<DocumentStore> store = DocumentStore::open(location, m_texts);
+    if (store->library())
+        take(StateDocument(m_texts), std::move(store));
+    else
+        take(std::move(store->document()));
     readControlProperties();
     m_savedContents = contents();
 }
 
 // The controls of the roles go before the lists they showed.
-void SetupsDocument::take(StateDocument document) {
-    for (const BenchRole &role : m_model.roles())
+void SetupsDocument::take(StateDocument document, std::unique_ptr<DocumentStore> library) {
+    for (const BenchRole &role : model().roles())
         role.stateInfo()->Items()->disconnect(&m_settle);
-    m_bindings = m_binder(document);
+    m_bindings = m_binder(library ? library->document() : document);
+    m_library = std::move(library);
     m_model = std::move(document);
+    m_statesOf.clear();
     attachAll();
     m_savedContents = contents();
 }
@@ -83,7 +91,7 @@ void SetupsDocument::take(StateDocument document) {
 // Documents written by other hosts may have no properties of the control.
 void SetupsDocument::readControlProperties() {
     PropertyBag controlBag;
-    PropertyBag &properties = m_model.properties();
+    PropertyBag &properties = model().properties();
     if (properties.contains(HostDocument::kControlKey))
         controlBag.setContents(properties.ReadProperty(HostDocument::kControlKey));
     for (const Binding &binding : m_bindings)
@@ -91,30 +99,98 @@ void SetupsDocument::readControlProperties() {
 }
 
 void SetupsDocument::save(const QString &fileName) {
-    m_model.properties().WriteProperty(HostDocument::kControlKey, controlContents());
-    m_model.save(fileName);
+    model().properties().WriteProperty(HostDocument::kControlKey, controlContents());
+    model().save(fileName);
+    if (m_library) {
+        m_model = std::move(m_library->document());
+        m_library.reset();
+    }
     m_savedContents = contents();
+}
+
+void SetupsDocument::saveToLibrary() {
+    if (!m_library)
+        throw AutomationError(ErrorNumber::InvalidProcedureCall, kSource,
+                              QStringLiteral("The document is not a library's"));
+    model().properties().WriteProperty(HostDocument::kControlKey, controlContents());
+    m_library->save();
+    m_savedContents = contents();
+}
+
+void SetupsDocument::moveToLibrary(const QString &address) {
+    const LibraryAddress parsed = LibraryAddress::parse(address);
+    if (parsed.document().isEmpty())
+        throw AutomationError(ErrorNumber::InvalidProcedureCall, kSource,
+                              QStringLiteral("%1 names no document: add ?document=NAME with a "
+                                             "name the library does not hold yet")
+                                  .arg(address));
+    model().properties().WriteProperty(HostDocument::kControlKey, controlContents());
+    {
+        SetupLibrary library(parsed, LibrarySchema::Missing::IsCreated);
+        library.importDocument(parsed.document(), model());
+    }
+    open(address);
+}
+
+QString SetupsDocument::location() const {
+    return m_library ? m_library->location() : m_model.fileName();
 }
 
 QByteArray SetupsDocument::listContents() const {
     PropertyBag bag;
-    for (std::size_t role = 0; role < m_model.roles().size(); ++role)
-        bag.WriteProperty(listKey(role),
-                          QVariant::fromValue<ObjectRef>(m_model.roles()[role].stateInfo()));
+    const std::vector<BenchRole> &roles = model().roles();
+    for (std::size_t role = 0; role < roles.size(); ++role)
+        bag.WriteProperty(listKey(role), QVariant::fromValue<ObjectRef>(roles[role].stateInfo()));
     return bag.Contents();
 }
 
 void SetupsDocument::restoreList(const QByteArray &contents) {
     PropertyBag bag;
     bag.setContents(contents);
+    StateDocument &document = model();
     std::vector<std::shared_ptr<StateInfo>> lists;
-    for (std::size_t role = 0; role < m_model.roles().size(); ++role)
+    for (std::size_t role = 0; role < document.roles().size(); ++role)
         lists.push_back(listIn(bag, role));
+    keepObjects(contents, lists);
     for (std::size_t role = 0; role < lists.size(); ++role) {
-        m_model.roles()[role].stateInfo()->Items()->disconnect(&m_settle);
-        m_model.replaceStates(m_model.roles()[role].name(), std::move(lists[role]));
+        document.roles()[role].stateInfo()->Items()->disconnect(&m_settle);
+        document.replaceStates(document.roles()[role].name(), std::move(lists[role]));
     }
     attachAll();
+}
+
+SetupsDocument::RoleStates SetupsDocument::states() const {
+    RoleStates states;
+    for (const BenchRole &role : model().roles())
+        states.push_back(role.states());
+    return states;
+}
+
+// Each object takes the values its state had then and goes back in its place.
+void SetupsDocument::keepObjects(const QByteArray &contents,
+                                 std::vector<std::shared_ptr<StateInfo>> &lists) const {
+    const auto told = m_statesOf.find(contents);
+    if (told == m_statesOf.end() || told->second.size() != lists.size())
+        return;
+    for (std::size_t role = 0; role < lists.size(); ++role) {
+        const auto &objects = told->second[role];
+        const CollectionRef items = lists[role]->Items();
+        if (std::size_t(items->Count()) != objects.size())
+            continue;
+        for (std::size_t index = 0; index < objects.size(); ++index) {
+            const std::shared_ptr<ItemStateInfo> state = lists[role]->item(int(index) + 1);
+            const std::shared_ptr<ItemStateInfo> &object = objects[index];
+            object->setName(state->Name());
+            object->setDescription(state->Description());
+            object->setModel(state->Model());
+            object->setVersion(state->Version());
+            object->setData(state->data());
+        }
+        while (items->Count() > 0)
+            items->Remove(1);
+        for (const auto &object : objects)
+            items->Add(QVariant::fromValue<ObjectRef>(object), object->Name());
+    }
 }
 
 void SetupsDocument::settle() {
@@ -123,6 +199,7 @@ void SetupsDocument::settle() {
     if (after == m_listContents)
         return;
     const QByteArray before = std::exchange(m_listContents, after);
+    m_statesOf[after] = states();
     watchLists();
     emit listChanged(before, after);
 }
@@ -130,7 +207,7 @@ void SetupsDocument::settle() {
 // The collections tell of additions and removals, each state of a change to its name or
 // description.
 void SetupsDocument::watchLists() {
-    for (const BenchRole &role : m_model.roles()) {
+    for (const BenchRole &role : model().roles()) {
         const CollectionRef items = role.stateInfo()->Items();
         connect(items.get(), &Collection::changed, &m_settle, qOverload<>(&QTimer::start),
                 Qt::UniqueConnection);
@@ -145,7 +222,7 @@ bool SetupsDocument::isModified() const {
 }
 
 QByteArray SetupsDocument::contents() const {
-    PropertyBag bag = m_model.toBag();
+    PropertyBag bag = model().toBag();
     bag.WriteProperty(HostDocument::kControlKey, controlContents());
     return bag.Contents();
 }
@@ -170,13 +247,14 @@ void SetupsDocument::attachAll() {
     reattach();
     m_settle.stop();
     m_listContents = listContents();
+    m_statesOf[m_listContents] = states();
     watchLists();
     emit attached();
 }
 
 void SetupsDocument::show(std::size_t role) {
     const Binding &binding = m_bindings.at(role);
-    const std::shared_ptr<StateInfo> &states = m_model.roles().at(role).stateInfo();
+    const std::shared_ptr<StateInfo> &states = model().roles().at(role).stateInfo();
     const bool connected = !binding.connected || binding.connected();
     states->setSetupInterface(connected ? binding.instrument : std::make_shared<NoInstrument>());
     // The commands always go to the instrument, which says itself that none is connected.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/DocumentStore.h"
 #include "model/StateDocument.h"
 #include "support/SetupInterface.h"
 
@@ -8,6 +9,7 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -17,13 +19,15 @@ namespace ixo {
 
 class IxoResource;
 class InstrumentState;
+class ItemStateInfo;
 class StateInfo;
 
 // The host's document: the bench of instruments it keeps states for, each role's list shown in
 // a control of its own, and the controls' properties, saved through the document model (so a
 // bench, the setups kept for Undo Restore and what other hosts keep survive). Knows whether it
 // has changed since it was last opened or saved. Saving over a file keeps the file's previous
-// version as "<name>.bak". Whoever changes the lists, it tells what they were before and after
+// version as "<name>.bak". A document may also be one of a setup library, which gets only the
+// changes since it was read. Whoever changes the lists, it tells what they were before and after
 // each change; changes made together, such as the removal and addition of a rename or a state
 // captured on every instrument of a bench, are told as one.
 class SetupsDocument : public QObject {
@@ -47,9 +51,17 @@ public:
 
     // A new document of one instrument, or of a bench of these roles.
     void reset(const QList<NewRole> &roles = {});
-    // Loads everything before changing anything, so a bad file leaves the document as it was.
-    void open(const QString &fileName);
+    // A file's path or a library's address. Loads everything before changing anything, so a
+    // bad file or library leaves the document as it was.
+    void open(const QString &location);
+    // Writes a file; a library's document lives in that file from then on.
     void save(const QString &fileName);
+    // Writes the changes since the library's document was read, refused (RefusedChange
+    // WriteConflict) when another station changed the same state in between.
+    void saveToLibrary();
+    // Puts the whole document into a library under a name it does not hold yet, the address's
+    // document=, and goes on with the library's document.
+    void moveToLibrary(const QString &address);
 
     // Every role's list of saved states alone, to take a change of the lists back.
     QByteArray listContents() const;
@@ -61,12 +73,16 @@ public:
     // instrument now connected or show states added to the list itself.
     void reattach(std::optional<std::size_t> role = std::nullopt);
 
-    QString fileName() const { return m_model.fileName(); }
+    // Empty for a new document and for a library's.
+    QString fileName() const { return m_library ? QString() : m_model.fileName(); }
+    // The file's path or the library's address.
+    QString location() const;
+    bool isInLibrary() const { return m_library != nullptr; }
     bool isModified() const;
     // The first role's list, the only one of a document of one instrument.
-    std::shared_ptr<StateInfo> stateInfo() const { return m_model.stateInfo(); }
-    StateDocument &model() { return m_model; }
-    const StateDocument &model() const { return m_model; }
+    std::shared_ptr<StateInfo> stateInfo() const { return model().stateInfo(); }
+    StateDocument &model() { return m_library ? m_library->document() : m_model; }
+    const StateDocument &model() const { return m_library ? m_library->document() : m_model; }
 
 signals:
     void listChanged(const QByteArray &before, const QByteArray &after);
@@ -74,7 +90,13 @@ signals:
     void attached();
 
 private:
-    void take(StateDocument document);
+    using RoleStates = std::vector<std::vector<std::shared_ptr<ItemStateInfo>>>;
+
+    // A library's document comes with its store, and then document is not used.
+    void take(StateDocument document, std::unique_ptr<DocumentStore> library = {});
+    RoleStates states() const;
+    void keepObjects(const QByteArray &contents,
+                     std::vector<std::shared_ptr<StateInfo>> &lists) const;
     QByteArray contents() const;
     QByteArray controlContents() const;
     void readControlProperties();
@@ -85,10 +107,16 @@ private:
     Binder m_binder;
     std::shared_ptr<IxoResource> m_texts;
     StateDocument m_model;
+    // Only while the document is a library's.
+    std::unique_ptr<DocumentStore> m_library;
     std::vector<Binding> m_bindings;
     QByteArray m_savedContents;
     // The lists as last told.
     QByteArray m_listContents;
+    // The states behind each content told, so that a change taken back puts the same objects
+    // back: a library knows its states by object, and would save new ones as states removed
+    // and added.
+    std::map<QByteArray, RoleStates> m_statesOf;
     QTimer m_settle;
 };
 

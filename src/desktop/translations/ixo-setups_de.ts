@@ -363,6 +363,79 @@
     </message>
 </context>
 <context>
+    <name>ixo::LibraryActions</name>
+    <message>
+        <source>Open &amp;Library...</source>
+        <translation>Aus Bib&amp;liothek öffnen...</translation>
+    </message>
+    <message>
+        <source>Open a document of a setup library by its address</source>
+        <translation>Ein Dokument einer Setup-Bibliothek über seine Adresse öffnen</translation>
+    </message>
+    <message>
+        <source>Save to Li&amp;brary...</source>
+        <translation>In Bibliothe&amp;k speichern...</translation>
+    </message>
+    <message>
+        <source>Put the whole document into a setup library and go on working there</source>
+        <translation>Das ganze Dokument in eine Setup-Bibliothek übernehmen und dort weiterarbeiten</translation>
+    </message>
+    <message>
+        <source>Open Library</source>
+        <translation>Bibliothek öffnen</translation>
+    </message>
+    <message>
+        <source>Address of the library document:</source>
+        <translation>Adresse des Bibliotheksdokuments:</translation>
+    </message>
+    <message>
+        <source>Save to Library</source>
+        <translation>In Bibliothek speichern</translation>
+    </message>
+    <message>
+        <source>Address of the library, with a document name it does not hold yet (?document=NAME):</source>
+        <translation>Adresse der Bibliothek, mit einem Dokumentnamen, den sie noch nicht enthält (?document=NAME):</translation>
+    </message>
+    <message>
+        <source>Could not save to %1; the library is unchanged:
+%2</source>
+        <translation>In %1 konnte nicht gespeichert werden; die Bibliothek ist unverändert:
+%2</translation>
+    </message>
+    <message>
+        <source>The library at %1 cannot be reached. The document stays open here with its changes, not saved: save it again later, or to a file with Save As.
+%2</source>
+        <translation>Die Bibliothek unter %1 ist nicht erreichbar. Das Dokument bleibt hier mit seinen Änderungen offen, ungespeichert: Speichern Sie es später erneut oder mit „Speichern unter“ in eine Datei.
+%2</translation>
+    </message>
+    <message>
+        <source>Could not save to %1; the document stays as it was:
+%2</source>
+        <translation>In %1 konnte nicht gespeichert werden; das Dokument bleibt, wie es war:
+%2</translation>
+    </message>
+    <message>
+        <source>IxoInstrSetups</source>
+        <translation>IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>%1
+
+Reload opens the document again from the library, with the other station&apos;s change; the changes not saved in this window are lost. Keep leaves the document here as it is, not saved, so that it can be saved to a file with Save As.</source>
+        <translation>%1
+
+„Neu laden“ öffnet das Dokument erneut aus der Bibliothek, mit der Änderung des anderen Arbeitsplatzes; die in diesem Fenster nicht gespeicherten Änderungen gehen verloren. „Behalten“ lässt das Dokument hier, wie es ist, ungespeichert, damit es mit „Speichern unter“ in eine Datei gespeichert werden kann.</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
+        <source>Keep</source>
+        <translation>Behalten</translation>
+    </message>
+</context>
+<context>
     <name>ixo::MainWindow</name>
     <message>
         <source>Instrument setup documents (*.ixs)|*.ixs|All files|*</source>

@@ -363,6 +363,79 @@
     </message>
 </context>
 <context>
+    <name>ixo::LibraryActions</name>
+    <message>
+        <source>Open &amp;Library...</source>
+        <translation>Ouvrir depuis une &amp;bibliothèque...</translation>
+    </message>
+    <message>
+        <source>Open a document of a setup library by its address</source>
+        <translation>Ouvrir un document d’une bibliothèque de configurations par son adresse</translation>
+    </message>
+    <message>
+        <source>Save to Li&amp;brary...</source>
+        <translation>Enregistrer dans une bib&amp;liothèque...</translation>
+    </message>
+    <message>
+        <source>Put the whole document into a setup library and go on working there</source>
+        <translation>Placer tout le document dans une bibliothèque de configurations et continuer d’y travailler</translation>
+    </message>
+    <message>
+        <source>Open Library</source>
+        <translation>Ouvrir depuis une bibliothèque</translation>
+    </message>
+    <message>
+        <source>Address of the library document:</source>
+        <translation>Adresse du document de la bibliothèque :</translation>
+    </message>
+    <message>
+        <source>Save to Library</source>
+        <translation>Enregistrer dans une bibliothèque</translation>
+    </message>
+    <message>
+        <source>Address of the library, with a document name it does not hold yet (?document=NAME):</source>
+        <translation>Adresse de la bibliothèque, avec un nom de document qu’elle ne contient pas encore (?document=NOM) :</translation>
+    </message>
+    <message>
+        <source>Could not save to %1; the library is unchanged:
+%2</source>
+        <translation>Impossible d’enregistrer dans %1 ; la bibliothèque est inchangée :
+%2</translation>
+    </message>
+    <message>
+        <source>The library at %1 cannot be reached. The document stays open here with its changes, not saved: save it again later, or to a file with Save As.
+%2</source>
+        <translation>La bibliothèque %1 est injoignable. Le document reste ouvert ici avec ses modifications, non enregistré : enregistrez-le plus tard, ou dans un fichier avec Enregistrer sous.
+%2</translation>
+    </message>
+    <message>
+        <source>Could not save to %1; the document stays as it was:
+%2</source>
+        <translation>Impossible d’enregistrer dans %1 ; le document reste tel qu’il était :
+%2</translation>
+    </message>
+    <message>
+        <source>IxoInstrSetups</source>
+        <translation>IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>%1
+
+Reload opens the document again from the library, with the other station&apos;s change; the changes not saved in this window are lost. Keep leaves the document here as it is, not saved, so that it can be saved to a file with Save As.</source>
+        <translation>%1
+
+Recharger ouvre à nouveau le document depuis la bibliothèque, avec la modification de l’autre poste ; les modifications non enregistrées dans cette fenêtre sont perdues. Conserver laisse le document ici tel quel, non enregistré, pour pouvoir l’enregistrer dans un fichier avec Enregistrer sous.</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Recharger</translation>
+    </message>
+    <message>
+        <source>Keep</source>
+        <translation>Conserver</translation>
+    </message>
+</context>
+<context>
     <name>ixo::MainWindow</name>
     <message>
         <source>Instrument setup documents (*.ixs)|*.ixs|All files|*</source>

@@ -363,6 +363,79 @@
     </message>
 </context>
 <context>
+    <name>ixo::LibraryActions</name>
+    <message>
+        <source>Open &amp;Library...</source>
+        <translation>ライブラリから開く(&amp;L)...</translation>
+    </message>
+    <message>
+        <source>Open a document of a setup library by its address</source>
+        <translation>セットアップライブラリのドキュメントをアドレスで開きます</translation>
+    </message>
+    <message>
+        <source>Save to Li&amp;brary...</source>
+        <translation>ライブラリに保存(&amp;B)...</translation>
+    </message>
+    <message>
+        <source>Put the whole document into a setup library and go on working there</source>
+        <translation>ドキュメント全体をセットアップライブラリに入れ、以後はそこで作業します</translation>
+    </message>
+    <message>
+        <source>Open Library</source>
+        <translation>ライブラリから開く</translation>
+    </message>
+    <message>
+        <source>Address of the library document:</source>
+        <translation>ライブラリのドキュメントのアドレス:</translation>
+    </message>
+    <message>
+        <source>Save to Library</source>
+        <translation>ライブラリに保存</translation>
+    </message>
+    <message>
+        <source>Address of the library, with a document name it does not hold yet (?document=NAME):</source>
+        <translation>ライブラリのアドレス (まだ含まれていないドキュメント名を ?document=NAME で指定):</translation>
+    </message>
+    <message>
+        <source>Could not save to %1; the library is unchanged:
+%2</source>
+        <translation>%1 に保存できませんでした。ライブラリは変更されていません:
+%2</translation>
+    </message>
+    <message>
+        <source>The library at %1 cannot be reached. The document stays open here with its changes, not saved: save it again later, or to a file with Save As.
+%2</source>
+        <translation>%1 のライブラリに接続できません。ドキュメントは変更を保ったまま未保存でここに開いています。後でもう一度保存するか、「名前を付けて保存」でファイルに保存してください。
+%2</translation>
+    </message>
+    <message>
+        <source>Could not save to %1; the document stays as it was:
+%2</source>
+        <translation>%1 に保存できませんでした。ドキュメントは元のままです:
+%2</translation>
+    </message>
+    <message>
+        <source>IxoInstrSetups</source>
+        <translation>IxoInstrSetups</translation>
+    </message>
+    <message>
+        <source>%1
+
+Reload opens the document again from the library, with the other station&apos;s change; the changes not saved in this window are lost. Keep leaves the document here as it is, not saved, so that it can be saved to a file with Save As.</source>
+        <translation>%1
+
+「再読み込み」はライブラリからドキュメントを開き直し、他のステーションの変更を反映します。このウィンドウで保存していない変更は失われます。「保持」はドキュメントを未保存のままここに残し、「名前を付けて保存」でファイルに保存できるようにします。</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>再読み込み</translation>
+    </message>
+    <message>
+        <source>Keep</source>
+        <translation>保持</translation>
+    </message>
+</context>
+<context>
     <name>ixo::MainWindow</name>
     <message>
         <source>Instrument setup documents (*.ixs)|*.ixs|All files|*</source>
