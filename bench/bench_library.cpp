@@ -36,7 +36,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr qsizetype kSetupSize = 64 * 1024;
-constexpr int kListingDataSize = 200;
 constexpr int kSharedStates = 8;
 constexpr double kDefaultSeconds = 3;
 const char *const kLibraryVariable = "IXO_BENCH_LIBRARY";
@@ -454,31 +453,34 @@ BENCHMARK(BM_FileStations)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
 
-// The largest list a document holds, of states of 200 bytes.
-StateDocument listingDocument(const std::shared_ptr<IxoResource> &texts) {
+StateDocument listingDocument(const std::shared_ptr<IxoResource> &texts, int states, int dataSize) {
     StateDocument document(texts);
-    for (int i = 1; i <= StateInfo::kMaxStates; ++i)
-        document.role().add(StateFixtures::makeState(i, kListingDataSize));
+    for (int i = 1; i <= states; ++i)
+        document.role().add(StateFixtures::makeState(i, dataSize));
     return document;
 }
 
-// Reading a document of 32,767 states from the library (LibraryDocument::read on a connection
-// already open; the benchmark's time) against opening the same document as an .ixs file
-// (StateDocument::open), in the same iterations. Argument: the database (Backend). Counters
-// beside those of sideBySide: "import_s", the time SetupLibrary::importDocument took to put the
-// document in the library, and "file_mib", the size of the file.
+// Reading a document from the library (LibraryDocument::read on a connection already open; the
+// benchmark's time) against opening the same document as an .ixs file (StateDocument::open),
+// in the same iterations. Arguments: the database (Backend), the number of states and the
+// bytes of each one's data: the longest list a document holds, of small setups, and what a
+// station reads again after a conflict in BM_LibraryStations, a few hundred 64 KiB setups.
+// Counters beside those of sideBySide: "import_s", the time SetupLibrary::importDocument took
+// to put the document in the library, and "file_mib", the size of the file.
 void BM_LibraryListing(benchmark::State &state) {
     const QTemporaryDir dir;
     const std::optional<QString> address = libraryAddress(state, dir);
     if (!address)
         return;
+    const auto states = static_cast<int>(state.range(1));
+    const auto dataSize = static_cast<int>(state.range(2));
     const auto texts = std::make_shared<CIxoResourcesDefault>();
     const QString fileName = dir.filePath(QStringLiteral("listing.ixs"));
     const QString name = freshDocumentName(QStringLiteral("listing"));
     SetupLibrary library(LibraryAddress::parse(*address), LibrarySchema::Missing::IsCreated);
     double importSeconds = 0;
     {
-        StateDocument document = listingDocument(texts);
+        StateDocument document = listingDocument(texts, states, dataSize);
         document.save(fileName);
         const auto start = Clock::now();
         library.importDocument(name, document);
@@ -490,7 +492,7 @@ void BM_LibraryListing(benchmark::State &state) {
         return document.document().role().count();
     };
     const auto openFile = [&] { return StateDocument::open(fileName, texts).role().count(); };
-    if (readLibrary() != StateInfo::kMaxStates || openFile() != StateInfo::kMaxStates) {
+    if (readLibrary() != states || openFile() != states) {
         state.SkipWithError("the document did not come back whole");
         return;
     }
@@ -501,13 +503,13 @@ void BM_LibraryListing(benchmark::State &state) {
                  false}});
     state.counters["import_s"] = importSeconds;
     state.counters["file_mib"] = static_cast<double>(QFileInfo(fileName).size()) / (1 << 20);
-    state.SetItemsProcessed(state.iterations() * StateInfo::kMaxStates);
+    state.SetItemsProcessed(state.iterations() * states);
     state.SetLabel(state.range(0) == Sqlite ? "SQLite" : "PostgreSQL");
 }
 BENCHMARK(BM_LibraryListing)
-    ->ArgName("postgresql")
-    ->Arg(Sqlite)
-    ->Arg(Postgresql)
+    ->ArgNames({"postgresql", "states", "data_bytes"})
+    ->ArgsProduct({{Sqlite, Postgresql}, {StateInfo::kMaxStates}, {200}})
+    ->ArgsProduct({{Sqlite, Postgresql}, {512}, {kSetupSize}})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
