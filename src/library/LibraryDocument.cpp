@@ -11,6 +11,9 @@
 #include "support/HostDocument.h"
 
 #include <QSet>
+#include <algorithm>
+#include <tuple>
+#include <vector>
 
 namespace ixo {
 
@@ -88,10 +91,18 @@ void LibraryDocument::readStates(BenchRole &role, RoleRow &row) const {
         row.undo = undo.value(0).toByteArray();
         role.history() = RestoreHistory::fromContents(row.undo);
     }
+    // Put in order here rather than by ORDER BY: SQLite would sort the whole rows, setups
+    // included, through a temporary file.
     QSqlQuery query = m_library.run(
         QStringLiteral("SELECT id, name, description, model, version, data_kind, data, "
-                       "row_version, released FROM states WHERE role_id = ? ORDER BY position, id"),
+                       "row_version, released, position FROM states WHERE role_id = ?"),
         {row.id});
+    struct Read {
+        int position;
+        std::shared_ptr<ItemStateInfo> state;
+        StateRow row;
+    };
+    std::vector<Read> read;
     while (query.next()) {
         auto state = std::make_shared<ItemStateInfo>();
         state->setName(query.value(1).toString());
@@ -100,9 +111,16 @@ void LibraryDocument::readStates(BenchRole &role, RoleRow &row) const {
         state->setVersion(query.value(4).toString());
         state->setData(StateData::toVariant(query.value(5).toString(), query.value(6).toByteArray(),
                                             state->Name()));
-        role.add(state);
-        row.states[state] = {query.value(0).toLongLong(), query.value(7).toInt(), state->Name(),
-                             state->Description(), query.value(8).toBool()};
+        StateRow saved{query.value(0).toLongLong(), query.value(7).toInt(), state->Name(),
+                       state->Description(), query.value(8).toBool()};
+        read.push_back({query.value(9).toInt(), std::move(state), std::move(saved)});
+    }
+    std::sort(read.begin(), read.end(), [](const Read &a, const Read &b) {
+        return std::tie(a.position, a.row.id) < std::tie(b.position, b.row.id);
+    });
+    for (Read &each : read) {
+        role.add(each.state);
+        row.states[each.state] = std::move(each.row);
     }
 }
 
