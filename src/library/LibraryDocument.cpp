@@ -194,10 +194,10 @@ LibraryDocument::RoleRow LibraryDocument::writeRole(qint64 documentId, const Ben
                       values + QVariantList{now.id}, kWrite);
     }
     if (now.undo != (was ? was->undo : QByteArray())) {
-        m_library.run(QStringLiteral("DELETE FROM undo_history WHERE role_id = ? AND station = ?"),
-                      {now.id, m_here.station}, kWrite);
+        // Two programs of one station may save at once: the later one's history stays.
         m_library.run(QStringLiteral("INSERT INTO undo_history (role_id, station, contents) "
-                                     "VALUES (?, ?, ?)"),
+                                     "VALUES (?, ?, ?) ON CONFLICT (role_id, station) DO UPDATE "
+                                     "SET contents = excluded.contents"),
                       {now.id, m_here.station, now.undo}, kWrite);
     }
     static const RoleRow none;
