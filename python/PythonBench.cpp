@@ -84,6 +84,7 @@ void PythonBench::capture(const QString &name, const QString &description) {
 BenchReport PythonBench::restore(const QString &name) {
     const BenchReport report = BenchStates(document()).restore(instruments(), name);
     m_lastRestored = report.restoredRoles();
+    m_stored.recordRestore(report, name);
     if (report.failed()) {
         QString message = QStringLiteral("Bench state %1 was restored only in part:\n").arg(name) +
                           report.lines().join(QLatin1Char('\n'));

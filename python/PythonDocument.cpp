@@ -49,4 +49,9 @@ QVariant PythonDocument::dataOf(const QString &reference) {
     return StateDocument::dataOf(reference, texts());
 }
 
+void PythonDocument::restore(SetupInterface &instrument, const QString &name) {
+    role().restore(instrument, name);
+    m_stored.recordRestore(role().name(), name, instrument);
+}
+
 } // namespace ixo::python

@@ -27,6 +27,8 @@ public:
                                                 const QString &role = QString());
     // Without a name back where it came from; a file is written atomically.
     void save(const QString &fileName = QString());
+    // A library document records the restore in its audit trail.
+    void restore(SetupInterface &instrument, const QString &name);
 
     QString location() const { return m_stored.location(); }
     BenchRole &role() { return m_stored.document().role(m_role); }

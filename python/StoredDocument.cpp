@@ -2,6 +2,7 @@
 
 #include "automation/AutomationError.h"
 #include "automation/ErrorNumber.h"
+#include "instruments/ScpiInstrument.h"
 #include "library/LibraryAddress.h"
 
 namespace ixo::python {
@@ -44,6 +45,17 @@ void StoredDocument::save(const QString &fileName) {
         m_file = std::move(m_store->document());
         m_store.reset();
     }
+}
+
+void StoredDocument::recordRestore(const QString &role, const QString &state,
+                                   SetupInterface &instrument) {
+    if (m_store)
+        m_store->recordRestore(role, state, ScpiInstrument::identityOf(instrument));
+}
+
+void StoredDocument::recordRestore(const BenchReport &report, const QString &state) {
+    if (m_store)
+        m_store->recordRestore(report, state);
 }
 
 } // namespace ixo::python

@@ -7,7 +7,9 @@
 #include <memory>
 
 namespace ixo {
+class BenchReport;
 class IxoResource;
+class SetupInterface;
 } // namespace ixo
 
 namespace ixo::python {
@@ -26,6 +28,9 @@ public:
     // The file's path or the library's address; empty for a document never saved.
     QString location() const;
     void save(const QString &fileName);
+    // In a library's audit trail; nothing for a file.
+    void recordRestore(const QString &role, const QString &state, SetupInterface &instrument);
+    void recordRestore(const BenchReport &report, const QString &state);
 
 private:
     StoredDocument(std::unique_ptr<DocumentStore> store, std::shared_ptr<IxoResource> texts);

@@ -106,7 +106,7 @@ void registerDocument(py::module_ &module) {
             [](Document &document, py::handle instrument, const QString &name) {
                 const SetupInterfaceRef setup = instrumentOf(instrument);
                 py::gil_scoped_release release;
-                document.role().restore(*setup, name);
+                document.restore(*setup, name);
             },
             py::arg("instrument"), py::arg("name"),
             "Sends a state back to the instrument, first keeping its present setup for "

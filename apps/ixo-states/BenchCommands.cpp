@@ -139,13 +139,7 @@ int BenchCommands::restore(const QStringList &args) {
         role.setSafetyCapture(safety[i]);
     }
     store->save();
-    for (const QString &name : report.restoredRoles()) {
-        const BenchRole &role = document.role(name);
-        const auto state = role.state(args[1]);
-        m_cli.audit(
-            *store, name, args[1], 0,
-            QStringLiteral("%1 (%2 %3)").arg(role.resource(), state->Model(), state->Version()));
-    }
+    store->recordRestore(report, args[1]);
     QJsonArray outcomes;
     for (const BenchReport::Outcome &outcome : report.outcomes())
         outcomes.append(

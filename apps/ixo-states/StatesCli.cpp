@@ -400,30 +400,6 @@ StateDocument StatesCli::openDocument(const QString &location, Missing missing) 
 
 namespace {
 
-// The instrument's *IDN? where it has one.
-QString identityOf(SetupInterface &instrument) {
-    if (auto *scpi = dynamic_cast<ScpiInstrument *>(&instrument)) {
-        const ScpiInstrument::Identity id = scpi->identity();
-        return QStringList{id.manufacturer, id.model, id.serial, id.firmware}.join(
-            QLatin1Char(','));
-    }
-    return QStringLiteral("%1 %2").arg(instrument.Model(), instrument.Version());
-}
-
-} // namespace
-
-void StatesCli::audit(DocumentStore &store, const QString &role, const QString &state, int version,
-                      const QString &instrument) {
-    LibraryDocument *library = store.library();
-    if (!library)
-        return;
-    LibraryAudit(library->library())
-        .record({library->name(), role, state, version ? version : library->versionOf(role, state),
-                 instrument, ChangeRecord::here()});
-}
-
-namespace {
-
 QJsonObject jsonOf(ItemStateInfo &state, SetupInterface &instrument) {
     const QVariant data = state.data();
     const bool text = variantTypeOf(data) == VariantType::String;
@@ -560,7 +536,7 @@ int StatesCli::restore(const QStringList &args) {
         throw;
     }
     saveKept();
-    audit(*store, role.name(), args[1], version, identityOf(setup));
+    store->recordRestore(role.name(), args[1], ScpiInstrument::identityOf(setup), version);
     QJsonObject json{{QStringLiteral("restored"), args[1]}};
     QString text = QStringLiteral("restored %1").arg(args[1]);
     if (version) {

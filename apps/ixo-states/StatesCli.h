@@ -45,9 +45,6 @@ public:
     std::unique_ptr<DocumentStore> openStore(const QString &location,
                                              Missing missing = Missing::Fails) const;
     StateDocument openDocument(const QString &location, Missing missing = Missing::Fails) const;
-    // Records a restore from a library in its audit trail; nothing for a file.
-    void audit(DocumentStore &store, const QString &role, const QString &state, int version,
-               const QString &instrument);
     // A new connection to a role's instrument: --instrument, else the role's resource, else the
     // simulated one; --profile, else the role's profile.
     std::shared_ptr<ScpiInstrument> openInstrument(const BenchRole *role);

@@ -295,6 +295,13 @@ void BenchStrip::restore(const QString &name) {
         message(error.description(), MessageBoxStyle::Critical);
         return;
     }
+    try {
+        m_document.recordRestore(report, name);
+    } catch (const AutomationError &error) {
+        message(tr("The library could not add the restore to its audit trail: %1")
+                    .arg(error.description()),
+                MessageBoxStyle::Critical);
+    }
     const QString lines = reportLines(report).join(QLatin1Char('\n'));
     if (!report.failed()) {
         emit changed(tr("Bench state \"%1\" restored.").arg(name));

@@ -42,6 +42,7 @@ void GuardedInstrument::RestoreState(const QVariant &state) {
         emit kept();
     }
     m_relay->RestoreState(state);
+    emit restored(m_restoring());
 }
 
 RestoreHistory::Entry GuardedInstrument::keepPresentSetup() {

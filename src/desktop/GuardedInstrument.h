@@ -39,6 +39,8 @@ public:
 signals:
     // A setup was kept in the role's history.
     void kept();
+    // The saved state was sent to the instrument.
+    void restored(const QString &state);
 
 private:
     // Raises why nothing can be restored when the setup cannot be captured.

@@ -104,6 +104,9 @@ void MainWindow::followRoleTabs() {
         updateUndoRestore();
         updateTitle();
     });
+    // Queued: the control is still in its restore when told.
+    connect(m_roleTabs, &RoleTabs::restored, this, &MainWindow::recordRestore,
+            Qt::QueuedConnection);
     connect(m_roleTabs, &RoleTabs::comparing, statusBar(),
             [this](const QString &message) { statusBar()->showMessage(message); });
 }
@@ -461,6 +464,17 @@ void MainWindow::updateTitle() {
                              : QFileInfo(m_document->fileName()).fileName();
     setWindowTitle(tr("%1[*] - %2 - IxoInstrSetups").arg(name, connection().description()));
     setWindowModified(m_document->isModified());
+}
+
+void MainWindow::recordRestore(const QString &role, const QString &state,
+                               const QString &instrument) {
+    try {
+        m_document->recordRestore(role, state, instrument);
+    } catch (const AutomationError &error) {
+        showError(tr("%1 was restored, but the library could not add the restore to its audit "
+                     "trail: %2")
+                      .arg(state, error.description()));
+    }
 }
 
 void MainWindow::showError(const QString &text) {

@@ -129,6 +129,7 @@ private:
     void openAfterSettling(const QString &fileName);
     void documentOpened(const QString &location);
     void saved(const QString &location);
+    void recordRestore(const QString &role, const QString &state, const QString &instrument);
     void showError(const QString &text);
 
     RoleTabs *m_roleTabs = nullptr;

@@ -91,6 +91,14 @@ void RoleTabs::forwardSignals(RoleView &view) {
                     emit currentStatusChanged(message);
             });
     connect(view.instrument().get(), &GuardedInstrument::kept, this, &RoleTabs::kept);
+    connect(view.instrument().get(), &GuardedInstrument::restored, this,
+            [this, &view](const QString &state) {
+                const auto &relay = view.relay();
+                emit restored(
+                    view.role(), state,
+                    QStringLiteral("%1 (%2 %3)")
+                        .arg(view.connection().resource(), relay->Model(), relay->Version()));
+            });
     connect(&view.comparison(), &StateComparison::comparing, this, &RoleTabs::comparing);
 }
 

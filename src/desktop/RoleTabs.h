@@ -72,6 +72,9 @@ signals:
     void currentStatusChanged(const QString &message);
     // A view kept a setup in its role's history.
     void kept();
+    // A view's control restored a saved state to its instrument (named by resource, model and
+    // firmware).
+    void restored(const QString &role, const QString &state, const QString &instrument);
     void comparing(const QString &message);
 
 private:

@@ -108,6 +108,17 @@ void SetupsDocument::save(const QString &fileName) {
     m_savedContents = contents();
 }
 
+void SetupsDocument::recordRestore(const QString &role, const QString &state,
+                                   const QString &instrument) {
+    if (m_library)
+        m_library->recordRestore(role, state, instrument);
+}
+
+void SetupsDocument::recordRestore(const BenchReport &report, const QString &state) {
+    if (m_library)
+        m_library->recordRestore(report, state);
+}
+
 void SetupsDocument::saveToLibrary() {
     if (!m_library)
         throw AutomationError(ErrorNumber::InvalidProcedureCall, kSource,

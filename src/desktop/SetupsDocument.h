@@ -17,6 +17,7 @@
 
 namespace ixo {
 
+class BenchReport;
 class IxoResource;
 class InstrumentState;
 class ItemStateInfo;
@@ -59,6 +60,9 @@ public:
     // Writes the changes since the library's document was read, refused (RefusedChange
     // WriteConflict) when another station changed the same state in between.
     void saveToLibrary();
+    // In a library document's audit trail; nothing for a file.
+    void recordRestore(const QString &role, const QString &state, const QString &instrument);
+    void recordRestore(const BenchReport &report, const QString &state);
     // Puts the whole document into a library under a name it does not hold yet, the address's
     // document=, and goes on with the library's document.
     void moveToLibrary(const QString &address);

@@ -13,6 +13,7 @@
 #include "support/LegacySetupFile.h"
 
 #include <QRegularExpression>
+#include <QStringList>
 
 namespace ixo {
 
@@ -492,6 +493,15 @@ void ScpiInstrument::RestoreState(const QVariant &state) {
 
 ObjectRef ScpiInstrument::ImportLegacyFile(const QString &fileName, const QString &progId) {
     return LegacySetupFile::import(fileName, progId);
+}
+
+QString ScpiInstrument::identityOf(SetupInterface &instrument) {
+    if (auto *scpi = dynamic_cast<ScpiInstrument *>(&instrument)) {
+        const Identity id = scpi->identity();
+        return QStringList{id.manufacturer, id.model, id.serial, id.firmware}.join(
+            QLatin1Char(','));
+    }
+    return QStringLiteral("%1 %2").arg(instrument.Model(), instrument.Version());
 }
 
 } // namespace ixo

@@ -96,6 +96,9 @@ public:
     ObjectRef ImportLegacyFile(const QString &fileName, const QString &progId) override;
 
     Identity identity();
+    // The *IDN? answer of an instrument that has one, else its model and firmware, as records
+    // of what was restored where name it.
+    static QString identityOf(SetupInterface &instrument);
     // One answer line, without its terminator.
     QByteArray query(const QString &query);
     void send(const QString &commands);

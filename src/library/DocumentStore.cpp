@@ -2,9 +2,12 @@
 
 #include "automation/ErrorNumber.h"
 #include "library/LibraryAddress.h"
+#include "library/LibraryAudit.h"
 #include "library/LibraryDocument.h"
 #include "library/LibraryErrors.h"
 #include "library/SetupLibrary.h"
+#include "model/BenchReport.h"
+#include "model/ItemStateInfo.h"
 
 #include <QFileInfo>
 
@@ -51,6 +54,14 @@ public:
     const QString &location() const override { return m_address; }
     LibraryDocument *library() override { return &m_document; }
 
+    void recordRestore(const QString &role, const QString &state, const QString &instrument,
+                       int version) override {
+        LibraryAudit(m_document.library())
+            .record({m_document.name(), role, state,
+                     version ? version : m_document.versionOf(role, state), instrument,
+                     ChangeRecord::here()});
+    }
+
 private:
     static LibrarySchema::Missing schemaMissing(Missing missing) {
         return missing == Missing::Fails ? LibrarySchema::Missing::Fails
@@ -63,6 +74,18 @@ private:
 };
 
 } // namespace
+
+void DocumentStore::recordRestore(const QString &, const QString &, const QString &, int) {}
+
+void DocumentStore::recordRestore(const BenchReport &report, const QString &state) {
+    for (const QString &name : report.restoredRoles()) {
+        const BenchRole &role = document().role(name);
+        const auto restored = role.state(state);
+        recordRestore(name, state,
+                      QStringLiteral("%1 (%2 %3)")
+                          .arg(role.resource(), restored->Model(), restored->Version()));
+    }
+}
 
 std::unique_ptr<DocumentStore>
 DocumentStore::open(const QString &location, std::shared_ptr<IxoResource> texts, Missing missing) {

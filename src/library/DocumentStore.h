@@ -7,6 +7,7 @@
 
 namespace ixo {
 
+class BenchReport;
 class IxoResource;
 class LibraryDocument;
 
@@ -30,6 +31,14 @@ public:
     virtual const QString &location() const = 0;
     // The library's document, or nullptr for a file.
     virtual LibraryDocument *library() { return nullptr; }
+
+    // Records in a library's audit trail that a state (its present version unless given) was
+    // restored to an instrument, named by its *IDN? or resource; a file keeps no trail.
+    virtual void recordRestore(const QString &role, const QString &state, const QString &instrument,
+                               int version = 0);
+    // Each role a bench restore reached, named by its resource and the model and firmware the
+    // restore checked.
+    void recordRestore(const BenchReport &report, const QString &state);
 };
 
 } // namespace ixo

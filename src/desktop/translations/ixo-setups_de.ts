@@ -4,6 +4,10 @@
 <context>
     <name>ixo::BenchStrip</name>
     <message>
+        <source>The library could not add the restore to its audit trail: %1</source>
+        <translation>Die Bibliothek konnte die Wiederherstellung nicht in ihr Prüfprotokoll aufnehmen: %1</translation>
+    </message>
+    <message>
         <source>Bench &amp;state:</source>
         <translation>Messplatz&amp;zustand:</translation>
     </message>
@@ -437,6 +441,10 @@ Reload opens the document again from the library, with the other station&apos;s 
 </context>
 <context>
     <name>ixo::MainWindow</name>
+    <message>
+        <source>%1 was restored, but the library could not add the restore to its audit trail: %2</source>
+        <translation>%1 wurde wiederhergestellt, aber die Bibliothek konnte die Wiederherstellung nicht in ihr Prüfprotokoll aufnehmen: %2</translation>
+    </message>
     <message>
         <source>Instrument setup documents (*.ixs)|*.ixs|All files|*</source>
         <translation>Geräte-Setup-Dokumente (*.ixs)|*.ixs|Alle Dateien|*</translation>

@@ -4,6 +4,10 @@
 <context>
     <name>ixo::BenchStrip</name>
     <message>
+        <source>The library could not add the restore to its audit trail: %1</source>
+        <translation>La bibliothèque n&apos;a pas pu inscrire la restauration dans son journal d&apos;audit : %1</translation>
+    </message>
+    <message>
         <source>Bench &amp;state:</source>
         <translation>&amp;État du banc :</translation>
     </message>
@@ -437,6 +441,10 @@ Recharger ouvre à nouveau le document depuis la bibliothèque, avec la modifica
 </context>
 <context>
     <name>ixo::MainWindow</name>
+    <message>
+        <source>%1 was restored, but the library could not add the restore to its audit trail: %2</source>
+        <translation>%1 a été restauré, mais la bibliothèque n&apos;a pas pu inscrire la restauration dans son journal d&apos;audit : %2</translation>
+    </message>
     <message>
         <source>Instrument setup documents (*.ixs)|*.ixs|All files|*</source>
         <translation>Documents de configuration (*.ixs)|*.ixs|Tous les fichiers|*</translation>

@@ -4,6 +4,10 @@
 <context>
     <name>ixo::BenchStrip</name>
     <message>
+        <source>The library could not add the restore to its audit trail: %1</source>
+        <translation>ライブラリは復元を監査証跡に記録できませんでした: %1</translation>
+    </message>
+    <message>
         <source>Bench &amp;state:</source>
         <translation>ベンチ状態(&amp;S):</translation>
     </message>
@@ -437,6 +441,10 @@ Reload opens the document again from the library, with the other station&apos;s 
 </context>
 <context>
     <name>ixo::MainWindow</name>
+    <message>
+        <source>%1 was restored, but the library could not add the restore to its audit trail: %2</source>
+        <translation>%1 は復元されましたが、ライブラリは復元を監査証跡に記録できませんでした: %2</translation>
+    </message>
     <message>
         <source>Instrument setup documents (*.ixs)|*.ixs|All files|*</source>
         <translation>測定器設定ドキュメント (*.ixs)|*.ixs|すべてのファイル|*</translation>
