@@ -52,15 +52,7 @@ resource_of() {
 }
 
 # Talks to a role's instrument over its raw socket, as a person at the bench would.
-ask() {
-    exec 3<>"/dev/tcp/127.0.0.1/$(port_of "${socket[$1]}")"
-    printf '%s\n' "$2" >&3
-    if [[ $2 == *\?* ]]; then
-        IFS= read -r -t 5 answer <&3
-        printf '%s\n' "${answer%$'\r'}"
-    fi
-    exec 3>&-
-}
+ask() { scpi "$(port_of "${socket[$1]}")" "$2"; }
 setting() { ask "$1" "${query[$1]}"; }
 change_all() { for role in "${roles[@]}"; do ask "$role" "${change[$role]}"; done; }
 expect_setting() {

@@ -27,22 +27,9 @@ pids+=($!)
 export DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$work/config
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
-"$sim" --port 0 --vxi11-port 0 --hislip-port 0 --no-mdns >"$work/sim.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do grep -q 'listening on' "$work/sim.log" && break; sleep 0.1; done
-resource=$(sed -n 's/.*listening on \(TCPIP::[^ ]*::SOCKET\).*/\1/p' "$work/sim.log")
-[[ -n $resource ]] || fail "simulator did not start: $(cat "$work/sim.log")"
-port=$(echo "$resource" | cut -d: -f5)
-
-scpi() {
-    exec 3<>"/dev/tcp/127.0.0.1/$port"
-    printf '%s\n' "$1" >&3
-    if [[ $1 == *\? ]]; then
-        IFS= read -r -t 5 answer <&3
-        printf '%s\n' "${answer%$'\r'}"
-    fi
-    exec 3>&-
-}
+source "$(dirname "$0")/simulator.sh"
+start_sim
+port=$(port_of "$resource")
 
 # Waits for a window whose title matches and prints its id.
 window() {
@@ -84,14 +71,14 @@ xdotool windowfocus --sync "$win" 2>/dev/null || true
 sleep 0.5
 
 # Capture the instrument's setup as it is, then rename the state.
-scpi ":FREQ 1.5E9"
+scpi "$port" ":FREQ 1.5E9"
 click "$win" "${capture_at[@]}"
 name_dialog 'Capture|Name|State' "Bench first"
 click "$win" "${row1_at[@]}"
 click "$win" "${edit_name_at[@]}"
 name_dialog 'Edit|Name|State' "Bench A"
 # The instrument moves on; a second state is captured and the two are compared.
-scpi ":FREQ 2.5E9"
+scpi "$port" ":FREQ 2.5E9"
 click "$win" "${capture_at[@]}"
 name_dialog 'Capture|Name|State' "Bench B"
 click "$win" "${row1_at[@]}"
@@ -103,7 +90,7 @@ preview=$(window 'Restore preview')
 xdotool windowfocus --sync "$preview" 2>/dev/null || true
 keys Return
 sleep 0.5
-freq=$(scpi ":FREQ?")
+freq=$(scpi "$port" ":FREQ?")
 [[ $freq == 1.5* || $freq == 1.50* ]] || fail "restore did not reach the instrument: :FREQ is $freq"
 
 # Save under a new name through the file dialog, then quit.

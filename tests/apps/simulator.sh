@@ -43,12 +43,13 @@ start_bench() {
     return 1
 }
 
-# Sends one SCPI line to a raw socket port and prints the answer when it is a query.
+# Sends one SCPI line to a raw socket port and prints the answer when it is a query (a query
+# may take parameters after its "?").
 scpi() {
     local port=$1 line=$2
     exec 3<>"/dev/tcp/127.0.0.1/$port"
     printf '%s\n' "$line" >&3
-    if [[ $line == *\? ]]; then
+    if [[ $line == *\?* ]]; then
         IFS= read -r -t 5 answer <&3
         printf '%s\n' "${answer%$'\r'}"
     fi

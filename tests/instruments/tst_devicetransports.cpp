@@ -43,28 +43,22 @@ private slots:
         QTest::addColumn<QString>("resource");
         QTest::addColumn<QString>("node");
         QTest::addColumn<QString>("error");
-        QTest::newRow("by serial") << "USB::0x1AB1::0x04CE::DS1ZB2::INSTR"
-                                   << "usbtmc3"
-                                   << "";
-        QTest::newRow("decimal ids, serial in other case") << "USB::6833::1230::ds1za1::INSTR"
-                                                           << "usbtmc0"
-                                                           << "";
-        QTest::newRow("with interface") << "USB::0x0957::0x1796::MY44::2::INSTR"
-                                        << "usbtmc1"
-                                        << "";
-        QTest::newRow("other interface")
-            << "USB::0x0957::0x1796::MY44::0::INSTR"
-            << ""
-            << "the USBTMC instruments connected are USB0::0x1AB1::0x04CE::DS1ZA1::0::INSTR";
-        QTest::newRow("other serial") << "USB::0x1AB1::0x04CE::DS1ZC3::INSTR"
-                                      << ""
-                                      << "USB0::0x0957::0x1796::MY44::2::INSTR (";
-        QTest::newRow("other product") << "USB::0x1AB1::0x04CF::DS1ZA1::INSTR"
-                                       << ""
-                                       << "is not connected";
-        QTest::newRow("no serial number") << "USB::0x0699::0x0368::C0101::INSTR"
-                                          << ""
-                                          << "USB0::0x0699::0x0368::::0::INSTR";
+        const auto lookup = [](const char *name, const char *resource, const char *node,
+                               const char *error) {
+            QTest::newRow(name) << QString::fromLatin1(resource) << QString::fromLatin1(node)
+                                << QString::fromLatin1(error);
+        };
+        lookup("by serial", "USB::0x1AB1::0x04CE::DS1ZB2::INSTR", "usbtmc3", "");
+        lookup("decimal ids, serial in other case", "USB::6833::1230::ds1za1::INSTR", "usbtmc0",
+               "");
+        lookup("with interface", "USB::0x0957::0x1796::MY44::2::INSTR", "usbtmc1", "");
+        lookup("other interface", "USB::0x0957::0x1796::MY44::0::INSTR", "",
+               "the USBTMC instruments connected are USB0::0x1AB1::0x04CE::DS1ZA1::0::INSTR");
+        lookup("other serial", "USB::0x1AB1::0x04CE::DS1ZC3::INSTR", "",
+               "USB0::0x0957::0x1796::MY44::2::INSTR (");
+        lookup("other product", "USB::0x1AB1::0x04CF::DS1ZA1::INSTR", "", "is not connected");
+        lookup("no serial number", "USB::0x0699::0x0368::C0101::INSTR", "",
+               "USB0::0x0699::0x0368::::0::INSTR");
     }
 
     void usbtmcLookup() {
@@ -133,14 +127,15 @@ private slots:
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<QByteArray>("terminator");
         QTest::addColumn<QByteArray>("received");
-        QTest::newRow("serial, LF")
-            << false << "" << QByteArray("*IDN?\n") << QByteArray("\n") << QByteArray("\n");
-        QTest::newRow("serial, CRLF") << false << "19200,crlf" << QByteArray("*IDN?\r\n")
-                                      << QByteArray("\r\n") << QByteArray("\r\n");
-        QTest::newRow("serial, CR") << false << "CR,8N2,115200" << QByteArray("*IDN?\r")
-                                    << QByteArray("\r") << QByteArray("\n");
-        QTest::newRow("USBTMC") << true << "" << QByteArray("*IDN?\n") << QByteArray("\n")
-                                << QByteArray("\n");
+        const auto row = [](const char *name, bool usb, const char *options, const char *sent,
+                            const char *terminator, const char *received) {
+            QTest::newRow(name) << usb << QString::fromLatin1(options) << QByteArray(sent)
+                                << QByteArray(terminator) << QByteArray(received);
+        };
+        row("serial, LF", false, "", "*IDN?\n", "\n", "\n");
+        row("serial, CRLF", false, "19200,crlf", "*IDN?\r\n", "\r\n", "\r\n");
+        row("serial, CR", false, "CR,8N2,115200", "*IDN?\r", "\r", "\n");
+        row("USBTMC", true, "", "*IDN?\n", "\n", "\n");
     }
 
     void exchange() {

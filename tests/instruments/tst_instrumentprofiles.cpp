@@ -64,47 +64,41 @@ private slots:
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("source"); // "built-in" or the file's name
+        const auto match = [](const char *name, const Files &files, const char *manufacturer,
+                              const char *model, const QString &expected,
+                              const char *source = "built-in") {
+            QTest::newRow(name) << files << QString::fromLatin1(manufacturer)
+                                << QString::fromLatin1(model) << expected
+                                << QString::fromLatin1(source);
+        };
         const QString generic = InstrumentProfiles::kGenericName;
         const QString simulator = InstrumentProfiles::kSimulatorName;
-        QTest::newRow("simulator") << Files{} << "IXO"
-                                   << "SG-100" << simulator << "built-in";
-        QTest::newRow("letter case and spaces") << Files{} << " ixo "
-                                                << "sg-200" << simulator << "built-in";
-        QTest::newRow("anything else") << Files{} << "ACME"
-                                       << "SG-100" << generic << "built-in";
-        QTest::newRow("model pattern is anchored") << Files{} << "IXO"
-                                                   << "XSG-100" << generic << "built-in";
-        QTest::newRow("more particular user profile wins")
-            << Files{{"sg1.json", profile("sg-1xx", "IXO", "SG-1*")}} << "IXO"
-            << "SG-100"
-            << "sg-1xx"
-            << "sg1.json";
-        QTest::newRow("less particular user profile loses")
-            << Files{{"ixo.json", profile("any-ixo", "IXO", "*")}} << "IXO"
-            << "SG-100" << simulator << "built-in";
-        QTest::newRow("equally particular: the user's wins")
-            << Files{{"mine.json", profile("a-mine", "IXO", "SG-?*")}} << "IXO"
-            << "SG-100"
-            << "a-mine"
-            << "mine.json";
-        QTest::newRow("equally particular users: first by name")
-            << Files{{"b.json", profile("bbb", "ACME", "X[12]*")},
-                     {"a.json", profile("zzz", "ACME", "X?*")}}
-            << "acme"
-            << "X100"
-            << "bbb"
-            << "b.json";
-        QTest::newRow("user file replaces a built-in by name")
-            << Files{{"sim.json", profile("IXO-Simulator", "IXO", "SG-1*")}} << "IXO"
-            << "SG-100"
-            << "IXO-Simulator"
-            << "sim.json";
-        QTest::newRow("replaced built-in no longer matches")
-            << Files{{"sim.json", profile("ixo-simulator", "IXO", "OTHER")}} << "IXO"
-            << "SG-100" << generic << "built-in";
-        QTest::newRow("narrowed generic is still the fallback")
-            << Files{{"g.json", profile("ieee488.2-generic", "NONE", "NONE")}} << "ACME"
-            << "X" << generic << "g.json";
+        match("letter case and spaces", {}, " ixo ", "sg-200", simulator);
+        match("anything else", {}, "ACME", "SG-100", generic);
+        match("model pattern is anchored", {}, "IXO", "XSG-100", generic);
+        match("more particular user profile wins",
+              {{"sg1.json", profile("sg-1xx", "IXO", "SG-1*")}}, "IXO", "SG-100", "sg-1xx",
+              "sg1.json");
+        match("less particular user profile loses", {{"ixo.json", profile("any-ixo", "IXO", "*")}},
+              "IXO", "SG-100", simulator);
+        match("equally particular: the user's wins",
+              {{"mine.json", profile("a-mine", "IXO", "SG-?*")}}, "IXO", "SG-100", "a-mine",
+              "mine.json");
+        match("equally particular users: first by name",
+              {{"b.json", profile("bbb", "ACME", "X[12]*")},
+               {"a.json", profile("zzz", "ACME", "X?*")}},
+              "acme", "X100", "bbb", "b.json");
+        match("user file replaces a built-in by name",
+              {{"sim.json", profile("IXO-Simulator", "IXO", "SG-1*")}}, "IXO", "SG-100",
+              "IXO-Simulator", "sim.json");
+        match("replaced built-in no longer matches",
+              {{"sim.json", profile("ixo-simulator", "IXO", "OTHER")}}, "IXO", "SG-100", generic);
+        match("narrowed generic is still the fallback",
+              {{"g.json", profile("ieee488.2-generic", "NONE", "NONE")}}, "ACME", "X", generic,
+              "g.json");
+        match("broken file beside it",
+              {{"bad.json", "{"}, {"good.json", profile("good", "ACME", "X1")}}, "ACME", "X1",
+              "good", "good.json");
         // How instruments of the families really identify themselves.
         const QList<std::array<const char *, 3>> families{
             {"AGILENT TECHNOLOGIES", "DSO-X 2024A", "keysight-infiniivision"},
@@ -124,11 +118,6 @@ private slots:
         for (const auto &[vendor, model, expected] : families)
             QTest::addRow("%s %s", vendor, model)
                 << Files{} << vendor << model << expected << "built-in";
-        QTest::newRow("broken file beside it")
-            << Files{{"bad.json", "{"}, {"good.json", profile("good", "ACME", "X1")}} << "ACME"
-            << "X1"
-            << "good"
-            << "good.json";
     }
 
     void matching() {
@@ -150,99 +139,74 @@ private slots:
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("what");
-        QTest::newRow("not JSON") << QByteArray("{\"name\": ") << ""
-                                  << "not JSON";
-        QTest::newRow("not an object") << QByteArray("[1]") << ""
-                                       << "not a JSON object";
-        QTest::newRow("no name") << QByteArray("{\"model\": \"X\"}") << "name"
-                                 << "is missing";
-        QTest::newRow("empty name") << QByteArray("{\"name\": \" \"}") << "name"
-                                    << "is empty";
-        QTest::newRow("name not a string") << QByteArray("{\"name\": 5}") << "name"
-                                           << "must be a string, not 5";
-        QTest::newRow("misspelt field")
-            << QByteArray("{\"name\": \"x\", \"timeout\": 5}") << "timeout"
-            << "is not a profile field";
-        QTest::newRow("negative timeout")
-            << QByteArray("{\"name\": \"x\", \"timeoutMs\": -5}") << "timeoutMs"
-            << "must be a whole number from 1 to 600000, not -5";
-        QTest::newRow("fractional block size")
-            << QByteArray("{\"name\": \"x\", \"maxBlockSize\": 1.5}") << "maxBlockSize"
-            << "not 1.5";
-        QTest::newRow("unknown answer")
-            << QByteArray("{\"name\": \"x\", \"answer\": \"binary\"}") << "answer"
-            << "must be one of text, block, not \"binary\"";
-        QTest::newRow("block without restore command")
-            << QByteArray("{\"name\": \"x\", \"captureQuery\": \":SYST:SET?\", \"answer\": "
-                          "\"block\"}")
-            << "restoreCommand"
-            << "is needed to send a block setup back";
-        QTest::newRow("capture query is no query")
-            << QByteArray("{\"name\": \"x\", \"captureQuery\": \"*RST\"}") << "captureQuery"
-            << "must be one query ending in \"?\"";
-        QTest::newRow("unknown completion")
-            << QByteArray("{\"name\": \"x\", \"completion\": \"OPC\"}") << "completion"
-            << "must be one of *OPC?, *WAI, delay, *ESR?, not \"OPC\"";
-        QTest::newRow("delay without its length")
-            << QByteArray("{\"name\": \"x\", \"completion\": \"delay\"}") << "completionDelayMs"
-            << "is missing";
-        QTest::newRow("empty pattern")
-            << QByteArray("{\"name\": \"x\", \"manufacturer\": \"\"}") << "manufacturer"
-            << "is empty";
-        QTest::newRow("prior errors neither kept nor cleared")
-            << QByteArray("{\"name\": \"x\", \"priorErrors\": \"ignore\"}") << "priorErrors"
-            << "must be one of keep, clear";
-        const auto steps = [](const char *capture, const char *rest = "") {
-            return QByteArray("{\"name\": \"x\", \"capture\": [") + capture +
-                   "], \"restore\": [{\"sendSetup\": \"S\"}]" + rest + "}";
+        const auto refuse = [](const char *name, const QByteArray &contents, const char *field,
+                               const char *what) {
+            QTest::newRow(name) << contents << QString::fromLatin1(field)
+                                << QString::fromLatin1(what);
         };
-        QTest::newRow("unknown step kind") << steps("{\"ask\": \"X?\"}") << "capture[0].(step)"
-                                           << "a step has exactly one of send, queryText";
-        QTest::newRow("option misspelt in a step")
-            << steps("{\"queryText\": \"X?\", \"timeout\": 5}") << "capture[0].timeout"
-            << "is not a step or list field";
-        QTest::newRow("unknown variable")
-            << steps("{\"send\": \"MMEM:DEL '${path}'\"}, {\"queryText\": \"X?\"}")
-            << "capture[0].send"
-            << "${path} is not a variable";
-        QTest::newRow("unclosed variable beside a closed one")
-            << steps("{\"send\": \"MMEM:DEL '${file}' ${fil\"}, {\"queryText\": \"X?\"}")
-            << "capture[0].send"
-            << "holds an unclosed \"${\"";
-        QTest::newRow("setup where there is none")
-            << steps("{\"queryText\": \"X? ${setup}\"}") << "capture[0].queryText"
-            << "${setup} is filled in only by a sendSetup step";
-        QTest::newRow("capture that reads nothing") << steps("{\"send\": \"*RST\"}") << "capture"
-                                                    << "has no queryText or queryBlock";
-        QTest::newRow("file without its rule")
-            << steps("{\"queryBlock\": \"MMEM:DATA? '${file}'\"}") << "file"
-            << "is missing: steps use ${file}";
-        QTest::newRow("extension the instrument adds, unnamed")
-            << steps("{\"queryBlock\": \"X?\"}", ", \"file\": {\"instrumentAddsExtension\": true}")
-            << "file.extension"
-            << "is needed when the instrument adds it";
-        QTest::newRow("capture without restore")
-            << QByteArray("{\"name\": \"x\", \"capture\": [{\"queryText\": \"X?\"}]}") << "restore"
-            << "is missing";
-        QTest::newRow("one-query field beside steps")
-            << steps("{\"queryText\": \"X?\"}", ", \"captureQuery\": \"Y?\"") << "captureQuery"
-            << "belongs to the one-query form";
-        QTest::newRow("setting without its value")
-            << QByteArray("{\"name\": \"x\", \"settings\": [{\"query\": \"VOLT?\", "
-                          "\"command\": \"VOLT\"}]}")
-            << "settings[0].command"
-            << "must hold \"{}\" once";
-        QTest::newRow("settings and registers")
-            << QByteArray("{\"name\": \"x\", \"registersOnly\": true, \"settings\": "
-                          "[{\"query\": \"VOLT?\", \"command\": \"VOLT {}\"}]}")
-            << "settings"
-            << "steps, settings or registers only";
-        QTest::newRow("unknown error form")
-            << QByteArray("{\"name\": \"x\", \"errors\": {\"form\": \"log\"}}") << "errors.form"
-            << "must be one of queue, register, none";
-        QTest::newRow("flag as text")
-            << QByteArray("{\"name\": \"x\", \"compoundMessages\": \"yes\"}") << "compoundMessages"
-            << "must be true or false";
+        refuse("not JSON", R"({"name": )", "", "not JSON");
+        refuse("not an object", "[1]", "", "not a JSON object");
+        refuse("no name", R"({"model": "X"})", "name", "is missing");
+        refuse("empty name", R"({"name": " "})", "name", "is empty");
+        refuse("name not a string", R"({"name": 5})", "name", "must be a string, not 5");
+        refuse("misspelt field", R"({"name": "x", "timeout": 5})", "timeout",
+               "is not a profile field");
+        refuse("negative timeout", R"({"name": "x", "timeoutMs": -5})", "timeoutMs",
+               "must be a whole number from 1 to 600000, not -5");
+        refuse("fractional block size", R"({"name": "x", "maxBlockSize": 1.5})", "maxBlockSize",
+               "not 1.5");
+        refuse("unknown answer", R"({"name": "x", "answer": "binary"})", "answer",
+               R"(must be one of text, block, not "binary")");
+        refuse("block without restore command",
+               R"({"name": "x", "captureQuery": ":SYST:SET?", "answer": "block"})",
+               "restoreCommand", "is needed to send a block setup back");
+        refuse("capture query is no query", R"({"name": "x", "captureQuery": "*RST"})",
+               "captureQuery", R"(must be one query ending in "?")");
+        refuse("unknown completion", R"({"name": "x", "completion": "OPC"})", "completion",
+               R"(must be one of *OPC?, *WAI, delay, *ESR?, not "OPC")");
+        refuse("delay without its length", R"({"name": "x", "completion": "delay"})",
+               "completionDelayMs", "is missing");
+        refuse("empty pattern", R"({"name": "x", "manufacturer": ""})", "manufacturer", "is empty");
+        refuse("prior errors neither kept nor cleared", R"({"name": "x", "priorErrors": "ignore"})",
+               "priorErrors", "must be one of keep, clear");
+        refuse("capture without restore", R"({"name": "x", "capture": [{"queryText": "X?"}]})",
+               "restore", "is missing");
+        refuse("setting without its value",
+               R"({"name": "x", "settings": [{"query": "VOLT?", "command": "VOLT"}]})",
+               "settings[0].command", R"(must hold "{}" once)");
+        refuse("settings and registers",
+               R"({"name": "x", "registersOnly": true,
+                   "settings": [{"query": "VOLT?", "command": "VOLT {}"}]})",
+               "settings", "steps, settings or registers only");
+        refuse("unknown error form", R"({"name": "x", "errors": {"form": "log"}})", "errors.form",
+               "must be one of queue, register, none");
+        refuse("flag as text", R"({"name": "x", "compoundMessages": "yes"})", "compoundMessages",
+               "must be true or false");
+        const auto steps = [](const char *capture, const char *rest = "") {
+            return QByteArray(R"({"name": "x", "capture": [)") + capture +
+                   R"(], "restore": [{"sendSetup": "S"}])" + rest + "}";
+        };
+        refuse("unknown step kind", steps(R"({"ask": "X?"})"), "capture[0].(step)",
+               "a step has exactly one of send, queryText");
+        refuse("option misspelt in a step", steps(R"({"queryText": "X?", "timeout": 5})"),
+               "capture[0].timeout", "is not a step or list field");
+        refuse("unknown variable", steps(R"({"send": "MMEM:DEL '${path}'"}, {"queryText": "X?"})"),
+               "capture[0].send", "${path} is not a variable");
+        refuse("unclosed variable beside a closed one",
+               steps("{\"send\": \"MMEM:DEL '${file}' ${fil\"}, {\"queryText\": \"X?\"}"),
+               "capture[0].send", "holds an unclosed \"${\"");
+        refuse("setup where there is none", steps(R"({"queryText": "X? ${setup}"})"),
+               "capture[0].queryText", "${setup} is filled in only by a sendSetup step");
+        refuse("capture that reads nothing", steps(R"({"send": "*RST"})"), "capture",
+               "has no queryText or queryBlock");
+        refuse("file without its rule", steps(R"({"queryBlock": "MMEM:DATA? '${file}'"})"), "file",
+               "is missing: steps use ${file}");
+        refuse("extension the instrument adds, unnamed",
+               steps(R"({"queryBlock": "X?"})", R"(, "file": {"instrumentAddsExtension": true})"),
+               "file.extension", "is needed when the instrument adds it");
+        refuse("one-query field beside steps",
+               steps(R"({"queryText": "X?"})", R"(, "captureQuery": "Y?")"), "captureQuery",
+               "belongs to the one-query form");
     }
 
     // A broken file is named with its field and fault; the file beside it still loads.

@@ -127,7 +127,6 @@ private slots:
     void saveAndLoad_data() {
         QTest::addColumn<int>("count");
         QTest::newRow("empty") << 0;
-        QTest::newRow("one") << 1;
         QTest::newRow("twelve") << 12;
         QTest::newRow("largest list") << StateInfo::kMaxStates;
     }
@@ -187,12 +186,6 @@ private slots:
             << QVariant(QStringLiteral("1")) << none << Err::DataValueNotFound << none;
         QTest::newRow("count as hexadecimal text")
             << QVariant(QStringLiteral("&H2")) << QStringList{"One", "Two", "Three"} << 0
-            << QStringList{"One", "Two"};
-        QTest::newRow("count as octal text with spaces")
-            << QVariant(QStringLiteral(" &o3 ")) << QStringList{"One", "Two", "Three"} << 0
-            << QStringList{"One", "Two", "Three"};
-        QTest::newRow("count as half text")
-            << QVariant(QStringLiteral("2.5")) << QStringList{"One", "Two", "Three"} << 0
             << QStringList{"One", "Two"};
     }
 

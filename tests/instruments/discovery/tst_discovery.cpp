@@ -104,28 +104,22 @@ private slots:
         const QString idn = SimulatedDevice().identity();
         const QString vxi11 = "TCPIP::127.0.0.1::INSTR vxi11 " + idn;
         const QString hislip = "TCPIP::127.0.0.1::hislip0,<hislip>::INSTR mdns " + idn;
-        QTest::newRow("VXI-11 to loopback") << true << "127.0.0.1"
-                                            << "" << true << QStringList{vxi11};
-        QTest::newRow("VXI-11 broadcast on loopback") << true << "127.255.255.255"
-                                                      << "" << true << QStringList{vxi11};
+        const auto find = [](const char *name, bool vxi11, const char *broadcast, const char *mdns,
+                             bool askIdentity, const QStringList &expected) {
+            QTest::newRow(name) << vxi11 << QString::fromLatin1(broadcast)
+                                << QString::fromLatin1(mdns) << askIdentity << expected;
+        };
+        find("VXI-11 to loopback", true, "127.0.0.1", "", true, {vxi11});
+        find("VXI-11 broadcast on loopback", true, "127.255.255.255", "", true, {vxi11});
         // HiSLIP, VXI-11 and the raw socket of one instrument: HiSLIP is kept.
-        QTest::newRow("mDNS by unicast") << false << ""
-                                         << "unicast" << true << QStringList{hislip};
-        QTest::newRow("mDNS, answers without additional records")
-            << false << ""
-            << "bare" << true << QStringList{hislip};
-        QTest::newRow("mDNS multicast on lo") << false << ""
-                                              << "multicast" << true << QStringList{hislip};
-        QTest::newRow("both mechanisms: one instrument")
-            << true << "127.0.0.1"
-            << "unicast" << true << QStringList{hislip};
+        find("mDNS by unicast", false, "", "unicast", true, {hislip});
+        find("mDNS, answers without additional records", false, "", "bare", true, {hislip});
+        find("mDNS multicast on lo", false, "", "multicast", true, {hislip});
+        find("both mechanisms: one instrument", true, "127.0.0.1", "unicast", true, {hislip});
         // Without *IDN? nothing says the resources are one instrument.
-        QTest::newRow("without *IDN?")
-            << false << ""
-            << "unicast" << false
-            << QStringList{"TCPIP::127.0.0.1::<socket>::SOCKET mdns ",
-                           "TCPIP::127.0.0.1::INSTR mdns ",
-                           "TCPIP::127.0.0.1::hislip0,<hislip>::INSTR mdns "};
+        find("without *IDN?", false, "", "unicast", false,
+             {"TCPIP::127.0.0.1::<socket>::SOCKET mdns ", "TCPIP::127.0.0.1::INSTR mdns ",
+              "TCPIP::127.0.0.1::hislip0,<hislip>::INSTR mdns "});
     }
 
     void findsSimulator() {

@@ -99,28 +99,19 @@ private slots:
             << header(2, 0) + QByteArray::fromHex("01 61 c0 14") + type +
                    QByteArray::fromHex("01 62 c0 0c") + type
             << "does not lead backwards";
-        QTest::newRow("label past the end") << header(1, 0) + QByteArray("\x3f"
-                                                                         "abcd",
-                                                                         5)
-                                            << "a label runs past the end";
-        QTest::newRow("name without its end") << header(1, 0) + QByteArray("\x01"
-                                                                           "a\x01"
-                                                                           "b\x01"
-                                                                           "c",
-                                                                           6)
-                                              << "a name runs past the end";
+        QTest::newRow("label past the end")
+            << header(1, 0) + QByteArray::fromHex("3f 61626364") << "a label runs past the end";
+        QTest::newRow("name without its end")
+            << header(1, 0) + QByteArray::fromHex("01 61 01 62 01 63")
+            << "a name runs past the end";
         QTest::newRow("reserved label type")
             << header(1, 0) + QByteArray::fromHex("4000") + type << "unknown label type";
         QByteArray longName = header(1, 0);
         for (int i = 0; i < 5; ++i)
             longName += char(63) + QByteArray(63, 'a');
         QTest::newRow("name over 255 bytes") << longName + '\0' + type << "longer than 255";
-        QTest::newRow("question cut short") << header(1, 0) +
-                                                   QByteArray("\x01"
-                                                              "a\0",
-                                                              3) +
-                                                   QByteArray::fromHex("000c")
-                                            << "inside a question";
+        QTest::newRow("question cut short")
+            << header(1, 0) + QByteArray::fromHex("01 61 00 000c") << "inside a question";
         const QByteArray answer = header(0, 1) + QByteArray(1, '\0');
         QTest::newRow("A of 3 bytes")
             << answer + QByteArray::fromHex("00010001000000780003 7f0000") << "an A record of 3";
@@ -146,13 +137,12 @@ private slots:
     void encodeRefuses_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("label of 64 bytes") << QString(64, u'a') + ".local"
-                                           << "a label of 64 bytes";
-        QTest::newRow("empty label") << "a..local"
-                                     << "a label of 0 bytes";
         QString name;
         for (int i = 0; i < 5; ++i)
             name += QString(60, u'a') + u'.';
+        QTest::newRow("label of 64 bytes") << QString(64, u'a') + ".local"
+                                           << "a label of 64 bytes";
+        QTest::newRow("empty label") << QStringLiteral("a..local") << "a label of 0 bytes";
         QTest::newRow("name over 255 bytes") << name + "local"
                                              << "longer than 255 bytes";
     }
