@@ -51,3 +51,14 @@ def test_stations_keep_each_others_states(fake, address, tmp_path, monkeypatch):
     second.save(copy)
     assert second.path == copy
     assert "Second's" in ix.Document.open(copy)
+
+
+def test_restores_go_to_the_audit_trail(fake, address, monkeypatch):
+    monkeypatch.setenv("IXO_STATION", "bench-7")
+    document = ix.Document.open(address)
+    document.restore(fake, "Start")
+    env = {k: v for k, v in os.environ.items() if k != "LD_PRELOAD"}
+    audit = subprocess.run([os.environ["IXO_STATES"], "library", "audit",
+                            address.split("?")[0], "--json"],
+                           check=True, capture_output=True, text=True, env=env).stdout
+    assert '"station": "bench-7"' in audit and '"state": "Start"' in audit
