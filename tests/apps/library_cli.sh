@@ -121,6 +121,12 @@ if [[ -n $server && -f $server/address ]]; then
     psql -q "$address" -c "DROP DATABASE IF EXISTS cli WITH (FORCE)" -c "CREATE DATABASE cli"
     run_on "${address%/*}/cli"
     station_role "${address%/*}/cli" "$(dirname "$0")/../../scripts/library-roles.sql"
+    # libpq's service file names the server, as it does for psql.
+    hostport=${address#*@} && hostport=${hostport%%/*}
+    printf '[lab]\nhost=%s\nport=%s\nuser=%s\ndbname=cli\n' "${hostport%:*}" "${hostport#*:}" \
+        "$(sed 's|postgresql://\([^@]*\)@.*|\1|' <<<"$address")" >"$work/services.conf"
+    PGSERVICEFILE=$work/services.conf "$states" list "postgresql://?service=lab&document=floor" |
+        grep -q "s2-1" || fail "a service file does not name the library"
 else
     echo "PostgreSQL left out: ${server:+$(cat "$server/skip-reason" 2>/dev/null)}${server:-IXO_LIBRARY_SERVER is not set}"
 fi
