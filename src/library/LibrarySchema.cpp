@@ -17,18 +17,18 @@ const QString kVersionTable = QStringLiteral("schema_version");
 // The first schema, as the first version made it; later ones are steps from it, so that a new
 // library and a migrated one are the same.
 const char *const kTables[] = {
-    "CREATE TABLE schema_version (version INTEGER NOT NULL, applied_at TIMESTAMP NOT NULL "
-    "DEFAULT CURRENT_TIMESTAMP)",
-    "CREATE TABLE documents (id %ID%, name VARCHAR(255) NOT NULL UNIQUE, created_at TIMESTAMP "
-    "NOT NULL DEFAULT CURRENT_TIMESTAMP)",
-    "CREATE TABLE roles (id %ID%, document_id INTEGER NOT NULL REFERENCES documents(id) ON "
-    "DELETE CASCADE, name VARCHAR(255) NOT NULL, resource TEXT NOT NULL, profile TEXT NOT NULL, "
-    "position INTEGER NOT NULL, UNIQUE (document_id, name))",
-    "CREATE TABLE states (id %ID%, role_id INTEGER NOT NULL REFERENCES roles(id) ON DELETE "
-    "CASCADE, name VARCHAR(255) NOT NULL, description TEXT NOT NULL, model TEXT NOT NULL, "
-    "version TEXT NOT NULL, data_kind VARCHAR(16) NOT NULL, data %BLOB% NOT NULL, position "
-    "INTEGER NOT NULL, row_version INTEGER NOT NULL DEFAULT 1, changed_by TEXT NOT NULL, "
-    "changed_at TIMESTAMP NOT NULL DEFAULT CURRENT_TIMESTAMP, UNIQUE (role_id, name))",
+    ("CREATE TABLE schema_version (version INTEGER NOT NULL, applied_at TIMESTAMP NOT NULL "
+     "DEFAULT CURRENT_TIMESTAMP)"),
+    ("CREATE TABLE documents (id %ID%, name VARCHAR(255) NOT NULL UNIQUE, created_at TIMESTAMP "
+     "NOT NULL DEFAULT CURRENT_TIMESTAMP)"),
+    ("CREATE TABLE roles (id %ID%, document_id INTEGER NOT NULL REFERENCES documents(id) ON "
+     "DELETE CASCADE, name VARCHAR(255) NOT NULL, resource TEXT NOT NULL, profile TEXT NOT NULL, "
+     "position INTEGER NOT NULL, UNIQUE (document_id, name))"),
+    ("CREATE TABLE states (id %ID%, role_id INTEGER NOT NULL REFERENCES roles(id) ON DELETE "
+     "CASCADE, name VARCHAR(255) NOT NULL, description TEXT NOT NULL, model TEXT NOT NULL, "
+     "version TEXT NOT NULL, data_kind VARCHAR(16) NOT NULL, data %BLOB% NOT NULL, position "
+     "INTEGER NOT NULL, row_version INTEGER NOT NULL DEFAULT 1, changed_by TEXT NOT NULL, "
+     "changed_at TIMESTAMP NOT NULL DEFAULT CURRENT_TIMESTAMP, UNIQUE (role_id, name))"),
 };
 
 // Schema 2: every version of a state kept (history), released states, the restores done
@@ -39,22 +39,22 @@ const char *const kToVersion2[] = {
     "ALTER TABLE states ADD COLUMN station TEXT NOT NULL DEFAULT ''",
     "ALTER TABLE states ADD COLUMN released BOOLEAN NOT NULL DEFAULT FALSE",
     // Kept after the state and its role are gone, so ids are not references.
-    "CREATE TABLE state_versions (id %ID%, state_id INTEGER NOT NULL, role_id INTEGER NOT "
-    "NULL, row_version INTEGER NOT NULL, change VARCHAR(16) NOT NULL, name VARCHAR(255) NOT "
-    "NULL, description TEXT NOT NULL, model TEXT NOT NULL, version TEXT NOT NULL, data_kind "
-    "VARCHAR(16) NOT NULL, data %BLOB%, changed_by TEXT NOT NULL, station TEXT NOT NULL, "
-    "changed_at TIMESTAMP NOT NULL DEFAULT CURRENT_TIMESTAMP, UNIQUE (state_id, row_version))",
+    ("CREATE TABLE state_versions (id %ID%, state_id INTEGER NOT NULL, role_id INTEGER NOT "
+     "NULL, row_version INTEGER NOT NULL, change VARCHAR(16) NOT NULL, name VARCHAR(255) NOT "
+     "NULL, description TEXT NOT NULL, model TEXT NOT NULL, version TEXT NOT NULL, data_kind "
+     "VARCHAR(16) NOT NULL, data %BLOB%, changed_by TEXT NOT NULL, station TEXT NOT NULL, "
+     "changed_at TIMESTAMP NOT NULL DEFAULT CURRENT_TIMESTAMP, UNIQUE (state_id, row_version))"),
     "CREATE INDEX state_versions_by_role ON state_versions (role_id, name)",
-    "INSERT INTO state_versions (state_id, role_id, row_version, change, name, description, "
-    "model, version, data_kind, data, changed_by, station, changed_at) SELECT id, role_id, "
-    "row_version, 'captured', name, description, model, version, data_kind, data, changed_by, "
-    "station, changed_at FROM states",
-    "CREATE TABLE restores (id %ID%, document VARCHAR(255) NOT NULL, role VARCHAR(255) NOT "
-    "NULL, state VARCHAR(255) NOT NULL, state_version INTEGER NOT NULL, restored_at TIMESTAMP "
-    "NOT NULL DEFAULT CURRENT_TIMESTAMP, user_name TEXT NOT NULL, station TEXT NOT NULL, "
-    "instrument TEXT NOT NULL)",
-    "CREATE TABLE undo_history (role_id INTEGER NOT NULL REFERENCES roles(id) ON DELETE "
-    "CASCADE, station TEXT NOT NULL, contents %BLOB% NOT NULL, PRIMARY KEY (role_id, station))",
+    ("INSERT INTO state_versions (state_id, role_id, row_version, change, name, description, "
+     "model, version, data_kind, data, changed_by, station, changed_at) SELECT id, role_id, "
+     "row_version, 'captured', name, description, model, version, data_kind, data, changed_by, "
+     "station, changed_at FROM states"),
+    ("CREATE TABLE restores (id %ID%, document VARCHAR(255) NOT NULL, role VARCHAR(255) NOT "
+     "NULL, state VARCHAR(255) NOT NULL, state_version INTEGER NOT NULL, restored_at TIMESTAMP "
+     "NOT NULL DEFAULT CURRENT_TIMESTAMP, user_name TEXT NOT NULL, station TEXT NOT NULL, "
+     "instrument TEXT NOT NULL)"),
+    ("CREATE TABLE undo_history (role_id INTEGER NOT NULL REFERENCES roles(id) ON DELETE "
+     "CASCADE, station TEXT NOT NULL, contents %BLOB% NOT NULL, PRIMARY KEY (role_id, station))"),
 };
 
 void run(QSqlDatabase &database, const QString &address, const QString &statement) {
