@@ -157,6 +157,7 @@ void MainWindow::buildMenus() {
     m_undoRestore->setStatusTip(
         tr("Put back on the instrument the setup it had before its last restore"));
     updateUndoRestore();
+    m_library->addCompareAction(*edit);
     edit->addSeparator();
     edit->addAction(tr("Se&ttings..."), this, &MainWindow::showSettingsDialog);
     m_instrumentMenu = menuBar()->addMenu(tr("&Instrument"));

@@ -82,6 +82,8 @@ public:
     // The file's path or the library's address.
     QString location() const;
     bool isInLibrary() const { return m_library != nullptr; }
+    // The library's document, or nullptr for a file or a new document.
+    LibraryDocument *libraryDocument() const { return m_library ? m_library->library() : nullptr; }
     bool isModified() const;
     // The first role's list, the only one of a document of one instrument.
     std::shared_ptr<StateInfo> stateInfo() const { return model().stateInfo(); }

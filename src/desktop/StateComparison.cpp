@@ -2,7 +2,6 @@
 
 #include "automation/widgets/ListView.h"
 #include "control/InstrumentState.h"
-#include "desktop/InstrumentPanel.h"
 #include "model/ItemStateInfo.h"
 #include "model/StateInfo.h"
 
@@ -31,17 +30,29 @@ void StateComparison::select(const QStringList &names) {
 void StateComparison::clear() {
     m_selected.clear();
     m_comparedWith.clear();
+    m_other.reset();
     show();
+}
+
+void StateComparison::compareWith(const InstrumentPanel::Compared &other) {
+    if (m_selected.isEmpty())
+        return;
+    m_comparedWith.clear();
+    m_other = other;
+    show();
+    emit comparing(tr("Comparing \"%1\" with \"%2\"").arg(m_selected, other.name));
 }
 
 void StateComparison::selected(const QString &name) {
     m_selected = name;
     m_comparedWith.clear();
+    m_other.reset();
     show();
 }
 
 void StateComparison::compareWith(const QString &name) {
     m_comparedWith = name;
+    m_other.reset();
     show();
 }
 
@@ -53,6 +64,8 @@ void StateComparison::show() {
         if (state && state->data().isValid())
             compared.push_back({name, state->data()});
     }
+    if (m_other && !compared.isEmpty())
+        compared.push_back(*m_other);
     m_panel.compare(compared);
 }
 

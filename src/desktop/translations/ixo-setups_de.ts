@@ -438,6 +438,56 @@ Reload opens the document again from the library, with the other station&apos;s 
         <source>Keep</source>
         <translation>Behalten</translation>
     </message>
+    <message>
+        <source>Compare with &amp;Version...</source>
+        <translation>Mit &amp;Version vergleichen...</translation>
+    </message>
+    <message>
+        <source>Show an earlier version of the highlighted state beside it, as the library keeps it</source>
+        <translation>Eine frühere Version des markierten Zustands, wie die Bibliothek sie aufbewahrt, neben ihm anzeigen</translation>
+    </message>
+    <message>
+        <source>captured</source>
+        <translation>erfasst</translation>
+    </message>
+    <message>
+        <source>renamed</source>
+        <translation>umbenannt</translation>
+    </message>
+    <message>
+        <source>revised</source>
+        <translation>überarbeitet</translation>
+    </message>
+    <message>
+        <source>released</source>
+        <translation>freigegeben</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>entfernt</translation>
+    </message>
+    <message>
+        <source>Version %1, %2: "%3", %4 on %5 at %6</source>
+        <translation>Version %1, %2: „%3“, %4 an %5 am %6</translation>
+    </message>
+    <message>
+        <source>Compare with Version</source>
+        <translation>Mit Version vergleichen</translation>
+    </message>
+    <message>
+        <source>Version of "%1" to show beside it:</source>
+        <translation>Version von „%1“, die daneben angezeigt wird:</translation>
+    </message>
+    <message>
+        <source>%1 (version %2, %3 on %4 at %5)</source>
+        <translation>%1 (Version %2, %3 an %4 am %5)</translation>
+    </message>
+    <message>
+        <source>Could not read the versions of "%1" from %2:
+%3</source>
+        <translation>Die Versionen von „%1“ konnten nicht aus %2 gelesen werden:
+%3</translation>
+    </message>
 </context>
 <context>
     <name>ixo::MainWindow</name>

@@ -438,6 +438,56 @@ Recharger ouvre à nouveau le document depuis la bibliothèque, avec la modifica
         <source>Keep</source>
         <translation>Conserver</translation>
     </message>
+    <message>
+        <source>Compare with &amp;Version...</source>
+        <translation>Comparer avec une &amp;version...</translation>
+    </message>
+    <message>
+        <source>Show an earlier version of the highlighted state beside it, as the library keeps it</source>
+        <translation>Afficher à côté de l’état mis en évidence une de ses versions antérieures, telle que la bibliothèque la conserve</translation>
+    </message>
+    <message>
+        <source>captured</source>
+        <translation>capturé</translation>
+    </message>
+    <message>
+        <source>renamed</source>
+        <translation>renommé</translation>
+    </message>
+    <message>
+        <source>revised</source>
+        <translation>révisé</translation>
+    </message>
+    <message>
+        <source>released</source>
+        <translation>publié</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>supprimé</translation>
+    </message>
+    <message>
+        <source>Version %1, %2: "%3", %4 on %5 at %6</source>
+        <translation>Version %1, %2 : « %3 », %4 sur %5 le %6</translation>
+    </message>
+    <message>
+        <source>Compare with Version</source>
+        <translation>Comparer avec une version</translation>
+    </message>
+    <message>
+        <source>Version of "%1" to show beside it:</source>
+        <translation>Version de « %1 » à afficher à côté :</translation>
+    </message>
+    <message>
+        <source>%1 (version %2, %3 on %4 at %5)</source>
+        <translation>%1 (version %2, %3 sur %4 le %5)</translation>
+    </message>
+    <message>
+        <source>Could not read the versions of "%1" from %2:
+%3</source>
+        <translation>Impossible de lire les versions de « %1 » dans %2 :
+%3</translation>
+    </message>
 </context>
 <context>
     <name>ixo::MainWindow</name>

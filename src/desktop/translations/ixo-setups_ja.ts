@@ -438,6 +438,56 @@ Reload opens the document again from the library, with the other station&apos;s 
         <source>Keep</source>
         <translation>保持</translation>
     </message>
+    <message>
+        <source>Compare with &amp;Version...</source>
+        <translation>バージョンと比較(&amp;V)...</translation>
+    </message>
+    <message>
+        <source>Show an earlier version of the highlighted state beside it, as the library keeps it</source>
+        <translation>強調表示した状態の以前のバージョンを、ライブラリが保持しているとおりに並べて表示します</translation>
+    </message>
+    <message>
+        <source>captured</source>
+        <translation>取得</translation>
+    </message>
+    <message>
+        <source>renamed</source>
+        <translation>名前変更</translation>
+    </message>
+    <message>
+        <source>revised</source>
+        <translation>改訂</translation>
+    </message>
+    <message>
+        <source>released</source>
+        <translation>リリース</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Version %1, %2: "%3", %4 on %5 at %6</source>
+        <translation>バージョン %1、%2:「%3」、%4 (%5、%6)</translation>
+    </message>
+    <message>
+        <source>Compare with Version</source>
+        <translation>バージョンと比較</translation>
+    </message>
+    <message>
+        <source>Version of "%1" to show beside it:</source>
+        <translation>「%1」の横に表示するバージョン:</translation>
+    </message>
+    <message>
+        <source>%1 (version %2, %3 on %4 at %5)</source>
+        <translation>%1 (バージョン %2、%3、%4、%5)</translation>
+    </message>
+    <message>
+        <source>Could not read the versions of "%1" from %2:
+%3</source>
+        <translation>%2 から「%1」のバージョンを読み取れませんでした:
+%3</translation>
+    </message>
 </context>
 <context>
     <name>ixo::MainWindow</name>
