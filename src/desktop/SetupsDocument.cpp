@@ -162,7 +162,9 @@ void SetupsDocument::restoreList(const QByteArray &contents) {
     std::vector<std::shared_ptr<StateInfo>> lists;
     for (std::size_t role = 0; role < document.roles().size(); ++role)
         lists.push_back(listIn(bag, role));
-    keepObjects(contents, lists);
+    // A library's document saves by object, so its states must stay the same objects.
+    if (m_library)
+        keepObjects(contents, lists);
     for (std::size_t role = 0; role < lists.size(); ++role) {
         document.roles()[role].stateInfo()->Items()->disconnect(&m_settle);
         document.replaceStates(document.roles()[role].name(), std::move(lists[role]));
@@ -210,7 +212,8 @@ void SetupsDocument::settle() {
     if (after == m_listContents)
         return;
     const QByteArray before = std::exchange(m_listContents, after);
-    m_statesOf[after] = states();
+    if (m_library)
+        m_statesOf[after] = states();
     watchLists();
     emit listChanged(before, after);
 }
