@@ -65,8 +65,7 @@ int LibraryCommands::history(const QStringList &args) {
                              .role(m_cli.optionValue(QStringLiteral("role")).value_or(QString()))
                              .name();
     LibraryDocument *document = libraryOf(*store);
-    const auto versions =
-        LibraryHistory(document->library(), document->roleId(role)).versions(args[1]);
+    const auto versions = document->history(role).versions(args[1]);
     QJsonArray json;
     QStringList text{
         QStringLiteral("%1: state %2, %3 version(s)").arg(args[0], args[1]).arg(versions.size())};

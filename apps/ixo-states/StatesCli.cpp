@@ -518,8 +518,7 @@ int StatesCli::restore(const QStringList &args) {
     SetupInterface &setup = *instrument(role);
     const int version = requestedVersion(*store);
     const std::shared_ptr<ItemStateInfo> saved =
-        version ? LibraryHistory(store->library()->library(), store->library()->roleId(role.name()))
-                      .state(args[1], version)
+        version ? store->library()->history(role.name()).state(args[1], version)
                 : role.state(args[1]);
     const bool safety = role.safetyCapture();
     role.setSafetyCapture(safety && !isSet(QStringLiteral("no-safety")));

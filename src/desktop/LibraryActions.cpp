@@ -169,7 +169,7 @@ void LibraryActions::compareAsked() {
     LibraryDocument &library = *m_window.document().libraryDocument();
     RoleView &view = m_window.currentView();
     try {
-        LibraryHistory history(library.library(), library.roleId(view.role()));
+        LibraryHistory history = library.history(view.role());
         const std::vector<LibraryHistory::Version> versions = history.versions(name);
         QStringList items;
         for (const LibraryHistory::Version &version : versions)

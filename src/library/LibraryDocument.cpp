@@ -21,6 +21,19 @@ namespace {
 
 const QString kWrite = QStringLiteral("be written");
 
+// A saved state's row by role and name, const or not as the snapshot's roles are.
+template <typename Roles> auto *rowIn(Roles &roles, const QString &role, const QString &state) {
+    decltype(&roles.begin()->second.states.begin()->second) none = nullptr;
+    const auto found = roles.find(role);
+    if (found == roles.end())
+        return none;
+    for (auto &[item, row] : found->second.states) {
+        if (row.name == state)
+            return &row;
+    }
+    return none;
+}
+
 } // namespace
 
 LibraryDocument::LibraryDocument(SetupLibrary &library, QString name)
@@ -283,32 +296,25 @@ QByteArray LibraryDocument::propertiesOf(const StateDocument &document) {
 }
 
 LibraryDocument::StateRow &LibraryDocument::savedRow(const QString &role, const QString &state) {
-    const auto found = m_snapshot.roles.find(role);
-    if (found != m_snapshot.roles.end()) {
-        for (auto &[item, row] : found->second.states) {
-            if (row.name == state)
-                return row;
-        }
-    }
+    if (StateRow *row = rowIn(m_snapshot.roles, role, state))
+        return *row;
     LibraryErrors::fail(ErrorNumber::InvalidProcedureCall,
                         QStringLiteral("State %1 is not saved in the library at %2 yet")
                             .arg(state, m_library.address().text()));
 }
 
 int LibraryDocument::versionOf(const QString &role, const QString &state) const {
-    const auto found = m_snapshot.roles.find(role);
-    if (found == m_snapshot.roles.end())
-        return 0;
-    for (const auto &[item, row] : found->second.states) {
-        if (row.name == state)
-            return row.version;
-    }
-    return 0;
+    const StateRow *row = rowIn(m_snapshot.roles, role, state);
+    return row ? row->version : 0;
 }
 
 qint64 LibraryDocument::roleId(const QString &role) const {
     const auto found = m_snapshot.roles.find(role);
     return found == m_snapshot.roles.end() ? -1 : found->second.id;
+}
+
+LibraryHistory LibraryDocument::history(const QString &role) {
+    return LibraryHistory(m_library, roleId(role));
 }
 
 void LibraryDocument::release(const QString &role, const QString &state) {

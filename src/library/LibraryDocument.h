@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/ChangeRecord.h"
+#include "library/LibraryHistory.h"
 #include "library/LibrarySchema.h"
 #include "model/StateDocument.h"
 
@@ -46,6 +47,8 @@ public:
     void revise(const QString &role, const QString &state, const ItemStateInfo &captured);
     // The library's id of a role, -1 for one not saved yet.
     qint64 roleId(const QString &role) const;
+    // Every version of the role's states, also of those since removed.
+    LibraryHistory history(const QString &role);
 
 private:
     struct StateRow {

@@ -165,9 +165,4 @@ StateDocument SetupLibrary::exportDocument(const QString &name,
     return std::move(document.document());
 }
 
-bool SetupLibrary::isReachable() {
-    QSqlQuery query(m_database);
-    return query.exec(QStringLiteral("SELECT 1"));
-}
-
 } // namespace ixo

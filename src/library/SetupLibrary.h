@@ -49,8 +49,6 @@ public:
                   const QString &doing = QStringLiteral("be read"));
     // The first column of the first row, or -1.
     qint64 idOf(const QString &statement, const QVariantList &values);
-    // Whether a database error means the server is gone rather than a statement refused.
-    bool isReachable();
 
 private:
     void open(LibrarySchema::Missing missing);
