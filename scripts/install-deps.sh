@@ -1,5 +1,5 @@
 #!/bin/sh
-# Installs every build, test and benchmark dependency on Debian 12. Run as root.
+# Installs every build, test, benchmark and packaging dependency on Debian 12. Run as root.
 set -eu
 export DEBIAN_FRONTEND=noninteractive
 apt-get update
@@ -12,4 +12,5 @@ apt-get install -y --no-install-recommends \
     qt6-serialport-dev \
     python3-dev pybind11-dev python3-pytest python3-mypy \
     python3-pyvisa python3-pyvisa-py python3-serial python3-zeroconf lxi-tools \
-    xvfb xdotool
+    xvfb xdotool \
+    dpkg-dev help2man lintian desktop-file-utils

@@ -1,10 +1,10 @@
 #!/bin/sh
-# Builds the release programs and starts the desktop host on the simulated instrument. Without
-# a display it renders the window to build/ixo-setups.png instead.
+# Builds the desktop program alone (optimised, unity sources) and starts it on the simulated
+# instrument. Without a display it renders the window to build/ixo-setups.png instead.
 set -eu
 cd "$(dirname "$0")/.."
 cmake --preset release
-cmake --build --preset release -j "$(nproc)"
+cmake --build --preset release -j "$(nproc)" --target ixo-setups
 app=./build/release/apps/ixo-setups/ixo-setups
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     exec "$app" "$@"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 #include <cstdint>
 #include <exception>
@@ -8,7 +10,7 @@
 namespace ixo {
 
 // The failure that goes back to a caller: a 32-bit number, the source that raised it and a text.
-class AutomationError : public std::exception {
+class IXO_EXPORT AutomationError : public std::exception {
 public:
     AutomationError(std::int32_t number, QString source, QString description);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/ObjectRef.h"
 
 #include <QByteArray>
@@ -16,7 +17,7 @@ class PropertyBag;
 // A value as a property bag keeps it: already checked to be storable and in the exact form a
 // read gives back. Bytes parsed from a document stay a slice of that document until read, and
 // an object is kept as its ProgID and the bag it wrote, so later changes to it are not saved.
-class BagValue {
+class IXO_EXPORT BagValue {
 public:
     struct Slice {
         QByteArray source;

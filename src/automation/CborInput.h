@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/BagValue.h"
+#include "automation/Export.h"
 
 #include <QByteArray>
 #include <QCborStreamReader>
@@ -12,7 +13,7 @@ namespace ixo {
 // Reads a property bag document element by element. Every failure of the input, whether of
 // CBOR itself or of the document's layout, is an AutomationError (321); declared lengths are
 // checked against the bytes that are there before anything is allocated for them.
-class CborInput {
+class IXO_EXPORT CborInput {
 public:
     explicit CborInput(const QByteArray &source);
 

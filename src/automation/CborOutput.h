@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,7 +12,7 @@ namespace ixo {
 // Writes CBOR items into a byte array, or through one to a device in large pieces, without
 // the per-item device calls of a stream writer. Lengths are always definite and numbers in
 // their shortest head; reals are written as doubles.
-class CborOutput {
+class IXO_EXPORT CborOutput {
 public:
     explicit CborOutput(QByteArray &bytes);
     explicit CborOutput(QIODevice &device);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 #include <QUuid>
 
@@ -7,7 +9,7 @@ namespace ixo {
 
 // Who a creatable class is: read from the Q_CLASSINFO entries "ProgID", "ClassID",
 // "InterfaceID" and, for a class with events, "EventInterfaceID" of its meta-object.
-struct ClassIdentity {
+struct IXO_EXPORT ClassIdentity {
     QString progId;
     QUuid classId;
     QUuid interfaceId;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/ClassIdentity.h"
+#include "automation/Export.h"
 #include "automation/ObjectRef.h"
 
 #include <QHash>
@@ -14,7 +15,7 @@
 namespace ixo {
 
 // Creates the server's classes by ProgID, standing in for the component runtime's registry.
-class ClassRegistry {
+class IXO_EXPORT ClassRegistry {
 public:
     using Factory = std::function<ObjectRef()>;
 

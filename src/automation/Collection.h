@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -11,7 +13,7 @@ namespace ixo {
 
 // An ordered list counted from 1 whose elements may carry a unique key; keys are compared
 // without regard to letter case.
-class Collection : public QObject {
+class IXO_EXPORT Collection : public QObject {
     Q_OBJECT
     Q_PROPERTY(int Count READ Count)
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -10,7 +12,7 @@ namespace ixo {
 // white space around it, a sign before or after it or parentheses for a negative value,
 // thousands separators in the whole part, a decimal point, an exponent (E or D), or a
 // hexadecimal (&H) or octal (&O) whole number in either letter case.
-class NumberText {
+class IXO_EXPORT NumberText {
 public:
     // Nothing when the text is not a number.
     static std::optional<NumberText> parse(const QString &text);

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "automation/Export.h"
+
 namespace ixo {
 
 class PropertyBag;
 
 // A class whose state lives in a property bag: created new it initialises itself, loaded it
 // reads the bag, saved it writes into it.
-class Persistable {
+class IXO_EXPORT Persistable {
 public:
     virtual ~Persistable() = default;
 

@@ -2,6 +2,7 @@
 
 #include "automation/BagValue.h"
 #include "automation/CborOutput.h"
+#include "automation/Export.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -19,7 +20,7 @@ class CborInput;
 
 // A named-value store that keeps the order of its properties and each value's exact type.
 // Names are compared without regard to letter case. Its Contents is a CBOR document.
-class PropertyBag {
+class IXO_EXPORT PropertyBag {
 public:
     static constexpr int kFormatVersion = 1;
 

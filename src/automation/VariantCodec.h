@@ -2,6 +2,7 @@
 
 #include "automation/BagValue.h"
 #include "automation/CborOutput.h"
+#include "automation/Export.h"
 
 namespace ixo {
 
@@ -9,7 +10,7 @@ class CborInput;
 
 // Writes stored values as CBOR and reads them back without losing their exact type: each
 // value is the array [type code, payload]. Objects are their ProgID and their own bag.
-class VariantCodec {
+class IXO_EXPORT VariantCodec {
 public:
     static void write(CborOutput &writer, const BagValue &value);
     // Reads one value at `depth` levels of arrays and objects; an object is made as it is

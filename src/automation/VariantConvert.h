@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 #include <QVariant>
 #include <cstdint>
@@ -9,7 +11,7 @@ namespace ixo {
 // The automation conversions: numbers round half to even, out-of-range values overflow
 // (error 6), values that have no such meaning are a type mismatch (error 13), Empty is 0
 // or the empty string and Null cannot be converted (error 94).
-class VariantConvert {
+class IXO_EXPORT VariantConvert {
 public:
     static std::int16_t toInteger(const QVariant &value);
     static std::int32_t toLong(const QVariant &value);

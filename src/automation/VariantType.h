@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QVariant>
 #include <cstdint>
 
@@ -25,7 +27,7 @@ enum class VariantType : std::uint16_t {
     Unsupported = 0xFFFF,
 };
 
-VariantType variantTypeOf(const QVariant &value);
-const char *variantTypeName(VariantType type);
+IXO_EXPORT VariantType variantTypeOf(const QVariant &value);
+IXO_EXPORT const char *variantTypeName(VariantType type);
 
 } // namespace ixo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/widgets/FileDialogRequest.h"
 
 #include <QObject>
@@ -9,7 +10,7 @@ namespace ixo {
 
 // The common file dialog: keeps its settings between uses, so a path chosen once is where the
 // next use starts. After a show FileName is the chosen path, or empty when the user cancelled.
-class CommonDialog : public QObject {
+class IXO_EXPORT CommonDialog : public QObject {
     Q_OBJECT
     Q_CLASSINFO("AutomationTypeName", "CommonDialog")
     Q_PROPERTY(QString DialogTitle READ DialogTitle WRITE setDialogTitle)

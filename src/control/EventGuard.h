@@ -1,12 +1,14 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <functional>
 
 namespace ixo {
 
 // Runs the work of a user action so that no failure reaches the event loop: whatever escapes
 // is shown to the user in a critical message box.
-class EventGuard {
+class IXO_EXPORT EventGuard {
 public:
     static void run(const std::function<void()> &work) noexcept;
 };

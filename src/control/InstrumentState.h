@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/ObjectRef.h"
 #include "automation/Persistable.h"
 #include "locale/IxoResourceClient.h"
@@ -23,7 +24,7 @@ class StateInfo;
 
 // The control a host places on its window to keep a list of saved instrument setups. Row i of
 // the list stands for Items(i) of the attached StateInfo and shows its name and description.
-class InstrumentState : public QWidget, public IxoResourceClient, public Persistable {
+class IXO_EXPORT InstrumentState : public QWidget, public IxoResourceClient, public Persistable {
     Q_OBJECT
     Q_CLASSINFO("ProgID", "IxoInstrSetups.InstrumentState")
     Q_CLASSINFO("ClassID", "{69B1A2C0-5865-4C44-A8BA-843BF1875C71}")

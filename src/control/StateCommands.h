@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/ObjectRef.h"
 
 #include <QString>
@@ -15,7 +16,7 @@ class StateInfo;
 
 // The six commands of the control's buttons. Each runs to its end on the user-interface
 // thread and tells the user of a failure in a message box; none lets a failure escape.
-class StateCommands {
+class IXO_EXPORT StateCommands {
 public:
     explicit StateCommands(InstrumentState &control);
 

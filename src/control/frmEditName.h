@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/Collection.h"
+#include "automation/Export.h"
 
 #include <QDialog>
 #include <QString>
@@ -17,7 +18,7 @@ class ItemStateInfo;
 
 // The modal dialog in which the user names and describes a saved state. It writes into the
 // state only on OK and refuses a changed name that the collection already holds.
-class frmEditName : public QDialog {
+class IXO_EXPORT frmEditName : public QDialog {
     Q_OBJECT
     Q_PROPERTY(bool okSelected MEMBER okSelected)
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "model/BenchReport.h"
 #include "model/BenchStates.h"
 
@@ -25,7 +26,7 @@ class StateDocument;
 // state role by role in the bench's order and reports on each; after a failure part-way it
 // offers to put back the roles already restored. Either shows its progress as the single
 // instrument's commands do, and its Cancel ends the exchange of every role.
-class BenchStrip : public QWidget {
+class IXO_EXPORT BenchStrip : public QWidget {
     Q_OBJECT
 
 public:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/discovery/InstrumentDiscovery.h"
 
 #include <QDialog>
@@ -23,7 +24,7 @@ class ScpiInstrument;
 // the background while the dialog is open), a resource string typed with completion from
 // the ones used before, the profile the connection will use, and a Test that asks *IDN? on a
 // thread of its own so that a slow or absent instrument never stops the dialog.
-class ConnectDialog : public QDialog {
+class IXO_EXPORT ConnectDialog : public QDialog {
     Q_OBJECT
 
 public:

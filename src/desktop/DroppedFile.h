@@ -1,12 +1,13 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/widgets/Interaction.h"
 
 namespace ixo {
 
 // Answers the import command's file dialog with a dropped file, so that a drop takes the
 // command's own path; everything else goes to the interaction that was there before.
-class DroppedFile : public Interaction {
+class IXO_EXPORT DroppedFile : public Interaction {
 public:
     DroppedFile(InteractionRef next, QString fileName);
 

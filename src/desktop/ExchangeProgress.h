@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
@@ -18,7 +20,7 @@ namespace ixo {
 // kDelayMs, a modal progress dialog says what is happening, and its Cancel ends the exchanges in
 // progress. A wait begun while another is open on the window's thread, such as each exchange of
 // a bench restore, shows in the open one's dialog and ends with its Cancel.
-class ExchangeProgress : public QObject {
+class IXO_EXPORT ExchangeProgress : public QObject {
     Q_OBJECT
 
 public:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "model/RestoreHistory.h"
 #include "support/SetupInterface.h"
 
@@ -17,7 +18,7 @@ class InstrumentRelay;
 // so that Edit > Undo Restore can put it back (unless the settings or the role turn that off),
 // and the settings the restore changes are shown and the user asked (unless turned off). A
 // bench restore goes to the relay itself: the model keeps the setup there.
-class GuardedInstrument : public QObject, public SetupInterface {
+class IXO_EXPORT GuardedInstrument : public QObject, public SetupInterface {
     Q_OBJECT
 
 public:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "desktop/ConnectDialog.h"
 #include "desktop/InstrumentSettings.h"
 #include "instruments/discovery/InstrumentDiscovery.h"
@@ -16,7 +17,7 @@ class ScpiInstrument;
 // Which instrument the window talks to: connecting to a resource, which is identified first on
 // the instrument's thread; disconnecting; and what the window says about the connection. The
 // relay it owns stays the same object throughout, so that the control and the document keep it.
-class InstrumentConnection : public QObject {
+class IXO_EXPORT InstrumentConnection : public QObject {
     Q_OBJECT
 
 public:

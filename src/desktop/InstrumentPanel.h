@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "desktop/InstrumentSettings.h"
 
 #include <QVariant>
@@ -17,7 +18,7 @@ class StateDiff;
 // Read again after every restore, so that a restore is visible. With one saved state to
 // compare, shows it beside the instrument's setup; with two, the two states side by side;
 // either way the settings that differ are highlighted.
-class InstrumentPanel : public QWidget {
+class IXO_EXPORT InstrumentPanel : public QWidget {
     Q_OBJECT
 
 public:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "desktop/ExchangeProgress.h"
 #include "support/CancellableInstrument.h"
 #include "support/SetupInterface.h"
@@ -22,7 +23,7 @@ namespace ixo {
 // switched or taken away at run time; without one every call fails with notConnectedText(). An
 // exchange that fails because the connection broke is reported, and so is the next one that gets
 // through.
-class InstrumentRelay : public QObject, public SetupInterface {
+class IXO_EXPORT InstrumentRelay : public QObject, public SetupInterface {
     Q_OBJECT
 
 public:

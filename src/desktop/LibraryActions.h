@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QObject>
 #include <QString>
 
@@ -14,7 +16,7 @@ class MainWindow;
 // is the library's and names its document (sqlite:PATH?document=NAME,
 // postgresql://[user@]host[:port]/database?document=NAME); the last one given is remembered.
 // Edit > Compare with Version... shows an earlier version of the highlighted state beside it.
-class LibraryActions : public QObject {
+class IXO_EXPORT LibraryActions : public QObject {
     Q_OBJECT
 
 public:

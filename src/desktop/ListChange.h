@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QUndoCommand>
 #include <functional>
@@ -9,7 +11,7 @@ namespace ixo {
 class SetupsDocument;
 
 // One change of the list of saved states, taken back by putting the list before it back.
-class ListChange : public QUndoCommand {
+class IXO_EXPORT ListChange : public QUndoCommand {
 public:
     using Failure = std::function<void(const QString &description)>;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "desktop/ConnectDialog.h"
 #include "desktop/InstrumentSettings.h"
 #include "desktop/RoleTabs.h"
@@ -34,7 +35,7 @@ class WindowLanguage;
 // instruments shows a tab for each role, each with a connection of its own, under the bench
 // strip that captures and restores the whole bench; the Edit and Instrument menus and the
 // status bar are about the current tab.
-class MainWindow : public QMainWindow {
+class IXO_EXPORT MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -11,7 +13,7 @@ namespace ixo {
 
 // A most-recent-first list kept in the application's settings, such as the documents opened or
 // the instruments connected; the same item is kept once.
-class RecentItems {
+class IXO_EXPORT RecentItems {
 public:
     static const QString kDocumentsKey;
     static const QString kResourcesKey;

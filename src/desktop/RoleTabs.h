@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "desktop/ConnectDialog.h"
 #include "desktop/InstrumentSettings.h"
 #include "desktop/SetupsDocument.h"
@@ -25,7 +26,7 @@ class StateDocument;
 // strip. The strip and the tabs show only for a bench of several instruments, so that one
 // instrument fills the space as it always has. What the views report is passed on, the current
 // view's connection status only.
-class RoleTabs : public QWidget {
+class IXO_EXPORT RoleTabs : public QWidget {
     Q_OBJECT
 
 public:

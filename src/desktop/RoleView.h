@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "desktop/InstrumentSettings.h"
 #include "support/SetupInterface.h"
 
@@ -20,7 +21,7 @@ class StateComparison;
 // One instrument of the document's bench, by its role: the saved-states control on the role's
 // list beside the instrument's settings, with a connection of its own. The control keeps its
 // design size; the settings take the rest.
-class RoleView : public QSplitter {
+class IXO_EXPORT RoleView : public QSplitter {
     Q_OBJECT
 
 public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -7,7 +9,7 @@ class QCheckBox;
 namespace ixo {
 
 // The window's options, kept in the application's settings.
-class SettingsDialog : public QDialog {
+class IXO_EXPORT SettingsDialog : public QDialog {
     Q_OBJECT
 
 public:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "library/DocumentStore.h"
 #include "model/StateDocument.h"
 #include "support/SetupInterface.h"
@@ -31,7 +32,7 @@ class StateInfo;
 // changes since it was read. Whoever changes the lists, it tells what they were before and after
 // each change; changes made together, such as the removal and addition of a rename or a state
 // captured on every instrument of a bench, are told as one.
-class SetupsDocument : public QObject {
+class IXO_EXPORT SetupsDocument : public QObject {
     Q_OBJECT
 
 public:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "desktop/InstrumentPanel.h"
 
 #include <QObject>
@@ -15,7 +16,7 @@ class InstrumentState;
 // saved state against the instrument's setup, or, after Ctrl+click on a second row, the two
 // states against each other (the first stays highlighted), or the highlighted state against a
 // setup handed to it.
-class StateComparison : public QObject {
+class IXO_EXPORT StateComparison : public QObject {
     Q_OBJECT
 
 public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QObject>
 #include <QTranslator>
 
@@ -12,7 +14,7 @@ class InstrumentState;
 // The language of the control and the window around it. The control switches its catalogue;
 // the window follows with its own translation whenever the control's language changes, also
 // when a document sets it.
-class WindowLanguage : public QObject {
+class IXO_EXPORT WindowLanguage : public QObject {
     Q_OBJECT
 
 public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 
@@ -8,7 +10,7 @@ namespace ixo {
 // IEEE 488.2 arbitrary block data: "#<n><length in n digits><bytes>" (definite length) or
 // "#0<bytes>" (indefinite, ending with the message terminator). Some Rohde & Schwarz instruments
 // write definite lengths of any size as "#(<length>)<bytes>"; scan reads those as definite.
-class Ieee488Block {
+class IXO_EXPORT Ieee488Block {
 public:
     enum class Status { Incomplete, Definite, Indefinite, NotABlock, TooLarge };
     enum class Form { Definite, Indefinite, Parenthesized };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 #include <memory>
 
@@ -12,7 +14,7 @@ class ScpiInstrument;
 // this process, "SIM::<family>" for the process's simulated instrument of one of the simulator's
 // families (e.g. "SIM::tektronix-mso"), or a VISA resource string such as
 // "TCPIP::192.168.1.20::5025::SOCKET".
-class InstrumentFactory {
+class IXO_EXPORT InstrumentFactory {
 public:
     static const QString kSimulator;
     static const QString kSimulatorFamilyPrefix;

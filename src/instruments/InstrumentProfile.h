@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/sequences/ErrorReporting.h"
 #include "instruments/sequences/ProfileSetting.h"
 #include "instruments/sequences/ProfileStep.h"
@@ -18,7 +19,7 @@ namespace ixo {
 // always run, or a list of settings read and set one by one), how the instrument reports its
 // errors, and the limits of an exchange. Read from and written as a JSON object
 // (docs/profiles.md).
-struct InstrumentProfile {
+struct IXO_EXPORT InstrumentProfile {
     enum class Completion { OpcQuery, Wait, Delay, EsrPolling };
     enum class Method { Steps, Settings, RegistersOnly };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/InstrumentProfile.h"
 
 #include <QList>
@@ -12,7 +13,7 @@ namespace ixo {
 // The profiles a program knows: the built-in ones (compiled in), then the user's own *.json
 // files, which replace a built-in profile of the same name. A broken file is left out with a
 // message naming it, the field and what is wrong; the others still load.
-class InstrumentProfiles {
+class IXO_EXPORT InstrumentProfiles {
 public:
     static const QString kGenericName;
     static const QString kSimulatorName;

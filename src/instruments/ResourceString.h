@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/transports/SerialSettings.h"
 
 #include <QString>
@@ -9,7 +10,7 @@ namespace ixo {
 // A VISA resource string such as "TCPIP0::192.168.1.20::5025::SOCKET". Keywords are read in any
 // letter case; toString() gives the canonical spelling. GPIB and the other VISA interfaces are
 // recognised, so that asking for one gives "not supported" rather than "invalid".
-class ResourceString {
+class IXO_EXPORT ResourceString {
 public:
     enum class Interface {
         TcpipSocket, // TCPIP[board]::host::port::SOCKET

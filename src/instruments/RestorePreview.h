@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -10,7 +12,7 @@ class StateDiff;
 // What restoring a saved state would change on the instrument, in the user's words: one line
 // per setting of a learn string, the sizes of a setup block. The diff compares the instrument's
 // present setup (first) with the saved state (second).
-class RestorePreview {
+class IXO_EXPORT RestorePreview {
     Q_DECLARE_TR_FUNCTIONS(RestorePreview)
 
 public:

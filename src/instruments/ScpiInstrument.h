@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/InstrumentProfile.h"
 #include "instruments/sequences/SetupSequence.h"
 #include "support/CancellableInstrument.h"
@@ -27,7 +28,7 @@ class InstrumentTransport;
 // read first and reported as warnings, or cleared if the profile says so. Every exchange has a
 // deadline and every answer a size limit, and a failure of the connection closes it, so the
 // next call starts on a fresh one.
-class ScpiInstrument : public SetupInterface, public CancellableInstrument {
+class IXO_EXPORT ScpiInstrument : public SetupInterface, public CancellableInstrument {
 public:
     static constexpr int kDefaultTimeoutMs = 5000;
     static constexpr qsizetype kDefaultMaxBlockSize = qsizetype(64) * 1024 * 1024;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QMap>
 #include <QString>
 #include <memory>
@@ -10,7 +12,7 @@ class ScpiInstrument;
 
 // An SCPI instrument's settings as its learn string lists them: "HEADER value" commands
 // separated by ";". Common commands such as *RST set nothing and are left out.
-class ScpiSettings {
+class IXO_EXPORT ScpiSettings {
 public:
     explicit ScpiSettings(std::shared_ptr<ScpiInstrument> instrument);
 

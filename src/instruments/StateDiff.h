@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
@@ -12,7 +14,7 @@ namespace ixo {
 // Compares the data of two saved states: SCPI text line by line, anything else as byte
 // ranges. Learn strings can also be compared setting by setting, and blocks by size and
 // checksum, for views that show one row per setting.
-class StateDiff {
+class IXO_EXPORT StateDiff {
 public:
     enum class Change { Same, Changed, OnlyFirst, OnlySecond };
     struct Setting {

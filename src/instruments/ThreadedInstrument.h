@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "support/SetupInterface.h"
 
 #include <QThreadPool>
@@ -12,7 +13,7 @@ namespace ixo {
 // created them and must be used from it, so an instrument made elsewhere and called from here
 // would talk over a socket of another thread. Callers may come from any thread, such as a
 // bench capturing all its instruments at once.
-class ThreadedInstrument : public SetupInterface {
+class IXO_EXPORT ThreadedInstrument : public SetupInterface {
 public:
     using Maker = std::function<SetupInterfaceRef()>;
 

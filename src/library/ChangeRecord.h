@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QDateTime>
 #include <QSqlQuery>
 #include <QString>
@@ -8,7 +10,7 @@ namespace ixo {
 
 // Who changed a row of the library, from which station and when, as conflict messages,
 // histories and the audit trail tell it.
-struct ChangeRecord {
+struct IXO_EXPORT ChangeRecord {
     QString user;
     QString station;
     QDateTime at;

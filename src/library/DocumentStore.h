@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "model/StateDocument.h"
 
 #include <QString>
@@ -14,7 +15,7 @@ class LibraryDocument;
 // Where a host keeps its document: a file, or a document of a setup library given by its
 // address (sqlite:PATH?document=NAME, postgresql://...?document=NAME). Hosts open, change and
 // save a document the same way wherever it is.
-class DocumentStore {
+class IXO_EXPORT DocumentStore {
 public:
     enum class Missing { Fails, IsCreated };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 
 namespace ixo {
@@ -9,7 +11,7 @@ namespace ixo {
 //   sqlite:PATH[?document=NAME]
 // A password is never part of an address: it would end up in shell histories and process
 // lists; libpq finds it in ~/.pgpass instead.
-class LibraryAddress {
+class IXO_EXPORT LibraryAddress {
 public:
     enum class Kind { Sqlite, Postgresql };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "library/ChangeRecord.h"
 
 #include <QDateTime>
@@ -13,7 +14,7 @@ class SetupLibrary;
 
 // The restores done from a library: which state and version went to which instrument, when,
 // by whom and from which station, as audited labs must show.
-class LibraryAudit {
+class IXO_EXPORT LibraryAudit {
 public:
     struct Restore {
         QString document;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "library/ChangeRecord.h"
 #include "library/LibraryHistory.h"
 #include "library/LibrarySchema.h"
@@ -22,7 +23,7 @@ class SetupLibrary;
 // stations working on the same document keep each other's states. A row another station
 // changed in between is not overwritten: the save raises WriteConflict naming who changed it
 // and when, and writes nothing.
-class LibraryDocument {
+class IXO_EXPORT LibraryDocument {
 public:
     LibraryDocument(SetupLibrary &library, QString name);
 

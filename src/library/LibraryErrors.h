@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QSqlError>
 #include <QString>
 #include <cstdint>
@@ -8,7 +10,7 @@ namespace ixo {
 
 // How the setup library reports: failures as AutomationError, refusals as RefusedChange, both
 // naming the library's address.
-class LibraryErrors {
+class IXO_EXPORT LibraryErrors {
 public:
     static const QString kSource;
 

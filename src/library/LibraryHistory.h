@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "library/ChangeRecord.h"
 
 #include <QString>
@@ -13,7 +14,7 @@ class SetupLibrary;
 
 // Every version a state of one role has had, oldest first, including those of a state since
 // removed: what changed, by whom, and the setup as it was.
-class LibraryHistory {
+class IXO_EXPORT LibraryHistory {
 public:
     struct Version {
         int version = 0;

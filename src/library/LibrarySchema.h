@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -9,7 +11,7 @@ namespace ixo {
 // document), states and every version of them (state_versions), the restores done (restores)
 // and each station's undo history. A library of a newer schema is refused before anything is read
 // or written, as a document of a newer format is.
-class LibrarySchema {
+class IXO_EXPORT LibrarySchema {
 public:
     // The newest schema this version reads and writes.
     static constexpr int kVersion = 2;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "library/ChangeRecord.h"
 
 #include <QString>
@@ -12,7 +13,7 @@ class SetupLibrary;
 
 // The rows of one role's states, changed only where their version is still the one read: every
 // change adds a row to state_versions, so no version of a state is ever lost.
-class LibraryStateRows {
+class IXO_EXPORT LibraryStateRows {
 public:
     LibraryStateRows(SetupLibrary &library, qint64 roleId, QString roleName, ChangeRecord here);
 

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
 namespace ixo {
 
 // A transaction rolled back unless committed, so that a failure part-way changes nothing.
-class LibraryTransaction {
+class IXO_EXPORT LibraryTransaction {
 public:
     LibraryTransaction(QSqlDatabase &database, QString address);
     ~LibraryTransaction();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "library/LibraryAddress.h"
 #include "library/LibrarySchema.h"
 
@@ -17,7 +18,7 @@ class StateDocument;
 
 // A setup library: documents kept in a database instead of files, each with its bench of roles
 // and their states. One connection of its own, closed with the object; used from one thread.
-class SetupLibrary {
+class IXO_EXPORT SetupLibrary {
 public:
     enum class Replace { No, Yes };
 

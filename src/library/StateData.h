@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
@@ -9,7 +11,7 @@ namespace ixo {
 // A state's data as the library keeps it: the bytes a DBA sees in the data column, and what
 // they were. Binary setups and SCPI text are kept as they are; any other value in the
 // document's own encoding, so that nothing is lost on the way.
-class StateData {
+class IXO_EXPORT StateData {
 public:
     static const QString kBytes;
     static const QString kText;

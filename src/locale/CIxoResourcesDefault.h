@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "locale/IxoResource.h"
 
 #include <QObject>
@@ -9,7 +10,7 @@ namespace ixo {
 
 // The provider that is always there: the component's own English (United States) texts, and
 // its pictures and data from the Qt resources under ":/ixoinstrsetups/". It keeps no state.
-class CIxoResourcesDefault : public QObject, public IxoResource {
+class IXO_EXPORT CIxoResourcesDefault : public QObject, public IxoResource {
     Q_OBJECT
 
 public:

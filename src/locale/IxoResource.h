@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QImage>
 #include <QString>
 #include <QVariant>
@@ -9,7 +11,7 @@ namespace ixo {
 
 // A resource provider: the texts, pictures and data of one language, looked up by id.
 // Every failure is an AutomationError.
-class IxoResource {
+class IXO_EXPORT IxoResource {
 public:
     virtual ~IxoResource();
 

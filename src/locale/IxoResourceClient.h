@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/ObjectRef.h"
 
 #include <QString>
@@ -8,7 +9,7 @@
 namespace ixo {
 
 // What a host asks of a component whose texts come from a resource provider.
-class IxoResourceClient {
+class IXO_EXPORT IxoResourceClient {
 public:
     virtual ~IxoResourceClient();
 

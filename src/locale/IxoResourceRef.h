@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/ObjectRef.h"
 #include "locale/IxoResource.h"
 
@@ -7,7 +8,7 @@ namespace ixo {
 
 // A shared provider object seen through its IxoResource interface. Using an empty reference
 // fails with error 91 instead of crashing.
-class IxoResourceRef {
+class IXO_EXPORT IxoResourceRef {
 public:
     IxoResourceRef() = default;
     // Nothing gives an empty reference; an object that is no IxoResource fails with error 13.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/ObjectRef.h"
 
 #include <QObject>
@@ -14,7 +15,7 @@ namespace ixo {
 // "<anything>_<country code>.qm" that name their category under the id "CategoryId". They are
 // looked for in $IXO_TRANSLATIONS_DIR alone when it is set, otherwise beside the installed
 // library and then in the build tree.
-class LocaleManager : public QObject {
+class IXO_EXPORT LocaleManager : public QObject {
     Q_OBJECT
     Q_CLASSINFO("ProgID", "IxoLocale.LocaleManager")
     Q_CLASSINFO("ClassID", "{ACBE0788-987E-11D3-8EDB-00108301AE36}")

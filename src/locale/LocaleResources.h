@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "locale/IxoResource.h"
 
 #include <QObject>
@@ -12,7 +13,7 @@ namespace ixo {
 // numeric id ("203"); the catalogue describes itself under the ids "CategoryId", "FontName",
 // "FontSize", "CodePage", "Language", "PrimaryLanguageID", "SecondaryLanguageID", "Version"
 // and "HelpfileName".
-class LocaleResources : public QObject, public IxoResource {
+class IXO_EXPORT LocaleResources : public QObject, public IxoResource {
     Q_OBJECT
 
 public:

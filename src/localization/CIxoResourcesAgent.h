@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/ObjectRef.h"
 #include "locale/IxoResourceRef.h"
 #include "locale/LocaleManager.h"
@@ -17,7 +18,7 @@ namespace ixo {
 // "Caption=203;ToolTipText=235": each entry names a field and the resource id of its text.
 // Forms, frames and list views (with their column headers) are walked into, each control once
 // per walk. Applying texts never throws: problems are shown in a message box or passed over.
-class CIxoResourcesAgent {
+class IXO_EXPORT CIxoResourcesAgent {
 public:
     using LocaleManagerFactory = std::function<LocaleManagerRef()>;
 

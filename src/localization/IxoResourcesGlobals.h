@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "locale/IxoResourceRef.h"
 #include "localization/CIxoResourcesAgent.h"
 #include "localization/ResourcesAgentRef.h"
@@ -16,18 +17,18 @@ inline constexpr QStringView ResourceCategoryId = u"{A20A0573-8B1A-487e-AC55-EAF
 // The thread's agent and current provider, shared by every control on the thread. Both are
 // empty until a control is created and after the last one is terminated; using them then
 // fails with error 91.
-extern thread_local ResourcesAgentRef gResourcesAgent;
-extern thread_local IxoResourceRef gResources;
+extern IXO_EXPORT thread_local ResourcesAgentRef gResourcesAgent;
+extern IXO_EXPORT thread_local IxoResourceRef gResources;
 
 // A control's creation: a new agent and the built-in provider for the thread, then the
 // control's own controls get their texts. Controls already on the thread keep the texts they
 // show but fetch later ones from the built-in provider.
-void InitResources(const QVariant &Controls);
-void InitResources(const QObjectList &Controls);
+IXO_EXPORT void InitResources(const QVariant &Controls);
+IXO_EXPORT void InitResources(const QObjectList &Controls);
 // A control's termination: the pair is emptied when no control on the thread uses it any more.
-void FreeResources();
+IXO_EXPORT void FreeResources();
 
 // How many controls on this thread use the pair.
-int resourcesUserCount();
+IXO_EXPORT int resourcesUserCount();
 
 } // namespace ixo

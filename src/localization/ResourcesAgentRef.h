@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <memory>
 
 namespace ixo {
@@ -7,7 +9,7 @@ namespace ixo {
 class CIxoResourcesAgent;
 
 // A shared agent; using an empty reference fails with error 91 instead of crashing.
-class ResourcesAgentRef {
+class IXO_EXPORT ResourcesAgentRef {
 public:
     ResourcesAgentRef() = default;
     explicit ResourcesAgentRef(std::shared_ptr<CIxoResourcesAgent> agent)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -7,7 +9,7 @@
 namespace ixo {
 
 // What a bench restore did on each instrument, in the bench's order.
-class BenchReport {
+class IXO_EXPORT BenchReport {
 public:
     enum class Result { Restored, NoSuchState, Failed, NotReached };
     struct Outcome {

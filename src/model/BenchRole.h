@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "model/RestoreHistory.h"
 #include "support/SetupInterface.h"
 
@@ -19,7 +20,7 @@ class StateInfo;
 // given once, a renamed state moves to the end, a state restores and imports only on its own
 // model and version, an import must be a state or setup file. Before each restore it keeps the
 // instrument's present setup, unless told not to, so the restore can be taken back.
-class BenchRole {
+class IXO_EXPORT BenchRole {
 public:
     // The role of a document that names none, such as every document of a single instrument.
     static const QString kDefaultName;

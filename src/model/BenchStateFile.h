@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 #include <memory>
 #include <utility>
@@ -12,7 +14,7 @@ class PropertyBag;
 
 // One bench state in a file (.ixb): the state of every role that has it, by role. A property
 // bag document like the host document, written atomically.
-class BenchStateFile {
+class IXO_EXPORT BenchStateFile {
 public:
     using RoleState = std::pair<QString, std::shared_ptr<ItemStateInfo>>;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "model/BenchReport.h"
 #include "support/SetupInterface.h"
 
@@ -20,7 +21,7 @@ class StateDocument;
 // Capturing one captures every instrument at once and changes the lists only when all
 // captures succeeded; restoring goes through the roles in the bench's order and stops at the
 // first that fails, reporting every role.
-class BenchStates {
+class IXO_EXPORT BenchStates {
 public:
     // The instrument of a role, opened by the host; it is asked from one thread per role, so
     // it must not share a connection with another role's.

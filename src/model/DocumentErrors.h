@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -7,7 +9,7 @@ namespace ixo {
 
 // How the document model reports: failures as AutomationError, refusals of its rules as
 // RefusedChange, with the catalogue's line ends made plain for terminals and Python.
-class DocumentErrors {
+class IXO_EXPORT DocumentErrors {
 public:
     static const QString kSource;
 

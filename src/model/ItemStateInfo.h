@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "support/PropertyBagHack.h"
 #include "support/SetupInterface.h"
 
@@ -13,7 +14,7 @@ class PropertyBag;
 
 // One saved instrument state: the user's name and description, the opaque data captured
 // from the instrument and the model and version it came from.
-class ItemStateInfo : public QObject, public PropertyBagHack {
+class IXO_EXPORT ItemStateInfo : public QObject, public PropertyBagHack {
     Q_OBJECT
     Q_CLASSINFO("ProgID", "IxoInstrSetups.ItemStateInfo")
     Q_CLASSINFO("ClassID", "{58B2A885-EBBF-4CFB-AE81-3C2F30074ACA}")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -12,7 +14,7 @@ class SetupInterface;
 
 // An instrument's setups as they were just before its last restores, newest last, so that a
 // restore can be taken back on the instrument itself. Only the last kMaxEntries are kept.
-class RestoreHistory {
+class IXO_EXPORT RestoreHistory {
 public:
     static constexpr std::size_t kMaxEntries = 10;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/PropertyBag.h"
 #include "model/BenchRole.h"
 #include "model/RefusedChange.h"
@@ -23,7 +24,7 @@ class StateInfo;
 // The first role's list is where every earlier version looks for the document's list; the
 // rest of the bench is one property those versions keep without reading. A bench of more than
 // one role is marked as a newer format, so that they refuse it rather than save it half.
-class StateDocument {
+class IXO_EXPORT StateDocument {
 public:
     // The newest document format this version reads.
     static constexpr int kFormatVersion = 2;

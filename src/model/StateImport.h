@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
@@ -13,7 +15,7 @@ class SetupInterface;
 // counts), otherwise - or when a ".sta" file turns out to be no state file - a legacy setup
 // read by the instrument. A legacy setup read in place of a state file gets a free name and
 // the instrument's version for a wildcard one.
-class StateImport {
+class IXO_EXPORT StateImport {
 public:
     static const QString kItemProgId;
     static const QString kStateFileExtension;

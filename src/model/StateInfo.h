@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/Collection.h"
+#include "automation/Export.h"
 #include "automation/Persistable.h"
 #include "support/SetupInterface.h"
 
@@ -16,7 +17,7 @@ class ItemStateInfo;
 class PropertyBag;
 
 // The list of saved states the host hands to the control, with the instrument link.
-class StateInfo : public QObject, public Persistable {
+class IXO_EXPORT StateInfo : public QObject, public Persistable {
     Q_OBJECT
     Q_CLASSINFO("ProgID", "IxoInstrSetups.StateInfo")
     Q_CLASSINFO("ClassID", "{9696E72C-E696-42DB-86B0-6A30113C9487}")

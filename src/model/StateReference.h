@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -8,7 +10,7 @@ namespace ixo {
 
 // A saved state named by a user outside the control: a state file, or "<document>:<name>" for
 // a state in a host document. The last colon splits, so a document path may hold colons.
-class StateReference {
+class IXO_EXPORT StateReference {
 public:
     // The data of the state of that name in the document.
     using DocumentLookup = std::function<QVariant(const QString &document, const QString &name)>;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/ClassIdentity.h"
+#include "automation/Export.h"
 
 #include <QList>
 #include <QString>
@@ -10,7 +11,7 @@ namespace ixo {
 
 // The server's identity and its registration: registering makes the creatable classes
 // known to the class registry by their ProgIDs.
-class TypeLibrary {
+class IXO_EXPORT TypeLibrary {
 public:
     static constexpr int kMajorVersion = 3;
     static constexpr int kMinorVersion = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 
 namespace ixo {
@@ -7,7 +9,7 @@ namespace ixo {
 // An instrument reached over a connection: it has a resource to show, and an exchange in
 // progress can be ended from another thread, so that a window waiting on it stays in the user's
 // hands.
-class CancellableInstrument {
+class IXO_EXPORT CancellableInstrument {
 public:
     virtual ~CancellableInstrument() = default;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -10,7 +12,7 @@ namespace ixo {
 
 // The two ways this library touches files. Failures are AutomationErrors raised for the given
 // source: a missing file (53), one that cannot be read or written (75), one over the limit (321).
-class FileIo {
+class IXO_EXPORT FileIo {
 public:
     static QByteArray readLimited(const QString &fileName, qint64 maxSize, const QString &source);
     // Through a temporary file, so an existing file keeps its old contents on failure.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/PropertyBag.h"
 
 #include <QString>
@@ -7,7 +8,7 @@
 namespace ixo {
 
 // The host application's document: one property bag kept in a file, written atomically.
-class HostDocument {
+class IXO_EXPORT HostDocument {
 public:
     static constexpr qint64 kMaxFileSize = qint64(256) * 1024 * 1024;
     // Where a document keeps the list of saved states and the control's own properties.

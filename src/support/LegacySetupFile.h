@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/ObjectRef.h"
 
 #include <QByteArray>
@@ -10,7 +11,7 @@ namespace ixo {
 // A sibling application's setup file: SCPI commands, one per line, after optional header
 // comments such as "# Model: SG-100". The name defaults to the file's base name; a missing
 // version reads as the wildcard "*".
-class LegacySetupFile {
+class IXO_EXPORT LegacySetupFile {
 public:
     static constexpr qint64 kMaxSize = qint64(16) * 1024 * 1024;
 

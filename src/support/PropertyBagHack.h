@@ -1,11 +1,13 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QVariant>
 
 namespace ixo {
 
 // Turns all persistent properties of an object into one Variant and back.
-class PropertyBagHack {
+class IXO_EXPORT PropertyBagHack {
 public:
     virtual ~PropertyBagHack() = default;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/ObjectRef.h"
 
 #include <QMetaType>
@@ -11,7 +12,7 @@ namespace ixo {
 
 // The host's link to the connected instrument. The operations keep the order of the
 // interface the host implements.
-class SetupInterface {
+class IXO_EXPORT SetupInterface {
 public:
     virtual ~SetupInterface() = default;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/ObjectRef.h"
 
 #include <QByteArray>
@@ -10,7 +11,7 @@
 namespace ixo {
 
 // Writes one object to a state file and reads it back. The layout is in docs/formats.md.
-class StateFile : public QObject {
+class IXO_EXPORT StateFile : public QObject {
     Q_OBJECT
     Q_CLASSINFO("ClassID", "{F8F10D3D-77A9-11D4-98C9-00108334F514}")
     Q_CLASSINFO("InterfaceID", "{F8F10D3A-77A9-11D4-98C9-00108334F514}")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QObject>
 #include <QString>
 
@@ -9,7 +11,7 @@ namespace ixo {
 
 // One column header of a list view. Its text lives in the view's header item, so the view and
 // the header never disagree.
-class ColumnHeader : public QObject {
+class IXO_EXPORT ColumnHeader : public QObject {
     Q_OBJECT
     Q_CLASSINFO("AutomationTypeName", "ColumnHeader")
     Q_PROPERTY(QString Text READ Text WRITE setText)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/widgets/ColumnHeader.h"
 
 #include <QObject>
@@ -11,7 +12,7 @@ class QTreeWidget;
 namespace ixo {
 
 // The column headers of a list view, counted from 1. Adding a header adds a column.
-class ColumnHeaders : public QObject {
+class IXO_EXPORT ColumnHeaders : public QObject {
     Q_OBJECT
     Q_PROPERTY(int Count READ Count)
 

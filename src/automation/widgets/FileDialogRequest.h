@@ -1,12 +1,14 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 
 namespace ixo {
 
 // What the common file dialog is asked for. The filter has the form
 // "description|pattern|description|pattern", patterns separated by ";".
-struct FileDialogRequest {
+struct IXO_EXPORT FileDialogRequest {
     enum class Mode { Open, Save };
     // The dialog's option flags, as the common file dialog numbers them.
     static constexpr int kOverwritePrompt = 0x2;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/widgets/FileDialogRequest.h"
 
 #include <QString>
@@ -11,7 +12,7 @@ namespace ixo {
 
 // Everything that waits for the user: message boxes, the file dialog and modal forms. The
 // code goes through the thread's current instance, so tests can answer in place of a user.
-class Interaction {
+class IXO_EXPORT Interaction {
 public:
     virtual ~Interaction() = default;
 

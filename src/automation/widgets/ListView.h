@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/widgets/ColumnHeaders.h"
 
 #include <QColor>
@@ -13,7 +14,7 @@ namespace ixo {
 // The report list view: rows with sub-items under a row of column headers. Rows are counted
 // from 1; a position outside 1 to rowCount() fails with error 9. Each row has a small icon,
 // an index into the view's image list (0 for none), and a fore colour.
-class ListView : public QTreeWidget {
+class IXO_EXPORT ListView : public QTreeWidget {
     Q_OBJECT
     Q_CLASSINFO("AutomationTypeName", "ListView")
     Q_PROPERTY(ixo::ColumnHeaders *ColumnHeaders READ ColumnHeaders CONSTANT)

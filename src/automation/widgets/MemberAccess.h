@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -14,7 +16,7 @@ namespace ixo {
 // of the widgets ("Caption", "Text", "ToolTipText", "Tag", "Enabled", "Visible", "Controls")
 // are mapped onto their Qt counterparts. A null object fails with error 91, a member the
 // object lacks with error 438.
-class MemberAccess {
+class IXO_EXPORT MemberAccess {
 public:
     static QVariant get(QObject *object, const QString &member);
     static void set(QObject *object, const QString &member, const QVariant &value);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/widgets/Interaction.h"
 
 #include <QStringList>
@@ -7,7 +8,7 @@
 namespace ixo {
 
 // The real dialogs: QMessageBox, QFileDialog and QDialog::exec.
-class QtInteraction : public Interaction {
+class IXO_EXPORT QtInteraction : public Interaction {
 public:
     int messageBox(const QString &text, int style, const QString &title) override;
     QString fileDialog(const FileDialogRequest &request) override;

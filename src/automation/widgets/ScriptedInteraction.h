@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "automation/widgets/Interaction.h"
 
 #include <QString>
@@ -12,7 +13,7 @@ namespace ixo {
 // Stands in for the user: records every message box, file dialog and modal form and answers
 // from queues filled beforehand. An empty queue answers with the first button of the box,
 // a cancelled file dialog and a rejected form.
-class ScriptedInteraction : public Interaction {
+class IXO_EXPORT ScriptedInteraction : public Interaction {
 public:
     struct MessageBoxCall {
         QString text;

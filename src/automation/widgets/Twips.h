@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QRect>
 
 class QWidget;
@@ -7,7 +9,7 @@ class QWidget;
 namespace ixo {
 
 // Layouts are given in twips, 1440 to the logical inch: 15 to a pixel at 96 dpi.
-class Twips {
+class IXO_EXPORT Twips {
 public:
     static constexpr double kPerInch = 1440.0;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QObject>
 #include <QString>
 
@@ -8,7 +10,7 @@ namespace ixo {
 // The automation type name of an object. A class names its own with
 // Q_CLASSINFO("AutomationTypeName", ...); the common widgets report the names of the controls
 // they stand in for, anything else its class name without namespace.
-class TypeName {
+class IXO_EXPORT TypeName {
 public:
     static QString of(const QObject &object);
 };

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 
 namespace ixo {
 
 // A resource one search mechanism has seen, before it is asked *IDN?.
-struct DiscoveryCandidate {
+struct IXO_EXPORT DiscoveryCandidate {
     QString resource;
     // "vxi11", "mdns" or "usbtmc".
     QString mechanism;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/discovery/DiscoveryCandidate.h"
 
 #include <QString>
@@ -7,7 +8,7 @@
 namespace ixo {
 
 // Asks one candidate *IDN? with blocking waits bounded by a timeout, for a worker thread.
-class IdentityQuery {
+class IXO_EXPORT IdentityQuery {
 public:
     struct Answer {
         QString identity;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/discovery/DiscoveredInstrument.h"
 #include "instruments/discovery/DiscoveryCandidate.h"
 
@@ -26,7 +27,7 @@ class Vxi11Search;
 // turns up. When the time is over and the last answer is in, every instrument is reported
 // with found(), then finished() follows. Resources of one address whose *IDN? answers are the
 // same are one instrument: HiSLIP is kept over VXI-11, VXI-11 over a raw socket.
-class InstrumentDiscovery : public QObject {
+class IXO_EXPORT InstrumentDiscovery : public QObject {
     Q_OBJECT
 
 public:

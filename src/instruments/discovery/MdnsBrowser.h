@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/discovery/DiscoveryCandidate.h"
 #include "instruments/protocols/DnsMessage.h"
 
@@ -18,7 +19,7 @@ namespace ixo {
 // one-shot multicast DNS queries from an ordinary port, which responders answer by unicast,
 // and by the same queries sent straight to given responders. Instances whose service, host or
 // address the answers leave out are asked for them; each instance found becomes one resource.
-class MdnsBrowser : public QObject {
+class IXO_EXPORT MdnsBrowser : public QObject {
     Q_OBJECT
 
 public:

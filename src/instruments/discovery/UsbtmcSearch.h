@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/discovery/DiscoveryCandidate.h"
 
 #include <QList>
@@ -7,7 +8,7 @@
 namespace ixo {
 
 // The USBTMC instruments Linux's usbtmc driver has bound, from sysfs.
-class UsbtmcSearch {
+class IXO_EXPORT UsbtmcSearch {
 public:
     static QList<DiscoveryCandidate> candidates(const QString &sysfsRoot, const QString &devRoot);
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/discovery/DiscoveryCandidate.h"
 
 #include <QHostAddress>
@@ -15,7 +16,7 @@ namespace ixo {
 // (program 0x0607AF, version 1) has: one GETPORT call to each address, broadcast addresses
 // included, answered by every instrument that has one. The call goes out again once, halfway
 // through, since datagrams may be lost.
-class Vxi11Search : public QObject {
+class IXO_EXPORT Vxi11Search : public QObject {
     Q_OBJECT
 
 public:

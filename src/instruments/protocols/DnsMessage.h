@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHostAddress>
@@ -14,7 +16,7 @@ namespace ixo {
 // compression pointer is checked against the message, pointers may only lead backwards, and a
 // malformed message raises an AutomationError (VisaStatus::Io). The encoder writes names
 // uncompressed.
-class DnsMessage {
+class IXO_EXPORT DnsMessage {
 public:
     enum Type : quint16 { A = 1, Ptr = 12, Txt = 16, Aaaa = 28, Srv = 33, Any = 255 };
     static constexpr quint16 kClassIn = 1;

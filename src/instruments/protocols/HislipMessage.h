@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -9,7 +11,7 @@ namespace ixo {
 
 // One HiSLIP message: a 16-byte header (prologue "HS", message type, control code, a 32-bit
 // parameter and a 64-bit payload length, all big-endian) and its payload.
-struct HislipMessage {
+struct IXO_EXPORT HislipMessage {
     enum Type : quint8 {
         Initialize = 0,
         InitializeResponse = 1,

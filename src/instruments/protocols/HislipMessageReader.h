@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/protocols/HislipMessage.h"
 
 #include <QByteArray>
@@ -10,7 +11,7 @@ namespace ixo {
 // Cuts HiSLIP messages out of a byte stream. A header is judged as soon as it is complete, so a
 // hostile payload length is refused before any of it is awaited or allocated: the buffer only
 // ever holds bytes that actually arrived.
-class HislipMessageReader {
+class IXO_EXPORT HislipMessageReader {
 public:
     enum class Status {
         Incomplete, // more bytes are needed

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/protocols/XdrReader.h"
 
 #include <QByteArray>
@@ -19,7 +20,7 @@ enum AcceptStatus : quint32 {
     SystemError = 5,
 };
 
-struct Call {
+struct IXO_EXPORT Call {
     quint32 xid = 0;
     quint32 program = 0;
     quint32 version = 0;
@@ -29,19 +30,19 @@ struct Call {
 };
 
 // A call record without its record marking.
-QByteArray call(quint32 xid, quint32 program, quint32 version, quint32 procedure,
-                QByteArrayView arguments);
+IXO_EXPORT QByteArray call(quint32 xid, quint32 program, quint32 version, quint32 procedure,
+                           QByteArrayView arguments);
 // The results of an accepted, successful reply to call xid, positioned after the reply header.
 // A reply to another call, a denied one or an unsuccessful accept status raises an
 // AutomationError naming what went wrong (VisaStatus::Io).
-XdrReader results(QByteArrayView reply, quint32 xid, const QString &peer);
+IXO_EXPORT XdrReader results(QByteArrayView reply, quint32 xid, const QString &peer);
 
 // The call in a record, or an AutomationError when it is not one.
-Call parseCall(QByteArrayView record);
+IXO_EXPORT Call parseCall(QByteArrayView record);
 // An accepted reply; the results follow only on success; a program mismatch carries the
 // supported versions low..high.
-QByteArray acceptedReply(quint32 xid, AcceptStatus status, QByteArrayView results = {},
-                         quint32 low = 0, quint32 high = 0);
+IXO_EXPORT QByteArray acceptedReply(quint32 xid, AcceptStatus status, QByteArrayView results = {},
+                                    quint32 low = 0, quint32 high = 0);
 
 } // namespace RpcMessage
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 
@@ -9,7 +11,7 @@ namespace ixo {
 // fragment has a 32-bit header, the top bit marking the last one, the rest its length. Bytes
 // are kept only as they arrive, and a fragment that would take the record past the limit is
 // refused on its header, so an announced length is never allocated.
-class RpcRecordReader {
+class IXO_EXPORT RpcRecordReader {
 public:
     static constexpr quint32 kLastFragment = 0x80000000u;
 

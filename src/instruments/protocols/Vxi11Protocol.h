@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -62,16 +64,16 @@ enum ErrorCode : qint32 {
     ChannelAlreadyEstablished = 29,
 };
 
-QString errorText(qint32 code);
+IXO_EXPORT QString errorText(qint32 code);
 
-struct LinkResponse {
+struct IXO_EXPORT LinkResponse {
     qint32 error = 0;
     qint32 link = 0;
     quint16 abortPort = 0;
     quint32 maxReceiveSize = 0;
 };
 
-struct ReadResponse {
+struct IXO_EXPORT ReadResponse {
     qint32 error = 0;
     qint32 reason = 0;
     QByteArrayView data;
@@ -79,8 +81,8 @@ struct ReadResponse {
 
 // The results of a reply already checked by RpcMessage::results; AutomationError when malformed
 // or when the data is longer than maxData.
-LinkResponse parseLinkResponse(QByteArrayView results);
-ReadResponse parseReadResponse(QByteArrayView results, qsizetype maxData);
+IXO_EXPORT LinkResponse parseLinkResponse(QByteArrayView results);
+IXO_EXPORT ReadResponse parseReadResponse(QByteArrayView results, qsizetype maxData);
 
 } // namespace Vxi11Protocol
 

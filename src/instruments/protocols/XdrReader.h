@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -8,7 +10,7 @@ namespace ixo {
 // Decodes XDR values from a complete message. Every length is checked against both the caller's
 // limit and the bytes actually present before anything is taken, so a hostile length costs
 // nothing. Running short or over a limit raises an AutomationError (VisaStatus::Io).
-class XdrReader {
+class IXO_EXPORT XdrReader {
 public:
     explicit XdrReader(QByteArrayView bytes, QString what = QStringLiteral("RPC message"))
         : m_bytes(bytes)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -8,7 +10,7 @@ namespace ixo {
 
 // Encodes XDR (RFC 4506) values: big-endian 32-bit words, opaque data padded to a multiple of
 // four bytes.
-class XdrWriter {
+class IXO_EXPORT XdrWriter {
 public:
     XdrWriter() = default;
     explicit XdrWriter(qsizetype reserve) { m_bytes.reserve(reserve); }

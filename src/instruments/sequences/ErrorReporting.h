@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
@@ -11,7 +13,7 @@ class ProfileJsonReader;
 
 // How an instrument tells of its errors: an SCPI error queue read until "0,...", a register
 // whose set bits (of a mask) mean an error, such as *ESR?, or not at all.
-struct ErrorReporting {
+struct IXO_EXPORT ErrorReporting {
     enum class Form { Queue, Register, None };
 
     static const QString kScpiQuery;

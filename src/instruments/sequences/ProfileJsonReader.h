@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -10,7 +12,7 @@ namespace ixo {
 
 // Reads the fields of one JSON object of a profile file; every failure names the file, the
 // field (with the path of the object it sits in) and what is wrong, as InvalidFileFormat.
-class ProfileJsonReader {
+class IXO_EXPORT ProfileJsonReader {
 public:
     ProfileJsonReader(const QJsonObject &object, const QString &source, QString path = QString());
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -11,7 +13,7 @@ class ProfileJsonReader;
 // One setting of an instrument that has no setup query: the query that reads it and the
 // command that sets it again ("VOLT {}" gets the value in place of the braces). An output's
 // setting is restored after all the others.
-struct ProfileSetting {
+struct IXO_EXPORT ProfileSetting {
     static const QString kValue;
 
     QString name;

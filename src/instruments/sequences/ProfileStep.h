@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -12,7 +14,7 @@ class ProfileJsonReader;
 // One step of a profile's capture, restore or cleanup: a command sent, a query answered in
 // text or as a block, the setup sent as a command's argument, a wait for the instrument, or a
 // look at its errors. Commands may hold the variables ${file}, ${fileStem} and ${setup}.
-struct ProfileStep {
+struct IXO_EXPORT ProfileStep {
     enum class Kind { Send, QueryText, QueryBlock, SendSetup, Wait, ReadErrors };
     enum class WaitFor { OpcQuery, Wai, Delay, EsrPolling };
 

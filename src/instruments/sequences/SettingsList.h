@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/InstrumentProfile.h"
 
 #include <QSet>
@@ -13,7 +14,7 @@ class ScpiInstrument;
 // The setup of an instrument without a setup query, read and written setting by setting as
 // its profile lists them. The setup is text, "NAME value" per setting separated by ";" as a
 // learn string, so that comparisons show it setting by setting.
-class SettingsList {
+class IXO_EXPORT SettingsList {
 public:
     SettingsList(ScpiInstrument &instrument, const InstrumentProfile &profile);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/InstrumentProfile.h"
 
 #include <QStringList>
@@ -15,7 +16,7 @@ class ScpiInstrument;
 // cleanup steps, which run also after a failed step so that no temporary file is left behind.
 // A failure names the step and what the instrument reported. Each step can be reported as it
 // ends, for a step-by-step check of a profile.
-class SetupSequence {
+class IXO_EXPORT SetupSequence {
 public:
     struct StepReport {
         QString step; // with its variables filled in

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QJsonObject>
 #include <QString>
 
@@ -10,7 +12,7 @@ class ProfileJsonReader;
 // How a profile names the file a setup passes through in the instrument's own memory: a
 // folder, a base name made unique per use, a length limit on the name and the extension,
 // which some instruments add themselves when storing.
-struct TemporaryFileRule {
+struct IXO_EXPORT TemporaryFileRule {
     struct Name {
         QString path; // ${file}: folder, name and extension
         QString stem; // ${fileStem}: the same without the extension

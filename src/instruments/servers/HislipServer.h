@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/protocols/HislipMessageReader.h"
 
 #include <QByteArray>
@@ -21,7 +22,7 @@ class SimulatedDevice;
 // and an asynchronous connection; all sessions share the one device. The device's faults
 // (delay, drop mid-answer, garbage) apply as over the raw socket; the protocol faults below
 // replace the next answer of any session. Fault methods may be called from any thread.
-class HislipServer : public QObject {
+class IXO_EXPORT HislipServer : public QObject {
     Q_OBJECT
 
 public:

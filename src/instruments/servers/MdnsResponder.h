@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/protocols/DnsMessage.h"
 
 #include <QHostAddress>
@@ -14,7 +15,7 @@ namespace ixo {
 // serves: PTR for each service type, SRV and TXT for its instances, A for its host. It answers
 // unicast queries on its own port, and multicast ones when it can join the group on the
 // interface it serves. It never announces on its own.
-class MdnsResponder : public QObject {
+class IXO_EXPORT MdnsResponder : public QObject {
     Q_OBJECT
 
 public:

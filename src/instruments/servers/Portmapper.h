@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpServer>
@@ -13,7 +15,7 @@ namespace ixo {
 
 // A portmapper (RPC program 100000) answering GETPORT over TCP and UDP for the services
 // registered with it, and rpcbind's GETADDR (versions 3 and 4), which some clients try first.
-class Portmapper : public QObject {
+class IXO_EXPORT Portmapper : public QObject {
     Q_OBJECT
 
 public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QHostAddress>
 #include <QList>
 #include <QString>
@@ -18,7 +20,7 @@ class Vxi11Server;
 // Simulated instruments served at once, as on a test bench: each its own device under a role,
 // with a raw socket and a HiSLIP server of its own; all behind one VXI-11 portmapper as inst0,
 // inst1 ... in the order added. A bench of one is what a single simulator serves.
-class SimulatedBench {
+class IXO_EXPORT SimulatedBench {
 public:
     enum class Server { Socket, Vxi11, Hislip };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
@@ -15,7 +17,7 @@ class SimulatedDevice;
 
 // Serves a SimulatedDevice as a raw SCPI socket. All connections share the one device, as they
 // would share a real instrument; answers go out in order, late ones with their delay.
-class SimulatorServer : public QObject {
+class IXO_EXPORT SimulatorServer : public QObject {
     Q_OBJECT
 
 public:

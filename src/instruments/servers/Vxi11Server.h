@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/protocols/RpcRecordReader.h"
 
 #include <QByteArray>
@@ -26,7 +27,7 @@ class SimulatedDevice;
 // answer up to the client's io_timeout and then reports an I/O timeout, keeping a late answer
 // for a later read unless the client clears the device. Honours each device's faults and the
 // protocol faults of VXI-11.
-class Vxi11Server : public QObject {
+class IXO_EXPORT Vxi11Server : public QObject {
     Q_OBJECT
 
 public:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/transports/InstrumentTransport.h"
 
 #include <QList>
@@ -11,7 +12,7 @@ class SimulatedDevice;
 // A transport to a SimulatedDevice in the same process, with the timing and failures of a real
 // connection: delayed answers arrive late or time out, a dropped answer ends the connection, and
 // a cancel ends the wait for an answer.
-class InProcessTransport : public InstrumentTransport {
+class IXO_EXPORT InProcessTransport : public InstrumentTransport {
 public:
     explicit InProcessTransport(std::shared_ptr<SimulatedDevice> device);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -10,7 +12,7 @@ namespace ixo {
 
 // A simulated instrument's files: paths compared without regard to letter case, as the
 // instruments' file systems do.
-class MassMemory {
+class IXO_EXPORT MassMemory {
 public:
     void put(const QString &path, QByteArray bytes);
     std::optional<QByteArray> get(const QString &path) const;

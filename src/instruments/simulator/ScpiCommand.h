@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -9,7 +11,7 @@ namespace ixo {
 
 // One command of a program message: its header in capitals (":" before all but common
 // commands) and its parameters.
-struct ScpiCommand {
+struct IXO_EXPORT ScpiCommand {
     struct Parameter {
         enum class Kind { Text, String, Block, Channels };
         Kind kind = Kind::Text;

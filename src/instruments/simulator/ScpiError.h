@@ -1,12 +1,14 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 
 namespace ixo {
 
 // An instrument error raised while running a command; it goes to the error queue. The detail
 // says what failed; the families of real instruments leave it out.
-struct ScpiError {
+struct IXO_EXPORT ScpiError {
     int code = 0;
     QString message;
     QString detail;

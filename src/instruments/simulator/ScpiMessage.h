@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/simulator/ScpiCommand.h"
 
 #include <QByteArrayView>
@@ -9,7 +10,7 @@ namespace ixo {
 
 // Splits program messages: where one ends in a stream, and its commands with their
 // parameters (text, quoted strings, channel lists "(@1)" and blocks "#n...", "#(n)...", "#0...").
-class ScpiMessage {
+class IXO_EXPORT ScpiMessage {
 public:
     // The length of the first complete program message in input, terminator included; 0 while
     // incomplete; -1 when it cannot complete within maxLength.

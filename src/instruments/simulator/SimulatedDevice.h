@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/simulator/SimulatedState.h"
 
@@ -21,7 +22,7 @@ namespace ixo {
 // setup block; the others speak the setup commands of real instruments. The same model answers
 // in-process (InProcessTransport) and over loopback (SimulatorServer). Thread-safe, so tests may
 // inject faults while a server thread serves it.
-class SimulatedDevice {
+class IXO_EXPORT SimulatedDevice {
 public:
     static const QString kManufacturer;
     static const QString kDefaultModel;

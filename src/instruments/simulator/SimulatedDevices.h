@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QString>
 #include <map>
 #include <memory>
@@ -11,7 +13,7 @@ class SimulatedDevice;
 
 // The simulated devices of one process, one per family, so that an instrument opened again on
 // any thread finds its device as the last connection left it.
-class SimulatedDevices {
+class IXO_EXPORT SimulatedDevices {
 public:
     // The process's devices, which "SIM::<family>" resources reach.
     static SimulatedDevices &shared();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/simulator/SimulatedSettings.h"
 
@@ -17,7 +18,7 @@ struct SimulatedState;
 // What makes a simulated instrument one family: its identity, settings, setup format, the way
 // it reports errors and answers blocks, and the commands it knows. Mostly data: the handlers
 // of behaviour shared between families live once in FamilyHandlers.
-struct SimulatedFamily {
+struct IXO_EXPORT SimulatedFamily {
     // What a command is to the fault injection: captures and restores fail and stall.
     enum class Role { None, Capture, Restore, ErrorQuery };
     using Handler = std::function<QByteArray(SimulatedState &, const ScpiCommand &)>;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -7,7 +9,7 @@
 namespace ixo {
 
 // The faults pending on a simulated instrument; SimulatedDevice says what each does.
-struct SimulatedFaults {
+struct IXO_EXPORT SimulatedFaults {
     // Faults of a protocol rather than of the device; each server acts on those of its own
     // protocol and leaves the others pending.
     enum class ProtocolFault {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/ScpiInstrument.h"
 #include "instruments/simulator/SimulatedDevice.h"
 
@@ -12,7 +13,7 @@ namespace ixo {
 // The embedded default instrument: the SCPI client talking in-process to the simulated signal
 // generator, so it answers, fails and times out as the same device does over a socket. Captures
 // the learn string; byte setups are restored with :SYST:SET.
-class SimulatedInstrument : public ScpiInstrument {
+class IXO_EXPORT SimulatedInstrument : public ScpiInstrument {
 public:
     static const QString kDefaultModel;
     static const QString kDefaultVersion;

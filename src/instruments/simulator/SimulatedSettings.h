@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QMap>
@@ -11,7 +13,7 @@ namespace ixo {
 
 // A simulated instrument's settings: their values kept in a normal form, the learn string's
 // commands, the binary setup format and an arbitrary-waveform memory that only that format holds.
-class SimulatedSettings {
+class IXO_EXPORT SimulatedSettings {
 public:
     struct Definition {
         // A mnemonic pattern, e.g. ":FREQ" or "SOURce:VOLTage".

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/Ieee488Block.h"
 #include "instruments/simulator/MassMemory.h"
 #include "instruments/simulator/SimulatedFamily.h"
@@ -18,7 +19,7 @@ struct ScpiError;
 
 // Everything a simulated instrument holds, which its family's command handlers work on;
 // SimulatedDevice guards it with its lock.
-struct SimulatedState {
+struct IXO_EXPORT SimulatedState {
     static constexpr int kErrorQueueSize = 32;
 
     SimulatedState(const SimulatedFamily &family, const QString &model, const QString &version,

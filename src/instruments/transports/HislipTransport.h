@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/protocols/HislipMessageReader.h"
 #include "instruments/transports/InstrumentTransport.h"
 #include "instruments/transports/SocketChannel.h"
@@ -11,7 +12,7 @@ namespace ixo {
 // device clear. Reads hand out the data of the answers in order; the end of an answer (DataEnd)
 // always ends with a newline for the SCPI layer above. An answer given up is cleared with
 // AsyncDeviceClear, so that it never comes as the next one.
-class HislipTransport : public InstrumentTransport {
+class IXO_EXPORT HislipTransport : public InstrumentTransport {
 public:
     static constexpr quint16 kDefaultPort = 4880;
     // What this client accepts in one message; larger answers come as several.

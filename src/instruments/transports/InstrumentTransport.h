@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/transports/SocketCanceller.h"
 
 #include <QByteArray>
@@ -17,7 +18,7 @@ class ResourceString;
 // above. What every transport shares lives here: the resource name in messages, failing with
 // the connection closed, the wait times of a deadline and cancelling from another thread.
 // Failures are AutomationErrors with VisaStatus numbers.
-class InstrumentTransport {
+class IXO_EXPORT InstrumentTransport {
 public:
     virtual ~InstrumentTransport();
 

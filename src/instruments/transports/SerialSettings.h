@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -9,7 +11,7 @@ namespace ixo {
 // How a serial port is driven: line settings and the message terminator. Written as options
 // such as "115200,8N1,rtscts,CRLF" (any order, any letter case); what is left out keeps its
 // default of 9600 baud, 8 data bits, no parity, 1 stop bit, no flow control, LF.
-class SerialSettings {
+class IXO_EXPORT SerialSettings {
 public:
     enum class Parity { None, Even, Odd, Mark, Space };
     enum class StopBits { One, OneAndHalf, Two };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/transports/InstrumentTransport.h"
 #include "instruments/transports/SerialSettings.h"
 
@@ -12,7 +13,7 @@ namespace ixo {
 // as LF. A line has no device clear and outlives the port's closing: after an answer was given
 // up, whatever arrives before the next exchange is thrown away, and the port's waits look for a
 // cancel between short slices, since nothing can wake them from another thread.
-class SerialTransport : public InstrumentTransport {
+class IXO_EXPORT SerialTransport : public InstrumentTransport {
 public:
     SerialTransport(QString device, SerialSettings settings, QString resourceName);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QtGlobal>
 #include <mutex>
 #include <vector>
@@ -12,7 +14,7 @@ namespace ixo {
 // socket down wakes its waiting call, which then fails as a lost connection. A socket is
 // watched once connected and forgotten before it is closed, so that a descriptor number the
 // system hands out again is never shut down by mistake.
-class SocketCanceller {
+class IXO_EXPORT SocketCanceller {
 public:
     void watch(const QTcpSocket &socket);
     void forget(const QTcpSocket &socket);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDeadlineTimer>
@@ -16,7 +18,7 @@ class InstrumentTransport;
 // that a call from a button handler returns with an answer or an error and never re-enters the
 // event loop. A failure fails the owning transport (which closes every channel it has); a
 // cancel of the transport shuts the connection down under its wait. Closed on destruction.
-class SocketChannel {
+class IXO_EXPORT SocketChannel {
 public:
     explicit SocketChannel(InstrumentTransport &owner);
     ~SocketChannel();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/transports/InstrumentTransport.h"
 #include "instruments/transports/SocketChannel.h"
 
@@ -8,7 +9,7 @@ namespace ixo {
 // A raw SCPI socket (TCPIP::host::port::SOCKET): the bytes as they are. The protocol has no
 // device clear, so an answer given up is left behind with the connection, which the client
 // closes after a failed exchange; the next exchange starts on a fresh one.
-class TcpSocketTransport : public InstrumentTransport {
+class IXO_EXPORT TcpSocketTransport : public InstrumentTransport {
 public:
     TcpSocketTransport(QString host, quint16 port, QString resourceName);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/transports/InstrumentTransport.h"
 
 #include <QList>
@@ -12,7 +13,7 @@ namespace ixo {
 // before every call; a node that is not the driver's (a test's pseudo-terminal) is polled. An
 // answer given up is cleared in the device (the driver's INITIATE_CLEAR); on a polled node,
 // whatever arrives before the next exchange is thrown away.
-class UsbtmcTransport : public InstrumentTransport {
+class IXO_EXPORT UsbtmcTransport : public InstrumentTransport {
 public:
     static const QString kSysfsRoot;
     static const QString kDevRoot;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/transports/InstrumentTransport.h"
 #include "instruments/transports/SocketChannel.h"
 
@@ -11,7 +12,7 @@ class AutomationError;
 // port the host's portmapper tells. A write is one message (END on its last chunk); a read
 // fetches the answer until END or the term character, keeping what the caller did not take
 // for the next read. An answer given up is cleared with device_clear.
-class Vxi11Transport : public InstrumentTransport {
+class IXO_EXPORT Vxi11Transport : public InstrumentTransport {
 public:
     static constexpr quint16 kPortmapperPort = 111;
 

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "automation/Export.h"
+
 #include <QObject>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 
 namespace ixo {
 
 // Puts the saved-states control into Qt Designer's widget box.
-class InstrumentStatePlugin : public QObject, public QDesignerCustomWidgetInterface {
+class IXO_EXPORT InstrumentStatePlugin : public QObject, public QDesignerCustomWidgetInterface {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID "org.qt-project.Qt.QDesignerCustomWidgetInterface")
     Q_INTERFACES(QDesignerCustomWidgetInterface)

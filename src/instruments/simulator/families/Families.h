@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/simulator/SimulatedFamily.h"
 
 #include <QList>
@@ -8,7 +9,7 @@ namespace ixo {
 
 // The families of each vendor, with their own commands only; SimulatedFamily::all() completes
 // them.
-class Families {
+class IXO_EXPORT Families {
 public:
     static QList<SimulatedFamily> ixo();
     static QList<SimulatedFamily> keysight();

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "automation/Export.h"
 #include "instruments/simulator/SimulatedFamily.h"
 
 namespace ixo {
 
 // The commands families share, made for one family by their parameters.
-class FamilyHandlers {
+class IXO_EXPORT FamilyHandlers {
 public:
     using Commands = QList<SimulatedFamily::Command>;
 
