@@ -14,7 +14,7 @@ namespace ixo::python {
 
 namespace {
 
-const QString kSource = QStringLiteral("ixoinstrsetups");
+const QString kAutomationObjectSource = QStringLiteral("ixoinstrsetups");
 
 bool sameName(const char *declared, const QString &member) {
     return QString::fromLatin1(declared).compare(member, Qt::CaseInsensitive) == 0;
@@ -41,7 +41,7 @@ AutomationObject AutomationObject::borrowed(QObject *object) {
 
 QObject *AutomationObject::object() const {
     if (!m_object)
-        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kSource);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kAutomationObjectSource);
     return m_object.data();
 }
 
@@ -124,7 +124,7 @@ QStringList AutomationObject::members() const {
 py::object AutomationObject::findChild(const QString &name) const {
     QObject *child = object()->findChild<QObject *>(name);
     if (!child)
-        throw AutomationError(ErrorNumber::MemberNotSupported, kSource,
+        throw AutomationError(ErrorNumber::MemberNotSupported, kAutomationObjectSource,
                               QStringLiteral("No child named '%1'").arg(name));
     return py::cast(borrowed(child));
 }

@@ -12,7 +12,7 @@ namespace ixo::python {
 
 namespace {
 
-const QString kSource = QStringLiteral("ixoinstrsetups.Bench");
+const QString kPythonBenchSource = QStringLiteral("ixoinstrsetups.Bench");
 
 } // namespace
 
@@ -52,7 +52,7 @@ SetupInterfaceRef PythonBench::instrument(const QString &roleName) {
     auto &instrument = m_instruments[role.name()];
     if (!instrument) {
         if (role.resource().isEmpty())
-            throw AutomationError(ErrorNumber::ObjectNotSet, kSource,
+            throw AutomationError(ErrorNumber::ObjectNotSet, kPythonBenchSource,
                                   QStringLiteral("The %1 has no resource; give its instrument to "
                                                  "Bench.open(instruments=)")
                                       .arg(role.name()));
@@ -91,7 +91,7 @@ BenchReport PythonBench::restore(const QString &name) {
         if (!m_lastRestored.isEmpty())
             message += QStringLiteral("\nbench.undo_restore() puts back %1.")
                            .arg(m_lastRestored.join(QStringLiteral(", ")));
-        throw AutomationError(ErrorNumber::Fail, kSource, message);
+        throw AutomationError(ErrorNumber::Fail, kPythonBenchSource, message);
     }
     return report;
 }

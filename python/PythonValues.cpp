@@ -17,17 +17,17 @@ namespace ixo::python {
 
 namespace {
 
-const QString kSource = QStringLiteral("ixoinstrsetups");
+const QString kPythonValuesSource = QStringLiteral("ixoinstrsetups");
 
 [[noreturn]] void typeMismatch(py::handle value) {
     throw AutomationError(
-        ErrorNumber::TypeMismatch, kSource,
+        ErrorNumber::TypeMismatch, kPythonValuesSource,
         QStringLiteral("Type mismatch: a Python %1 has no automation type")
             .arg(QString::fromStdString(py::str(py::type::handle_of(value).attr("__name__")))));
 }
 
 [[noreturn]] void overflow() {
-    throw AutomationError::standard(ErrorNumber::Overflow, kSource);
+    throw AutomationError::standard(ErrorNumber::Overflow, kPythonValuesSource);
 }
 
 QVariant integerOf(py::handle value) {
@@ -86,7 +86,7 @@ QVariant PythonValues::toVariant(py::handle value) {
 
 QVariant PythonValues::toVariantAt(py::handle value, int depth) {
     if (depth > kMaxDepth)
-        throw AutomationError(ErrorNumber::TypeMismatch, kSource,
+        throw AutomationError(ErrorNumber::TypeMismatch, kPythonValuesSource,
                               QStringLiteral("Arrays are nested too deeply"));
     if (value.is_none())
         return {};
@@ -192,7 +192,7 @@ py::object PythonValues::toPython(const QVariant &value) {
         return py::int_(value.toLongLong());
     if (value.canConvert<QString>())
         return py::cast(value.toString());
-    throw AutomationError(ErrorNumber::TypeMismatch, kSource,
+    throw AutomationError(ErrorNumber::TypeMismatch, kPythonValuesSource,
                           QStringLiteral("Type mismatch: %1 has no Python type")
                               .arg(QString::fromLatin1(type.name())));
 }
@@ -214,7 +214,7 @@ SetupInterfaceRef PythonValues::toSetupInterface(py::handle value) {
         return value.cast<SetupInterfaceRef>();
     if (!isSetupInterface(value))
         throw AutomationError(
-            ErrorNumber::TypeMismatch, kSource,
+            ErrorNumber::TypeMismatch, kPythonValuesSource,
             QStringLiteral("%1 is no instrument: it needs Model, Version, CaptureState and "
                            "RestoreState")
                 .arg(QString::fromStdString(py::str(py::type::handle_of(value).attr("__name__")))));

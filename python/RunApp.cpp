@@ -18,7 +18,7 @@ namespace ixo::python {
 
 namespace {
 
-const QString kSource = QStringLiteral("ixoinstrsetups.run_app");
+const QString kRunAppSource = QStringLiteral("ixoinstrsetups.run_app");
 
 // A built-in instrument shows its SCPI settings; a Python one those of its optional
 // Settings() and WriteSetting(header, value).
@@ -47,7 +47,7 @@ InstrumentSettings settingsOf(const SetupInterfaceRef &setup, py::handle instrum
         py::gil_scoped_acquire gil;
         const py::object *object = &held->get();
         if (!py::hasattr(*object, "WriteSetting"))
-            throw AutomationError(ErrorNumber::NotImplemented, kSource,
+            throw AutomationError(ErrorNumber::NotImplemented, kRunAppSource,
                                   QStringLiteral("The instrument has no WriteSetting"));
         try {
             object->attr("WriteSetting")(header, value);
@@ -64,7 +64,7 @@ int RunApp::run(py::handle instrument, py::handle document, py::handle screensho
     PythonApplication::instance();
     const SetupInterfaceRef setup = PythonValues::toSetupInterface(instrument);
     if (!setup)
-        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kSource);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kRunAppSource);
     const QString picture = screenshot.is_none() ? QString() : py::str(screenshot).cast<QString>();
     InteractionRef previous;
     if (!picture.isEmpty())
@@ -76,7 +76,7 @@ int RunApp::run(py::handle instrument, py::handle document, py::handle screensho
     py::gil_scoped_release release;
     MainWindow window(setup, settings);
     if (!documentPath.isEmpty() && !window.openDocument(documentPath))
-        throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
+        throw AutomationError(ErrorNumber::InvalidFileFormat, kRunAppSource,
                               QStringLiteral("Could not open %1").arg(documentPath));
     window.show();
     if (!picture.isEmpty()) {
@@ -84,7 +84,7 @@ int RunApp::run(py::handle instrument, py::handle document, py::handle screensho
         const bool saved = window.grab().save(picture);
         Interaction::setCurrent(previous);
         if (!saved)
-            throw AutomationError(ErrorNumber::PathFileAccess, kSource,
+            throw AutomationError(ErrorNumber::PathFileAccess, kRunAppSource,
                                   QStringLiteral("Could not write %1").arg(picture));
         return 0;
     }

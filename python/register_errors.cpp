@@ -6,7 +6,7 @@ namespace ixo::python {
 
 namespace {
 
-const QString kSource = QStringLiteral("ixoinstrsetups");
+const QString kRegisterErrorsSource = QStringLiteral("ixoinstrsetups");
 
 // The exception class is the package's own, written in Python. It is looked up by name each
 // time, so the extension holds no reference that could outlive the interpreter or the module.
@@ -38,7 +38,7 @@ void register_errors(py::module_ &module) {
                 throw AutomationError::standard(number, source);
             throw AutomationError(number, source, description);
         },
-        py::arg("number"), py::arg("source") = kSource, py::arg("description") = QString(),
+        py::arg("number"), py::arg("source") = kRegisterErrorsSource, py::arg("description") = QString(),
         "Raises an AutomationError from C++; without a description the standard one of the "
         "number.");
 }

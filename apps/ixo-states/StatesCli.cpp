@@ -32,7 +32,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("ixo-states");
+const QString kStatesCliSource = QStringLiteral("ixo-states");
 
 enum Option {
     Json = 1,
@@ -51,7 +51,7 @@ enum Option {
 };
 
 [[noreturn]] void fail(std::int32_t number, const QString &description) {
-    throw AutomationError(number, kSource, description);
+    throw AutomationError(number, kStatesCliSource, description);
 }
 
 QString terminalText(QString text) {
@@ -254,7 +254,7 @@ int StatesCli::run(const QStringList &arguments) {
 }
 
 int StatesCli::runCommand(const Command &command, const QStringList &arguments) {
-    if (!m_parser.parse(QStringList{kSource} + arguments))
+    if (!m_parser.parse(QStringList{kStatesCliSource} + arguments))
         return usage(m_parser.errorText());
     if (m_parser.isSet(QStringLiteral("help")))
         return commandHelp(command);
@@ -804,7 +804,7 @@ int StatesCli::listProfiles(const QStringList &) {
 }
 
 int StatesCli::refuse(const QString &message) {
-    printError(0, kSource, terminalText(message));
+    printError(0, kStatesCliSource, terminalText(message));
     return kRefused;
 }
 

@@ -13,10 +13,10 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.PropertyBag");
+const QString kBagValueSource = QStringLiteral("IxoInstrSetups.PropertyBag");
 
 [[noreturn]] void cannotStore(const QString &what) {
-    throw AutomationError(ErrorNumber::TypeMismatch, kSource, what);
+    throw AutomationError(ErrorNumber::TypeMismatch, kBagValueSource, what);
 }
 
 } // namespace
@@ -97,7 +97,7 @@ ObjectRef BagValue::load(const QString &progId, const PropertyBag &bag) {
     auto *persistable = dynamic_cast<Persistable *>(object.get());
     if (!persistable)
         throw AutomationError(
-            ErrorNumber::InvalidFileFormat, kSource,
+            ErrorNumber::InvalidFileFormat, kBagValueSource,
             QStringLiteral("Invalid property bag contents: class %1 cannot be loaded from a bag")
                 .arg(progId));
     // The reader gets its own copy, so the stored bag stays as it was written.

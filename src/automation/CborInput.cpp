@@ -9,7 +9,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.PropertyBag");
+const QString kCborInputSource = QStringLiteral("IxoInstrSetups.PropertyBag");
 
 // Bytes before the data of a string whose head starts with this byte.
 qsizetype headLength(char first) {
@@ -36,7 +36,7 @@ CborInput::CborInput(const QByteArray &source)
 }
 
 void CborInput::malformed(const QString &why) {
-    throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
+    throw AutomationError(ErrorNumber::InvalidFileFormat, kCborInputSource,
                           QStringLiteral("Invalid property bag contents: %1").arg(why));
 }
 

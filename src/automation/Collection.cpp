@@ -10,11 +10,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.Collection");
-
-[[noreturn]] void fail(std::int32_t number) {
-    throw AutomationError::standard(number, kSource);
-}
+const QString kCollectionSource = QStringLiteral("IxoInstrSetups.Collection");
 
 bool isKeyIndex(const QVariant &index) {
     return variantTypeOf(index) == VariantType::String;
@@ -33,12 +29,12 @@ void Collection::Add(const QVariant &item, const QVariant &key) {
     Entry entry{item, QString(), false};
     if (key.isValid()) {
         if (!isKeyIndex(key))
-            fail(ErrorNumber::TypeMismatch);
+            throw AutomationError::standard(ErrorNumber::TypeMismatch, kCollectionSource);
         entry.key = key.toString();
         entry.hasKey = true;
         const QString folded = foldKey(entry.key);
         if (m_byKey.contains(folded))
-            fail(ErrorNumber::DuplicateKey);
+            throw AutomationError::standard(ErrorNumber::DuplicateKey, kCollectionSource);
         m_byKey.insert(folded, item);
     }
     m_entries.push_back(std::move(entry));
@@ -49,7 +45,7 @@ QVariant Collection::Item(const QVariant &index) const {
     if (isKeyIndex(index)) {
         const auto found = m_byKey.constFind(foldKey(index.toString()));
         if (found == m_byKey.cend())
-            fail(ErrorNumber::InvalidProcedureCall);
+            throw AutomationError::standard(ErrorNumber::InvalidProcedureCall, kCollectionSource);
         return *found;
     }
     return m_entries[positionOf(index)].item;
@@ -72,19 +68,19 @@ bool Collection::containsKey(const QString &key) const {
 std::size_t Collection::positionOf(const QVariant &index) const {
     const std::int32_t number = VariantConvert::toLong(index);
     if (number < 1 || static_cast<std::size_t>(number) > m_entries.size())
-        fail(ErrorNumber::SubscriptOutOfRange);
+        throw AutomationError::standard(ErrorNumber::SubscriptOutOfRange, kCollectionSource);
     return static_cast<std::size_t>(number - 1);
 }
 
 std::size_t Collection::positionOfKey(const QString &key) const {
     const QString folded = foldKey(key);
     if (!m_byKey.contains(folded))
-        fail(ErrorNumber::InvalidProcedureCall);
+        throw AutomationError::standard(ErrorNumber::InvalidProcedureCall, kCollectionSource);
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
         if (m_entries[i].hasKey && foldKey(m_entries[i].key) == folded)
             return i;
     }
-    fail(ErrorNumber::InvalidProcedureCall);
+    throw AutomationError::standard(ErrorNumber::InvalidProcedureCall, kCollectionSource);
 }
 
 } // namespace ixo

@@ -16,7 +16,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.PropertyBag");
+const QString kPropertyBagSource = QStringLiteral("IxoInstrSetups.PropertyBag");
 const QString kFormatKey = QStringLiteral("format");
 const QString kFormatName = QStringLiteral("IxoPropertyBag");
 const QString kVersionKey = QStringLiteral("version");
@@ -87,7 +87,7 @@ void PropertyBag::WriteProperty(const QString &name, const QVariant &value,
 QVariant PropertyBag::ReadProperty(const QString &name) const {
     const std::optional<std::size_t> found = find(name);
     if (!found)
-        throw AutomationError(ErrorNumber::DataValueNotFound, kSource,
+        throw AutomationError(ErrorNumber::DataValueNotFound, kPropertyBagSource,
                               QStringLiteral("Data value named '%1' not found").arg(name));
     return m_properties[*found].second.toVariant();
 }
@@ -170,7 +170,7 @@ void PropertyBag::writeContents(QIODevice &device) const {
 
 void PropertyBag::setContents(const QVariant &contents) {
     if (variantTypeOf(contents) != VariantType::ByteArray)
-        throw AutomationError(ErrorNumber::TypeMismatch, kSource,
+        throw AutomationError(ErrorNumber::TypeMismatch, kPropertyBagSource,
                               QStringLiteral("Property bag contents must be a byte array"));
     CborInput input(contents.toByteArray());
     PropertyBag parsed = readDocument(input, 0);

@@ -13,11 +13,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups");
-
-[[noreturn]] void fail(std::int32_t number) {
-    throw AutomationError::standard(number, kSource);
-}
+const QString kVariantConvertSource = QStringLiteral("IxoInstrSetups");
 
 // Days since 1899-12-30, the automation date's numeric meaning.
 double dateToNumber(const QDateTime &date) {
@@ -28,7 +24,7 @@ double dateToNumber(const QDateTime &date) {
 NumberText parseNumber(const QString &text) {
     const std::optional<NumberText> number = NumberText::parse(text);
     if (!number)
-        fail(ErrorNumber::TypeMismatch);
+        throw AutomationError::standard(ErrorNumber::TypeMismatch, kVariantConvertSource);
     return *number;
 }
 
@@ -41,7 +37,7 @@ std::optional<std::int64_t> radixText(const QVariant &value, int bits) {
         return std::nullopt;
     const std::optional<std::int64_t> result = number.radixValue(bits);
     if (!result)
-        fail(ErrorNumber::Overflow);
+        throw AutomationError::standard(ErrorNumber::Overflow, kVariantConvertSource);
     return result;
 }
 
@@ -56,7 +52,7 @@ double VariantConvert::toNumber(const QVariant &value) {
     case VariantType::Empty:
         return 0.0;
     case VariantType::Null:
-        fail(ErrorNumber::InvalidUseOfNull);
+        throw AutomationError::standard(ErrorNumber::InvalidUseOfNull, kVariantConvertSource);
     case VariantType::Boolean:
         return value.toBool() ? -1.0 : 0.0;
     case VariantType::Byte:
@@ -76,11 +72,11 @@ double VariantConvert::toNumber(const QVariant &value) {
         // Hexadecimal and octal text holds at most the bits of a Long.
         const std::optional<std::int64_t> asLong = number.radixValue(32);
         if (!asLong)
-            fail(ErrorNumber::Overflow);
+            throw AutomationError::standard(ErrorNumber::Overflow, kVariantConvertSource);
         return static_cast<double>(*asLong);
     }
     default:
-        fail(ErrorNumber::TypeMismatch);
+        throw AutomationError::standard(ErrorNumber::TypeMismatch, kVariantConvertSource);
     }
 }
 
@@ -96,10 +92,10 @@ double VariantConvert::roundHalfEven(double value) {
 
 double VariantConvert::checkedRound(double value, double low, double high) {
     if (std::isnan(value))
-        fail(ErrorNumber::Overflow);
+        throw AutomationError::standard(ErrorNumber::Overflow, kVariantConvertSource);
     const double rounded = roundHalfEven(value);
     if (rounded < low || rounded > high)
-        fail(ErrorNumber::Overflow);
+        throw AutomationError::standard(ErrorNumber::Overflow, kVariantConvertSource);
     return rounded;
 }
 
@@ -124,7 +120,7 @@ QString VariantConvert::toString(const QVariant &value) {
     case VariantType::Empty:
         return QString();
     case VariantType::Null:
-        fail(ErrorNumber::InvalidUseOfNull);
+        throw AutomationError::standard(ErrorNumber::InvalidUseOfNull, kVariantConvertSource);
     case VariantType::String:
         return value.toString();
     case VariantType::Boolean:
@@ -141,7 +137,7 @@ QString VariantConvert::toString(const QVariant &value) {
     case VariantType::Date:
         return value.toDateTime().toString(Qt::ISODateWithMs);
     default:
-        fail(ErrorNumber::TypeMismatch);
+        throw AutomationError::standard(ErrorNumber::TypeMismatch, kVariantConvertSource);
     }
 }
 

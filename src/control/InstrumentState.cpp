@@ -27,7 +27,7 @@ const QColor InstrumentState::kGrey(128, 128, 128);
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.InstrumentState");
+const QString kInstrumentStateSource = QStringLiteral("IxoInstrSetups.InstrumentState");
 const QString kCountryCode = QStringLiteral("CountryCode");
 const QString kHelpFile = QStringLiteral("IxoInstrSetups.chm");
 constexpr std::int32_t kPropertiesHelpContext = 750;
@@ -63,14 +63,14 @@ QGroupBox *makeFrame(QWidget &parent, const Design &design) {
 std::shared_ptr<ItemStateInfo> stateAt(const StateInfo &stateInfo, int index) {
     auto state = stateInfo.item(index);
     if (!state)
-        throw AutomationError::standard(ErrorNumber::TypeMismatch, kSource);
+        throw AutomationError::standard(ErrorNumber::TypeMismatch, kInstrumentStateSource);
     return state;
 }
 
 SetupInterface &setupOf(const StateInfo &stateInfo) {
     const SetupInterfaceRef setup = stateInfo.SetupInterface();
     if (!setup)
-        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kSource);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kInstrumentStateSource);
     return *setup;
 }
 
@@ -178,7 +178,7 @@ ObjectRef InstrumentState::InstrumentStateInfo() const {
 void InstrumentState::setInstrumentStateInfo(const ObjectRef &stateInfo) {
     auto attached = std::dynamic_pointer_cast<StateInfo>(stateInfo);
     if (stateInfo && !attached)
-        throw AutomationError::standard(ErrorNumber::TypeMismatch, kSource);
+        throw AutomationError::standard(ErrorNumber::TypeMismatch, kInstrumentStateSource);
     m_stateInfo = std::move(attached);
     // The rows of an earlier list go, so that rows and Items stay in step.
     if (stateListView->rowCount() > 0) {
@@ -186,7 +186,7 @@ void InstrumentState::setInstrumentStateInfo(const ObjectRef &stateInfo) {
         EnableStateButtons(false);
     }
     if (!m_stateInfo)
-        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kSource);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kInstrumentStateSource);
     const CollectionRef items = m_stateInfo->Items();
     if (!items)
         return;
@@ -284,13 +284,13 @@ void InstrumentState::WriteProperties(PropertyBag &propBag) {
 
 void InstrumentState::ReadProperties(PropertyBag *propBag) {
     if (!propBag)
-        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kSource);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kInstrumentStateSource);
     ReadProperties(*propBag);
 }
 
 void InstrumentState::WriteProperties(PropertyBag *propBag) {
     if (!propBag)
-        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kSource);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kInstrumentStateSource);
     WriteProperties(*propBag);
 }
 

@@ -25,13 +25,9 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.InstrumentState");
+const QString kStateCommandsSource = QStringLiteral("IxoInstrSetups.InstrumentState");
 const QString kCrLf = QStringLiteral("\r\n");
 constexpr int kSaveFlags = FileDialogRequest::kOverwritePrompt | FileDialogRequest::kPathMustExist;
-
-[[noreturn]] void fail(std::int32_t number) {
-    throw AutomationError::standard(number, kSource);
-}
 
 QString text(std::int32_t id) {
     return ResourceText::get(id);
@@ -48,7 +44,7 @@ QVariant refOf(const std::shared_ptr<ItemStateInfo> &state) {
 std::shared_ptr<ItemStateInfo> asState(const ObjectRef &object) {
     auto state = std::dynamic_pointer_cast<ItemStateInfo>(object);
     if (object && !state)
-        fail(ErrorNumber::TypeMismatch);
+        throw AutomationError::standard(ErrorNumber::TypeMismatch, kStateCommandsSource);
     return state;
 }
 
@@ -102,28 +98,28 @@ StateCommands::StateCommands(InstrumentState &control)
 StateInfo &StateCommands::stateInfo() const {
     const std::shared_ptr<StateInfo> attached = m_control.stateInfo();
     if (!attached)
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kStateCommandsSource);
     return *attached;
 }
 
 Collection &StateCommands::items() const {
     const CollectionRef items = stateInfo().Items();
     if (!items)
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kStateCommandsSource);
     return *items;
 }
 
 SetupInterface &StateCommands::setup() const {
     const SetupInterfaceRef setup = stateInfo().SetupInterface();
     if (!setup)
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kStateCommandsSource);
     return *setup;
 }
 
 int StateCommands::selectedRow() const {
     const int row = m_control.stateListView->selectedRow();
     if (row == 0)
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kStateCommandsSource);
     return row;
 }
 
@@ -132,7 +128,7 @@ std::shared_ptr<ItemStateInfo> StateCommands::selectedState() const {
     const QString key = m_control.stateListView->rowText(selectedRow());
     auto state = asState(items().Item(key).value<ObjectRef>());
     if (!state)
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kStateCommandsSource);
     return state;
 }
 
@@ -248,7 +244,7 @@ void StateCommands::rename(int row) {
             // Another state has the name: take the change back before telling the user.
             state->setName(oldName);
             state->setDescription(oldDescription);
-            fail(ErrorNumber::DuplicateKey);
+            throw AutomationError::standard(ErrorNumber::DuplicateKey, kStateCommandsSource);
         }
         const int icon = view.smallIcon(row);
         items().Remove(oldName);
@@ -367,7 +363,7 @@ std::shared_ptr<ItemStateInfo> StateCommands::readImported(const QString &fileNa
 
 bool StateCommands::fitsInstrument(const std::shared_ptr<ItemStateInfo> &state) {
     if (!state)
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kStateCommandsSource);
     if (state->matchesInstrument(setup()))
         return true;
     showError(StateMessages::importRefused(*gResources, state->Model(), state->Version()));
@@ -387,7 +383,7 @@ bool StateCommands::resolveNameClash(const std::shared_ptr<ItemStateInfo> &state
     std::unique_ptr<frmEditName> dialog;
     const auto made = [&dialog]() -> frmEditName & {
         if (!dialog)
-            fail(ErrorNumber::ObjectNotSet);
+            throw AutomationError::standard(ErrorNumber::ObjectNotSet, kStateCommandsSource);
         return *dialog;
     };
     skipFailure([&] { dialog = std::make_unique<frmEditName>(); });

@@ -14,7 +14,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("ixo-setups");
+const QString kInstrumentRelaySource = QStringLiteral("ixo-setups");
 
 // What the worker leaves for the waiting thread; shared, so that it outlives either side.
 struct Outcome {
@@ -109,7 +109,7 @@ void InstrumentRelay::releaseInstrument() {
 
 SetupInterfaceRef InstrumentRelay::connected() const {
     if (!m_instrument)
-        throw AutomationError(ErrorNumber::Fail, kSource, notConnectedText());
+        throw AutomationError(ErrorNumber::Fail, kInstrumentRelaySource, notConnectedText());
     return m_instrument;
 }
 

@@ -15,7 +15,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("ixo-setups");
+const QString kSetupsDocumentSource = QStringLiteral("ixo-setups");
 const QString kListKey = QStringLiteral("List%1");
 
 // What the rows are marked against while no instrument is connected: no model, no version.
@@ -29,7 +29,7 @@ public:
 
 private:
     [[noreturn]] static void refuse() {
-        throw AutomationError(ErrorNumber::Fail, kSource,
+        throw AutomationError(ErrorNumber::Fail, kSetupsDocumentSource,
                               QStringLiteral("No instrument is connected"));
     }
 };
@@ -43,7 +43,7 @@ std::shared_ptr<StateInfo> listIn(const PropertyBag &bag, std::size_t role) {
         std::dynamic_pointer_cast<StateInfo>(bag.ReadProperty(listKey(role)).value<ObjectRef>());
     if (!states)
         throw AutomationError(
-            ErrorNumber::InvalidFileFormat, kSource,
+            ErrorNumber::InvalidFileFormat, kSetupsDocumentSource,
             QStringLiteral("The lists kept for undo hold no list for role %1").arg(role + 1));
     return states;
 }
@@ -121,7 +121,7 @@ void SetupsDocument::recordRestore(const BenchReport &report, const QString &sta
 
 void SetupsDocument::saveToLibrary() {
     if (!m_library)
-        throw AutomationError(ErrorNumber::InvalidProcedureCall, kSource,
+        throw AutomationError(ErrorNumber::InvalidProcedureCall, kSetupsDocumentSource,
                               QStringLiteral("The document is not a library's"));
     model().properties().WriteProperty(HostDocument::kControlKey, controlContents());
     m_library->save();
@@ -131,7 +131,7 @@ void SetupsDocument::saveToLibrary() {
 void SetupsDocument::moveToLibrary(const QString &address) {
     const LibraryAddress parsed = LibraryAddress::parse(address);
     if (parsed.document().isEmpty())
-        throw AutomationError(ErrorNumber::InvalidProcedureCall, kSource,
+        throw AutomationError(ErrorNumber::InvalidProcedureCall, kSetupsDocumentSource,
                               QStringLiteral("%1 names no document: add ?document=NAME with a "
                                              "name the library does not hold yet")
                                   .arg(address));

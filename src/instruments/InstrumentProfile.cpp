@@ -15,7 +15,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.InstrumentProfile");
+const QString kInstrumentProfileSource = QStringLiteral("IxoInstrSetups.InstrumentProfile");
 
 struct CompletionName {
     InstrumentProfile::Completion completion;
@@ -212,12 +212,12 @@ InstrumentProfile InstrumentProfile::fromJson(const QByteArray &json, const QStr
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
+        throw AutomationError(ErrorNumber::InvalidFileFormat, kInstrumentProfileSource,
                               QStringLiteral("%1: not JSON: %2 at byte %3")
                                   .arg(source, error.errorString())
                                   .arg(error.offset));
     if (!document.isObject())
-        throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
+        throw AutomationError(ErrorNumber::InvalidFileFormat, kInstrumentProfileSource,
                               QStringLiteral("%1: not a JSON object").arg(source));
     return fromJson(document.object(), source);
 }

@@ -16,7 +16,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.InstrumentProfiles");
+const QString kInstrumentProfilesSource = QStringLiteral("IxoInstrSetups.InstrumentProfiles");
 const QString kResourceFolder = QStringLiteral(":/ixoinstrsetups/profiles");
 // A profile is a few hundred bytes; anything far larger is not one.
 constexpr qint64 kMaxFileSize = 1024 * 1024;
@@ -124,7 +124,7 @@ const InstrumentProfile &InstrumentProfiles::named(const QString &name) const {
     QStringList names;
     for (const InstrumentProfile &profile : m_profiles)
         names.append(profile.name);
-    throw AutomationError(ErrorNumber::InvalidProcedureCall, kSource,
+    throw AutomationError(ErrorNumber::InvalidProcedureCall, kInstrumentProfilesSource,
                           QStringLiteral("There is no instrument profile named \"%1\" (known: %2)")
                               .arg(name, names.join(QLatin1String(", "))));
 }

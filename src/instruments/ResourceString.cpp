@@ -13,14 +13,14 @@ const QString ResourceString::kDefaultVxi11Device = QStringLiteral("inst0");
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.ResourceString");
+const QString kResourceStringSource = QStringLiteral("IxoInstrSetups.ResourceString");
 constexpr int kMaxBoard = 255;
 constexpr int kMaxGpibAddress = 30;
 constexpr int kMaxUsbInterface = 255;
 constexpr int kMaxSerialPort = 256;
 
 [[noreturn]] void invalid(const QString &text, const QString &why) {
-    throw AutomationError(VisaStatus::InvalidResourceName, kSource,
+    throw AutomationError(VisaStatus::InvalidResourceName, kResourceStringSource,
                           QStringLiteral("Invalid resource string \"%1\": %2").arg(text, why));
 }
 

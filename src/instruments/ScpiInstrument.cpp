@@ -19,12 +19,12 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.ScpiInstrument");
-constexpr qsizetype kMaxQuoted = 60;
+const QString kScpiInstrumentSource = QStringLiteral("IxoInstrSetups.ScpiInstrument");
+constexpr qsizetype kMaxQuotedAnswer = 60;
 constexpr QByteArrayView kClear = "*CLS";
 
 [[noreturn]] void refuse(std::int32_t number, const QString &why) {
-    throw AutomationError(number, kSource, why);
+    throw AutomationError(number, kScpiInstrumentSource, why);
 }
 
 } // namespace
@@ -142,12 +142,12 @@ template <typename Exchange> auto ScpiInstrument::guarded(Exchange &&exchange) {
 
 QString ScpiInstrument::quoted(QByteArrayView bytes) {
     QString text;
-    for (const char c : bytes.first(std::min(bytes.size(), kMaxQuoted))) {
+    for (const char c : bytes.first(std::min(bytes.size(), kMaxQuotedAnswer))) {
         const auto u = static_cast<unsigned char>(c);
         text += u >= 0x20 && u < 0x7F ? QString(QLatin1Char(c))
                                       : QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
     }
-    if (bytes.size() > kMaxQuoted)
+    if (bytes.size() > kMaxQuotedAnswer)
         text += QStringLiteral("...");
     return QLatin1Char('"') + text + QLatin1Char('"');
 }

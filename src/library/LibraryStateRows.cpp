@@ -11,7 +11,7 @@ namespace ixo {
 
 namespace {
 
-const QString kWrite = QStringLiteral("be written");
+const QString kRowWrite = QStringLiteral("be written");
 
 } // namespace
 
@@ -36,7 +36,7 @@ qint64 LibraryStateRows::insert(const ItemStateInfo &state, int position) {
                                  "?, ?, ?, ?, ?, ?, ?, ?)"),
                   {m_roleId, state.Name(), state.Description(), state.Model(), state.Version(),
                    data.kind(), data.bytes(), position, m_here.user, m_here.station},
-                  kWrite);
+                  kRowWrite);
     const qint64 id =
         m_library.idOf(QStringLiteral("SELECT id FROM states WHERE role_id = ? AND name = ?"),
                        {m_roleId, state.Name()});
@@ -56,7 +56,7 @@ void LibraryStateRows::update(qint64 id, int version, const QString &wasNamed,
                        "row_version = ?"),
         {state.Name(), state.Description(), position, position, m_here.user, m_here.station, id,
          version},
-        kWrite);
+        kRowWrite);
     addVersion(id, QStringLiteral("renamed"), false);
 }
 
@@ -69,7 +69,7 @@ void LibraryStateRows::revise(qint64 id, int version, const ItemStateInfo &state
                                  "= ?"),
                   {state.Model(), state.Version(), data.kind(), data.bytes(), m_here.user,
                    m_here.station, id, version},
-                  kWrite);
+                  kRowWrite);
     addVersion(id, QStringLiteral("revised"), true);
 }
 
@@ -78,7 +78,7 @@ void LibraryStateRows::release(qint64 id, int version, const QString &name) {
     m_library.run(QStringLiteral("UPDATE states SET released = ?, row_version = row_version + 1, "
                                  "changed_by = ?, station = ?, changed_at = CURRENT_TIMESTAMP "
                                  "WHERE id = ? AND row_version = ?"),
-                  {true, m_here.user, m_here.station, id, version}, kWrite);
+                  {true, m_here.user, m_here.station, id, version}, kRowWrite);
     addVersion(id, QStringLiteral("released"), false);
 }
 
@@ -87,9 +87,9 @@ void LibraryStateRows::remove(qint64 id, int version, const QString &name) {
     checkUnchanged(id, version, name);
     m_library.run(QStringLiteral("UPDATE states SET row_version = row_version + 1, changed_by = "
                                  "?, station = ?, changed_at = CURRENT_TIMESTAMP WHERE id = ?"),
-                  {m_here.user, m_here.station, id}, kWrite);
+                  {m_here.user, m_here.station, id}, kRowWrite);
     addVersion(id, QStringLiteral("removed"), false);
-    m_library.run(QStringLiteral("DELETE FROM states WHERE id = ?"), {id}, kWrite);
+    m_library.run(QStringLiteral("DELETE FROM states WHERE id = ?"), {id}, kRowWrite);
 }
 
 // Under PostgreSQL the row is locked from here to the commit, so no other station changes it
@@ -134,7 +134,7 @@ void LibraryStateRows::addVersion(qint64 id, const QString &change, bool withDat
                                  "version, data_kind, ") +
                       (withData ? QStringLiteral("data") : QStringLiteral("CAST(NULL AS BYTEA)")) +
                       QStringLiteral(", changed_by, station, changed_at FROM states WHERE id = ?"),
-                  {change, id}, kWrite);
+                  {change, id}, kRowWrite);
 }
 
 void LibraryStateRows::conflict(const QString &what) const {

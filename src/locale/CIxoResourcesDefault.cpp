@@ -15,19 +15,15 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups");
+const QString kCIxoResourcesDefaultSource = QStringLiteral("IxoInstrSetups");
 const QString kResourceRoot = QStringLiteral(":/ixoinstrsetups/");
-
-[[noreturn]] void fail(std::int32_t number) {
-    throw AutomationError::standard(number, kSource);
-}
 
 QString pictureFolder(std::int32_t format) {
     std::int16_t kind = 0;
     try {
         kind = VariantConvert::toInteger(QVariant(format));
     } catch (const AutomationError &) {
-        fail(ErrorNumber::Fail);
+        throw AutomationError::standard(ErrorNumber::Fail, kCIxoResourcesDefaultSource);
     }
     switch (kind) {
     case 0:
@@ -37,7 +33,7 @@ QString pictureFolder(std::int32_t format) {
     case 2:
         return QStringLiteral("cursor");
     default:
-        fail(ErrorNumber::Fail);
+        throw AutomationError::standard(ErrorNumber::Fail, kCIxoResourcesDefaultSource);
     }
 }
 
@@ -110,19 +106,19 @@ QImage CIxoResourcesDefault::LoadResPicture(std::int32_t IDGraphic, std::int32_t
     const QImage picture(kResourceRoot + pictureFolder(Format) + QLatin1Char('/') +
                          QString::number(IDGraphic));
     if (picture.isNull())
-        fail(ErrorNumber::Fail);
+        throw AutomationError::standard(ErrorNumber::Fail, kCIxoResourcesDefaultSource);
     return picture;
 }
 
 QVariant CIxoResourcesDefault::LoadResData(std::int32_t IDData, std::int32_t Format) {
     QFile resource(kResourceRoot + QStringLiteral("data/%1/%2").arg(Format).arg(IDData));
     if (!resource.open(QIODevice::ReadOnly))
-        fail(ErrorNumber::Fail);
+        throw AutomationError::standard(ErrorNumber::Fail, kCIxoResourcesDefaultSource);
     return QVariant(resource.readAll());
 }
 
 QString CIxoResourcesDefault::Mask(std::int32_t) {
-    fail(ErrorNumber::NotImplemented);
+    throw AutomationError::standard(ErrorNumber::NotImplemented, kCIxoResourcesDefaultSource);
 }
 
 } // namespace ixo

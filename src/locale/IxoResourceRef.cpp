@@ -7,7 +7,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups");
+const QString kIxoResourceRefSource = QStringLiteral("IxoInstrSetups");
 
 } // namespace
 
@@ -15,12 +15,12 @@ IxoResourceRef::IxoResourceRef(ObjectRef object)
     : m_object(std::move(object))
     , m_resource(dynamic_cast<IxoResource *>(m_object.get())) {
     if (m_object && !m_resource)
-        throw AutomationError::standard(ErrorNumber::TypeMismatch, kSource);
+        throw AutomationError::standard(ErrorNumber::TypeMismatch, kIxoResourceRefSource);
 }
 
 IxoResource &IxoResourceRef::get() const {
     if (!m_resource)
-        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kSource);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kIxoResourceRefSource);
     return *m_resource;
 }
 

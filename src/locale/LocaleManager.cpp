@@ -14,7 +14,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoLocale.LocaleManager");
+const QString kLocaleManagerSource = QStringLiteral("IxoLocale.LocaleManager");
 const char kDirectoryVariable[] = "IXO_TRANSLATIONS_DIR";
 
 QString categoryOf(const QString &qmFile) {
@@ -38,7 +38,7 @@ LocaleManager::LocaleManager(QObject *parent)
 ObjectRef LocaleManager::CreateResources(const QString &CategoryId, std::int32_t CountryCode) {
     const QString file = catalogueFile(CategoryId, CountryCode);
     if (file.isEmpty())
-        throw AutomationError(ErrorNumber::Fail, kSource,
+        throw AutomationError(ErrorNumber::Fail, kLocaleManagerSource,
                               QStringLiteral("No catalogue for category %1 and country code %2")
                                   .arg(CategoryId)
                                   .arg(CountryCode));

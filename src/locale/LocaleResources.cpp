@@ -7,11 +7,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoLocale.LocaleResources");
-
-[[noreturn]] void fail(std::int32_t number) {
-    throw AutomationError::standard(number, kSource);
-}
+const QString kLocaleResourcesSource = QStringLiteral("IxoLocale.LocaleResources");
 
 } // namespace
 
@@ -19,7 +15,7 @@ std::shared_ptr<LocaleResources> LocaleResources::load(const QString &qmFile,
                                                        std::int32_t countryCode) {
     auto catalogue = std::make_unique<QTranslator>();
     if (!catalogue->load(qmFile))
-        throw AutomationError(ErrorNumber::Fail, kSource,
+        throw AutomationError(ErrorNumber::Fail, kLocaleResourcesSource,
                               QStringLiteral("'%1' is not a catalogue").arg(qmFile));
     return std::make_shared<LocaleResources>(std::move(catalogue), countryCode);
 }
@@ -61,15 +57,15 @@ QString LocaleResources::LoadResString(std::int32_t IDString) {
 }
 
 QImage LocaleResources::LoadResPicture(std::int32_t, std::int32_t) {
-    fail(ErrorNumber::Fail);
+    throw AutomationError::standard(ErrorNumber::Fail, kLocaleResourcesSource);
 }
 
 QVariant LocaleResources::LoadResData(std::int32_t, std::int32_t) {
-    fail(ErrorNumber::Fail);
+    throw AutomationError::standard(ErrorNumber::Fail, kLocaleResourcesSource);
 }
 
 QString LocaleResources::Mask(std::int32_t) {
-    fail(ErrorNumber::NotImplemented);
+    throw AutomationError::standard(ErrorNumber::NotImplemented, kLocaleResourcesSource);
 }
 
 } // namespace ixo

@@ -16,12 +16,8 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups");
+const QString kCIxoResourcesAgentSource = QStringLiteral("IxoInstrSetups");
 const QString kLineBreak = QStringLiteral("\r\n");
-
-[[noreturn]] void fail(std::int32_t number) {
-    throw AutomationError::standard(number, kSource);
-}
 
 void showMessage(const QString &text, int style, const QString &title) noexcept {
     try {
@@ -45,7 +41,7 @@ void showFieldMessage(const QString &fieldName, const QString &problem,
 
 QString typeNameOf(const QObject *ctrl) {
     if (!ctrl)
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kCIxoResourcesAgentSource);
     return TypeName::of(*ctrl).toLower();
 }
 
@@ -145,7 +141,7 @@ void CIxoResourcesAgent::setLocaleManagerFactory(LocaleManagerFactory factory) {
 void CIxoResourcesAgent::SetResources(const ObjectRef &Resources) {
     if (!Resources) {
         m_resources.reset();
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kCIxoResourcesAgentSource);
     }
     m_resources = IxoResourceRef(Resources);
 }
@@ -169,10 +165,10 @@ ObjectRef CIxoResourcesAgent::chooseProvider(const QString &categoryId, std::int
         return m_resources.object();
     }
     if (!m_localeManagerFactory)
-        fail(ErrorNumber::CannotCreateObject);
+        throw AutomationError::standard(ErrorNumber::CannotCreateObject, kCIxoResourcesAgentSource);
     const LocaleManagerRef manager = m_localeManagerFactory();
     if (!manager)
-        fail(ErrorNumber::CannotCreateObject);
+        throw AutomationError::standard(ErrorNumber::CannotCreateObject, kCIxoResourcesAgentSource);
     const IxoResourceRef localized(manager->CreateResources(categoryId, countryCode));
     if (manager->IsFontAvailable(localized->FontName()))
         m_resources = localized;
@@ -239,7 +235,7 @@ void CIxoResourcesAgent::SetResourceValuesWithMarkupString(QObject *Ctrl,
     }
     try {
         if (!Ctrl)
-            fail(ErrorNumber::ObjectNotSet);
+            throw AutomationError::standard(ErrorNumber::ObjectNotSet, kCIxoResourcesAgentSource);
         applyMarkup(*Ctrl, entries);
     } catch (...) {
         // The rest of this control is abandoned; texts already written stay.

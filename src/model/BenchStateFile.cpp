@@ -11,7 +11,7 @@ namespace ixo {
 namespace {
 
 const QString kMarkerKey = QStringLiteral("IxoBenchState");
-const QString kCountKey = QStringLiteral("Count");
+const QString kStatesCountKey = QStringLiteral("Count");
 const QString kRoleKey = QStringLiteral("Role%1");
 const QString kStateKey = QStringLiteral("State%1");
 constexpr int kFormat = 1;
@@ -29,7 +29,7 @@ const QString BenchStateFile::kExtension = QStringLiteral("ixb");
 void BenchStateFile::save(const std::vector<RoleState> &states, const QString &fileName) {
     PropertyBag bag;
     bag.WriteProperty(kMarkerKey, kFormat);
-    bag.WriteProperty(kCountKey, int(states.size()));
+    bag.WriteProperty(kStatesCountKey, int(states.size()));
     for (std::size_t i = 0; i < states.size(); ++i) {
         const QString n = QString::number(i + 1);
         bag.WriteProperty(kRoleKey.arg(n), states[i].first);
@@ -56,7 +56,7 @@ std::vector<BenchStateFile::RoleState> BenchStateFile::fromBag(const PropertyBag
     if (bag.ReadProperty(kMarkerKey, 0).toInt() != kFormat)
         notBenchFile(fileName,
                      QStringLiteral("it has no bench state of a format this version reads"));
-    const int count = bag.ReadProperty(kCountKey, 0).toInt();
+    const int count = bag.ReadProperty(kStatesCountKey, 0).toInt();
     if (count < 1 || count > kMaxRoles)
         notBenchFile(fileName, QStringLiteral("it names %1 roles").arg(count));
     std::vector<RoleState> states;

@@ -8,7 +8,7 @@ namespace ixo {
 
 namespace {
 
-const QString kCountKey = QStringLiteral("Count");
+const QString kEntriesCountKey = QStringLiteral("Count");
 const QString kModelKey = QStringLiteral("Model%1");
 const QString kVersionKey = QStringLiteral("Version%1");
 const QString kDataKey = QStringLiteral("Data%1");
@@ -58,7 +58,7 @@ void RestoreHistory::dropLast() {
 
 QByteArray RestoreHistory::toContents() const {
     PropertyBag bag;
-    bag.WriteProperty(kCountKey, int(m_entries.size()));
+    bag.WriteProperty(kEntriesCountKey, int(m_entries.size()));
     for (std::size_t i = 0; i < m_entries.size(); ++i)
         writeEntry(bag, i, m_entries[i]);
     return bag.Contents();
@@ -69,7 +69,7 @@ RestoreHistory RestoreHistory::fromContents(const QByteArray &contents) {
     try {
         PropertyBag bag;
         bag.setContents(contents);
-        const int count = bag.ReadProperty(kCountKey, 0).toInt();
+        const int count = bag.ReadProperty(kEntriesCountKey, 0).toInt();
         for (int i = 1; i <= count && i <= int(kMaxEntries); ++i) {
             Entry entry = readEntry(bag, i);
             if (entry.data.isValid())

@@ -14,7 +14,7 @@ namespace ixo {
 
 namespace {
 
-const QString kCountKey = QStringLiteral("Count");
+const QString kRolesCountKey = QStringLiteral("Count");
 const QString kNameKey = QStringLiteral("Name%1");
 const QString kResourceKey = QStringLiteral("Resource%1");
 const QString kProfileKey = QStringLiteral("Profile%1");
@@ -79,7 +79,7 @@ PropertyBag StateDocument::load(const QString &fileName) {
 }
 
 int StateDocument::formatVersionOf(const PropertyBag &bag) {
-    return benchOf(bag).ReadProperty(kCountKey, 1).toInt() > 1 ? kFormatVersion
+    return benchOf(bag).ReadProperty(kRolesCountKey, 1).toInt() > 1 ? kFormatVersion
                                                                : kSingleFormatVersion;
 }
 
@@ -119,7 +119,7 @@ StateDocument StateDocument::fromBag(PropertyBag bag, std::shared_ptr<IxoResourc
 // Everything is read before the document takes it, so a damaged file changes nothing.
 void StateDocument::readBench(const PropertyBag &bag) {
     const PropertyBag bench = benchOf(bag);
-    const int count = bench.ReadProperty(kCountKey, 1).toInt();
+    const int count = bench.ReadProperty(kRolesCountKey, 1).toInt();
     if (count < 1 || count > 256)
         DocumentErrors::fail(ErrorNumber::InvalidFileFormat,
                              QStringLiteral("%1 names %2 instruments").arg(m_fileName).arg(count));
@@ -142,7 +142,7 @@ void StateDocument::readBench(const PropertyBag &bag) {
 
 QByteArray StateDocument::benchContents() const {
     PropertyBag bench;
-    bench.WriteProperty(kCountKey, int(m_roles.size()));
+    bench.WriteProperty(kRolesCountKey, int(m_roles.size()));
     for (std::size_t i = 0; i < m_roles.size(); ++i) {
         const BenchRole &role = m_roles[i];
         const QString n = QString::number(i + 1);

@@ -14,12 +14,12 @@ const QString StateImport::kAnyVersion = QStringLiteral("*");
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.StateImport");
+const QString kStateImportSource = QStringLiteral("IxoInstrSetups.StateImport");
 
 std::shared_ptr<ItemStateInfo> asState(const ObjectRef &object) {
     auto state = std::dynamic_pointer_cast<ItemStateInfo>(object);
     if (object && !state)
-        throw AutomationError::standard(ErrorNumber::TypeMismatch, kSource);
+        throw AutomationError::standard(ErrorNumber::TypeMismatch, kStateImportSource);
     return state;
 }
 
@@ -40,7 +40,7 @@ std::shared_ptr<ItemStateInfo> StateImport::read(const QString &fileName, const 
         return state;
     state = asState(setup().ImportLegacyFile(fileName, kItemProgId));
     if (!state)
-        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kSource);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kStateImportSource);
     state->setName(freeName());
     if (state->Version() == kAnyVersion)
         state->setVersion(setup().Version());

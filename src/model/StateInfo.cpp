@@ -12,15 +12,11 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.StateInfo");
-
-[[noreturn]] void fail(std::int32_t number) {
-    throw AutomationError::standard(number, kSource);
-}
+const QString kStateInfoSource = QStringLiteral("IxoInstrSetups.StateInfo");
 
 PropertyBag &bagOf(PropertyBag *propbag) {
     if (!propbag)
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kStateInfoSource);
     return *propbag;
 }
 
@@ -48,7 +44,7 @@ void StateInfo::setLegacyDovetrackFileMask(const QVariant &mask) {
 
 const Collection &StateInfo::items() const {
     if (!m_items)
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kStateInfoSource);
     return *m_items;
 }
 
@@ -72,7 +68,7 @@ void StateInfo::WriteProperties(PropertyBag &propbag) {
         const ObjectRef object = list.Item(i).value<ObjectRef>();
         auto *hack = dynamic_cast<PropertyBagHack *>(object.get());
         if (!hack)
-            fail(ErrorNumber::TypeMismatch);
+            throw AutomationError::standard(ErrorNumber::TypeMismatch, kStateInfoSource);
         propbag.WriteProperty(kItemKeyPrefix + QString::number(i),
                               hack->WritePropertiesToVariant());
     }

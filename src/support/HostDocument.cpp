@@ -6,7 +6,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.HostDocument");
+const QString kHostDocumentSource = QStringLiteral("IxoInstrSetups.HostDocument");
 
 } // namespace
 
@@ -15,13 +15,13 @@ const QString HostDocument::kControlKey = QStringLiteral("InstrumentState");
 
 PropertyBag HostDocument::load(const QString &fileName) {
     PropertyBag bag;
-    bag.setContents(FileIo::readLimited(fileName, kMaxFileSize, kSource));
+    bag.setContents(FileIo::readLimited(fileName, kMaxFileSize, kHostDocumentSource));
     return bag;
 }
 
 void HostDocument::save(const PropertyBag &bag, const QString &fileName) {
     FileIo::writeAtomically(
-        fileName, [&bag](QIODevice &device) { bag.writeContents(device); }, kSource);
+        fileName, [&bag](QIODevice &device) { bag.writeContents(device); }, kHostDocumentSource);
 }
 
 } // namespace ixo

@@ -14,10 +14,10 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoToolbarSupport.SetupInterface");
+const QString kLegacySetupFileSource = QStringLiteral("IxoToolbarSupport.SetupInterface");
 
 [[noreturn]] void malformed(const QString &why) {
-    throw AutomationError(ErrorNumber::InvalidFileFormat, kSource, why);
+    throw AutomationError(ErrorNumber::InvalidFileFormat, kLegacySetupFileSource, why);
 }
 
 } // namespace
@@ -83,7 +83,7 @@ LegacySetupFile LegacySetupFile::parse(const QByteArray &bytes) {
 
 LegacySetupFile LegacySetupFile::read(const QString &fileName) {
     try {
-        LegacySetupFile file = parse(FileIo::readLimited(fileName, kMaxSize, kSource));
+        LegacySetupFile file = parse(FileIo::readLimited(fileName, kMaxSize, kLegacySetupFileSource));
         if (file.name.isEmpty())
             file.name = QFileInfo(fileName).completeBaseName();
         return file;
@@ -102,7 +102,7 @@ ObjectRef LegacySetupFile::import(const QString &fileName, const QString &progId
     const QMetaObject *meta = object->metaObject();
     for (const char *property : {"Name", "Description", "data", "Model", "Version"})
         if (meta->indexOfProperty(property) < 0)
-            throw AutomationError(ErrorNumber::TypeMismatch, kSource,
+            throw AutomationError(ErrorNumber::TypeMismatch, kLegacySetupFileSource,
                                   QStringLiteral("%1 does not hold a saved state").arg(progId));
     object->setProperty("Name", file.name);
     object->setProperty("Description", file.description);

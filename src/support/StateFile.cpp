@@ -14,13 +14,13 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoToolbarSupport.StateFile");
+const QString kStateFileSource = QStringLiteral("IxoToolbarSupport.StateFile");
 constexpr quint32 kMaxProgIdLength = 255;
 constexpr qint64 kHeaderSize = 8 + 2 + 2 + 4;
 constexpr qint64 kTrailerSize = 4;
 
 [[noreturn]] void badFile(const QString &fileName, const QString &why) {
-    throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
+    throw AutomationError(ErrorNumber::InvalidFileFormat, kStateFileSource,
                           QStringLiteral("%1 %2").arg(fileName, why));
 }
 
@@ -112,7 +112,7 @@ QByteArray StateFile::contentsOf(QObject &object) {
     if (auto *hack = dynamic_cast<PropertyBagHack *>(&object)) {
         const QVariant contents = hack->WritePropertiesToVariant();
         if (variantTypeOf(contents) != VariantType::ByteArray)
-            throw AutomationError::standard(ErrorNumber::TypeMismatch, kSource);
+            throw AutomationError::standard(ErrorNumber::TypeMismatch, kStateFileSource);
         return contents.toByteArray();
     }
     if (auto *persistable = dynamic_cast<Persistable *>(&object)) {
@@ -120,7 +120,7 @@ QByteArray StateFile::contentsOf(QObject &object) {
         persistable->WriteProperties(bag);
         return bag.Contents();
     }
-    throw AutomationError(ErrorNumber::TypeMismatch, kSource,
+    throw AutomationError(ErrorNumber::TypeMismatch, kStateFileSource,
                           QStringLiteral("An object of class %1 cannot be saved to a state file")
                               .arg(QString::fromLatin1(object.metaObject()->className())));
 }
@@ -136,23 +136,23 @@ void StateFile::fillFrom(QObject &object, const QByteArray &contents) {
         persistable->ReadProperties(bag);
         return;
     }
-    throw AutomationError::standard(ErrorNumber::TypeMismatch, kSource);
+    throw AutomationError::standard(ErrorNumber::TypeMismatch, kStateFileSource);
 }
 
 void StateFile::SaveObject(const ObjectRef &object, const QString &fileName) {
     if (!object)
-        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kSource);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kStateFileSource);
     const QString progId = ClassRegistry::progIdOf(*object);
     if (progId.isEmpty())
-        throw AutomationError::standard(ErrorNumber::TypeMismatch, kSource);
-    FileIo::writeAtomically(fileName, encode(progId, contentsOf(*object)), kSource);
+        throw AutomationError::standard(ErrorNumber::TypeMismatch, kStateFileSource);
+    FileIo::writeAtomically(fileName, encode(progId, contentsOf(*object)), kStateFileSource);
 }
 
 ObjectRef StateFile::LoadObject(const QString &progId, const QString &fileName) {
-    const Decoded decoded = decode(FileIo::readLimited(fileName, m_maxFileSize, kSource), fileName);
+    const Decoded decoded = decode(FileIo::readLimited(fileName, m_maxFileSize, kStateFileSource), fileName);
     if (decoded.progId.compare(progId, Qt::CaseInsensitive) != 0)
         throw AutomationError(
-            ErrorNumber::TypeMismatch, kSource,
+            ErrorNumber::TypeMismatch, kStateFileSource,
             QStringLiteral("%1 holds a %2, not a %3.").arg(fileName, decoded.progId, progId));
     ObjectRef object = ClassRegistry::instance().createForLoading(progId);
     fillFrom(*object, decoded.contents);

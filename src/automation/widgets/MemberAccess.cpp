@@ -28,16 +28,12 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups");
+const QString kMemberAccessSource = QStringLiteral("IxoInstrSetups");
 constexpr qsizetype kMaxArguments = 10;
 const char kTag[] = "Tag";
 
-[[noreturn]] void fail(std::int32_t number) {
-    throw AutomationError::standard(number, kSource);
-}
-
 [[noreturn]] void failReadOnly(const QString &member) {
-    throw AutomationError(ErrorNumber::PropertyReadOnly, kSource,
+    throw AutomationError(ErrorNumber::PropertyReadOnly, kMemberAccessSource,
                           QStringLiteral("Property '%1' is read-only").arg(member));
 }
 
@@ -119,7 +115,7 @@ QMetaMethod findMethod(const QObject &object, const QString &name, qsizetype arg
 
 QVariant callMethod(QObject &object, const QMetaMethod &method, const QVariantList &arguments) {
     if (arguments.size() > kMaxArguments)
-        fail(ErrorNumber::InvalidProcedureCall);
+        throw AutomationError::standard(ErrorNumber::InvalidProcedureCall, kMemberAccessSource);
     std::vector<QVariant> values(arguments.begin(), arguments.end());
     std::array<QGenericArgument, kMaxArguments> generic{};
     const QList<QByteArray> parameterTypes = method.parameterTypes();
@@ -131,7 +127,7 @@ QVariant callMethod(QObject &object, const QMetaMethod &method, const QVariantLi
             continue;
         }
         if (values[i].metaType() != type && !values[i].convert(type))
-            fail(ErrorNumber::TypeMismatch);
+            throw AutomationError::standard(ErrorNumber::TypeMismatch, kMemberAccessSource);
         generic[i] = QGenericArgument(typeName, values[i].constData());
     }
     QVariant result;
@@ -147,7 +143,7 @@ QVariant callMethod(QObject &object, const QMetaMethod &method, const QVariantLi
                                       generic[1], generic[2], generic[3], generic[4], generic[5],
                                       generic[6], generic[7], generic[8], generic[9]);
     if (!called)
-        fail(ErrorNumber::InvalidProcedureCall);
+        throw AutomationError::standard(ErrorNumber::InvalidProcedureCall, kMemberAccessSource);
     return result;
 }
 
@@ -180,7 +176,7 @@ void collectControls(const QObject &parent, QObjectList &controls) {
 
 QVariant MemberAccess::get(QObject *object, const QString &member) {
     if (!object)
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kMemberAccessSource);
     if (const QMetaProperty declared = declaredProperty(*object, member); declared.isValid())
         return declared.read(object);
     if (const QByteArray mapped = mappedProperty(*object, member); !mapped.isEmpty())
@@ -195,12 +191,12 @@ QVariant MemberAccess::get(QObject *object, const QString &member) {
         return QVariant::fromValue(controlsOf(*form));
     if (const QMetaMethod method = findMethod(*object, member, 0); method.isValid())
         return callMethod(*object, method, {});
-    fail(ErrorNumber::MemberNotSupported);
+    throw AutomationError::standard(ErrorNumber::MemberNotSupported, kMemberAccessSource);
 }
 
 void MemberAccess::set(QObject *object, const QString &member, const QVariant &value) {
     if (!object)
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kMemberAccessSource);
     QMetaProperty property = declaredProperty(*object, member);
     if (!property.isValid()) {
         const QByteArray mapped = mappedProperty(*object, member);
@@ -212,37 +208,37 @@ void MemberAccess::set(QObject *object, const QString &member, const QVariant &v
         property = metaObject->property(metaObject->indexOfProperty(mapped.constData()));
     }
     if (!property.isValid())
-        fail(ErrorNumber::MemberNotSupported);
+        throw AutomationError::standard(ErrorNumber::MemberNotSupported, kMemberAccessSource);
     if (!property.isWritable())
         failReadOnly(member);
     if (!property.write(object, value))
-        fail(ErrorNumber::TypeMismatch);
+        throw AutomationError::standard(ErrorNumber::TypeMismatch, kMemberAccessSource);
 }
 
 QVariant MemberAccess::invoke(QObject *object, const QString &method,
                               const QVariantList &arguments) {
     if (!object)
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kMemberAccessSource);
     const QMetaMethod found = findMethod(*object, method, arguments.size());
     if (!found.isValid())
-        fail(ErrorNumber::MemberNotSupported);
+        throw AutomationError::standard(ErrorNumber::MemberNotSupported, kMemberAccessSource);
     return callMethod(*object, found, arguments);
 }
 
 QObject *MemberAccess::objectOf(const QVariant &value) {
     if (!value.isValid())
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kMemberAccessSource);
     if (value.metaType() == QMetaType::fromType<ObjectRef>()) {
         QObject *object = value.value<ObjectRef>().get();
         if (!object)
-            fail(ErrorNumber::ObjectNotSet);
+            throw AutomationError::standard(ErrorNumber::ObjectNotSet, kMemberAccessSource);
         return object;
     }
     if (!value.metaType().flags().testFlag(QMetaType::PointerToQObject))
-        fail(ErrorNumber::TypeMismatch);
+        throw AutomationError::standard(ErrorNumber::TypeMismatch, kMemberAccessSource);
     QObject *object = *static_cast<QObject *const *>(value.constData());
     if (!object)
-        fail(ErrorNumber::ObjectNotSet);
+        throw AutomationError::standard(ErrorNumber::ObjectNotSet, kMemberAccessSource);
     return object;
 }
 

@@ -9,7 +9,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.InstrumentProfile");
+const QString kProfileJsonReaderSource = QStringLiteral("IxoInstrSetups.InstrumentProfile");
 
 } // namespace
 
@@ -23,7 +23,7 @@ QString ProfileJsonReader::named(const QString &field) const {
 }
 
 void ProfileJsonReader::fail(const QString &field, const QString &what) const {
-    throw AutomationError(ErrorNumber::InvalidFileFormat, kSource,
+    throw AutomationError(ErrorNumber::InvalidFileFormat, kProfileJsonReaderSource,
                           QStringLiteral("%1: field \"%2\": %3").arg(m_source, named(field), what));
 }
 

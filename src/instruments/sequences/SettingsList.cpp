@@ -11,7 +11,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.ScpiInstrument");
+const QString kSettingsListSource = QStringLiteral("IxoInstrSetups.ScpiInstrument");
 
 QString keyOf(const QString &name) {
     return name.toUpper();
@@ -70,7 +70,7 @@ void SettingsList::restore(const QString &setup) {
     for (auto it = parsed.cbegin(); it != parsed.cend(); ++it)
         values.insert(keyOf(it.key()), it.value());
     if (values.isEmpty())
-        throw AutomationError(ErrorNumber::InvalidProcedureCall, kSource,
+        throw AutomationError(ErrorNumber::InvalidProcedureCall, kSettingsListSource,
                               QStringLiteral("The setup holds no settings"));
     QStringList unknown = values.keys();
     QByteArrayList commands;
@@ -112,7 +112,7 @@ void SettingsList::failOnErrors(const QString &operation) {
     const QStringList errors = m_instrument.readErrors();
     if (!errors.isEmpty())
         throw AutomationError(
-            ErrorNumber::Fail, kSource,
+            ErrorNumber::Fail, kSettingsListSource,
             QStringLiteral("%1 reported an error during the %2: %3")
                 .arg(m_instrument.resourceName(), operation, errors.join(QLatin1String("; "))));
 }

@@ -15,7 +15,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.ScpiInstrument");
+const QString kSetupSequenceSource = QStringLiteral("IxoInstrSetups.ScpiInstrument");
 // The operation complete bit of the standard event status register.
 constexpr int kOperationComplete = 1;
 
@@ -50,7 +50,7 @@ QByteArray textCommands(const QString &text) {
         if (!line.trimmed().isEmpty())
             lines.append(line.trimmed());
     if (lines.isEmpty())
-        throw AutomationError(ErrorNumber::InvalidProcedureCall, kSource,
+        throw AutomationError(ErrorNumber::InvalidProcedureCall, kSetupSequenceSource,
                               QStringLiteral("The setup holds no commands"));
     while (lines.back().endsWith(';'))
         lines.back().chop(1);
@@ -73,7 +73,7 @@ QVariant SetupSequence::capture() {
     if (empty) {
         const auto last = std::find_if(steps.rbegin(), steps.rend(),
                                        [](const ProfileStep &step) { return step.isQuery(); });
-        throw AutomationError(ErrorNumber::Fail, kSource,
+        throw AutomationError(ErrorNumber::Fail, kSetupSequenceSource,
                               QStringLiteral("%1 answered %2 with an empty setup")
                                   .arg(m_instrument.resourceName(), expanded(last->command)));
     }
@@ -84,20 +84,20 @@ void SetupSequence::restore(const QVariant &setup) {
     const VariantType type = variantTypeOf(setup);
     if (type != VariantType::String && type != VariantType::ByteArray)
         throw AutomationError(
-            ErrorNumber::TypeMismatch, kSource,
+            ErrorNumber::TypeMismatch, kSetupSequenceSource,
             QStringLiteral("A setup is text or bytes, not %1").arg(variantTypeName(type)));
     const bool text = type == VariantType::String;
     const QList<ProfileStep> steps = m_profile.restoreSteps(text);
     for (const ProfileStep &step : steps) {
         if (step.kind == ProfileStep::Kind::SendSetup && !text &&
             step.command.trimmed() == ProfileStep::kSetup)
-            throw AutomationError(ErrorNumber::TypeMismatch, kSource,
+            throw AutomationError(ErrorNumber::TypeMismatch, kSetupSequenceSource,
                                   QStringLiteral("%1 has no restore command for a setup block")
                                       .arg(m_instrument.resourceName()));
     }
     if (!text && setup.toByteArray().size() > m_profile.maxBlockSize)
         throw AutomationError(
-            ErrorNumber::Overflow, kSource,
+            ErrorNumber::Overflow, kSetupSequenceSource,
             QStringLiteral("The setup of %1 bytes is larger than the limit of %2 bytes")
                 .arg(setup.toByteArray().size())
                 .arg(m_profile.maxBlockSize));
@@ -136,7 +136,7 @@ void SetupSequence::run(const QList<ProfileStep> &steps, Operation operation) {
     }
     runCleanup();
     if (!errors.isEmpty())
-        throw AutomationError(ErrorNumber::Fail, kSource,
+        throw AutomationError(ErrorNumber::Fail, kSetupSequenceSource,
                               QStringLiteral("%1 reported an error during the %2: %3")
                                   .arg(m_instrument.resourceName(), operationName(capture),
                                        errors.join(QLatin1String("; "))));
@@ -207,7 +207,7 @@ void SetupSequence::checkErrors(const QString &after) {
     m_current.errors = errors;
     if (!errors.isEmpty())
         throw AutomationError(
-            ErrorNumber::Fail, kSource,
+            ErrorNumber::Fail, kSetupSequenceSource,
             QStringLiteral("%1 reported %2%3")
                 .arg(m_instrument.resourceName(), errors.join(QLatin1String("; ")),
                      after.isEmpty() ? QString()
@@ -256,7 +256,7 @@ void SetupSequence::pollOperationComplete(const ProfileStep &step, int timeoutMs
             return;
         if (until.hasExpired()) {
             m_instrument.disconnect();
-            throw AutomationError(VisaStatus::Timeout, kSource,
+            throw AutomationError(VisaStatus::Timeout, kSetupSequenceSource,
                                   QStringLiteral("%1 did not complete the restore within %2 ms "
                                                  "(*ESR? polling)")
                                       .arg(m_instrument.resourceName())

@@ -9,7 +9,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.SimulatedDevice");
+const QString kSimulatedDeviceSource = QStringLiteral("IxoInstrSetups.SimulatedDevice");
 
 using Role = SimulatedFamily::Role;
 
@@ -196,7 +196,7 @@ void SimulatedDevice::apply(const QByteArray &commands) {
     m_state.executionError = executionError;
     if (!raised.isEmpty()) {
         m_state.settings = settings;
-        throw AutomationError(ErrorNumber::Fail, kSource, raised.join(QLatin1String("; ")));
+        throw AutomationError(ErrorNumber::Fail, kSimulatedDeviceSource, raised.join(QLatin1String("; ")));
     }
 }
 

@@ -18,15 +18,15 @@ constexpr quint64 kMaxAsyncPayload = 64 * 1024;
 constexpr quint64 kMinSendSize = 256;
 // Bytes queued in the socket before a write waits for the peer to take some.
 constexpr qint64 kWriteQueue = 256 * 1024;
-constexpr qsizetype kMaxQuoted = 200;
+constexpr qsizetype kMaxQuotedPayload = 200;
 
 QString printable(QByteArrayView bytes) {
     QString text;
-    for (const char c : bytes.first(std::min(bytes.size(), kMaxQuoted))) {
+    for (const char c : bytes.first(std::min(bytes.size(), kMaxQuotedPayload))) {
         const auto u = static_cast<unsigned char>(c);
         text += u >= 0x20 && u < 0x7F ? QString(QLatin1Char(c)) : QStringLiteral("?");
     }
-    return bytes.size() > kMaxQuoted ? text + QStringLiteral("...") : text;
+    return bytes.size() > kMaxQuotedPayload ? text + QStringLiteral("...") : text;
 }
 
 } // namespace

@@ -15,7 +15,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.InstrumentTransport");
+const QString kInstrumentTransportSource = QStringLiteral("IxoInstrSetups.InstrumentTransport");
 
 } // namespace
 
@@ -73,7 +73,7 @@ std::unique_ptr<InstrumentTransport> InstrumentTransport::create(const ResourceS
         break;
     }
     throw AutomationError(
-        VisaStatus::NotSupported, kSource,
+        VisaStatus::NotSupported, kInstrumentTransportSource,
         QStringLiteral("%1 resources such as %2 are not supported; the "
                        "supported forms are %3")
             .arg(resource.interfaceName(), name, ResourceString::supportedForms()));

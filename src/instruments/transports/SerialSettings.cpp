@@ -9,10 +9,10 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.SerialSettings");
+const QString kSerialSettingsSource = QStringLiteral("IxoInstrSetups.SerialSettings");
 
-[[noreturn]] void invalid(const QString &option, const QString &why) {
-    throw AutomationError(VisaStatus::InvalidResourceName, kSource,
+[[noreturn]] void invalidOption(const QString &option, const QString &why) {
+    throw AutomationError(VisaStatus::InvalidResourceName, kSerialSettingsSource,
                           QStringLiteral("Invalid serial option \"%1\": %2").arg(option, why));
 }
 
@@ -77,7 +77,7 @@ SerialSettings SerialSettings::parse(const QStringList &options) {
         const qint64 baud = option.toLongLong(&isNumber);
         if (isNumber) {
             if (baud <= 0 || baud > kMaxBaudRate)
-                invalid(option,
+                invalidOption(option,
                         QStringLiteral("a baud rate is between 1 and %1").arg(kMaxBaudRate));
             settings.baudRate = static_cast<qint32>(baud);
             continue;
@@ -91,7 +91,7 @@ SerialSettings SerialSettings::parse(const QStringList &options) {
                 {{"LF", Terminator::Lf}, {"CR", Terminator::Cr}, {"CRLF", Terminator::CrLf}},
                 settings.terminator))
             continue;
-        invalid(option, kOptionForms);
+        invalidOption(option, kOptionForms);
     }
     return settings;
 }

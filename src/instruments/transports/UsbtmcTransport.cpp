@@ -1,6 +1,7 @@
 #include "instruments/transports/UsbtmcTransport.h"
 
 #include "automation/AutomationError.h"
+#include "instruments/ResourceString.h"
 #include "instruments/VisaStatus.h"
 
 #include <QDir>
@@ -25,7 +26,7 @@ const QString UsbtmcTransport::kDevRoot = QStringLiteral("/dev");
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.UsbtmcTransport");
+const QString kUsbtmcTransportSource = QStringLiteral("IxoInstrSetups.UsbtmcTransport");
 // The driver refuses shorter timeouts.
 constexpr qint64 kMinDriverTimeoutMs = 100;
 constexpr qsizetype kMaxReadChunk = qsizetype(1) << 20;
@@ -42,10 +43,6 @@ QString attribute(const QString &dir, const char *name) {
     return QString::fromUtf8(file.read(256)).trimmed();
 }
 
-QString hex4(quint16 id) {
-    return QStringLiteral("0x") + QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0')).toUpper();
-}
-
 QString errnoText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
@@ -53,16 +50,19 @@ QString errnoText(int error) {
 } // namespace
 
 QString UsbtmcTransport::Device::resourceName() const {
-    QString text = QStringLiteral("USB0::%1::%2::%3").arg(hex4(vendor), hex4(product), serial);
-    if (interfaceNumber >= 0)
-        text += QStringLiteral("::%1").arg(interfaceNumber);
-    return text + QStringLiteral("::INSTR");
+    ResourceString resource;
+    resource.interface = ResourceString::Interface::Usb;
+    resource.usbVendor = vendor;
+    resource.usbProduct = product;
+    resource.usbSerial = serial;
+    resource.usbInterface = interfaceNumber;
+    return resource.toString();
 }
 
 UsbtmcTransport::UsbtmcTransport(quint16 vendor, quint16 product, QString serial,
                                  int interfaceNumber, QString resourceName, QString sysfsRoot,
                                  QString devRoot)
-    : InstrumentTransport(std::move(resourceName), kSource)
+    : InstrumentTransport(std::move(resourceName), kUsbtmcTransportSource)
     , m_vendor(vendor)
     , m_product(product)
     , m_serial(std::move(serial))
@@ -129,7 +129,7 @@ UsbtmcTransport::Device UsbtmcTransport::find() const {
                              "the usbtmc kernel module loaded?)")
             : QStringLiteral("the USBTMC instruments connected are ") +
                   present.join(QLatin1String(", "));
-    throw AutomationError(VisaStatus::ResourceNotFound, kSource,
+    throw AutomationError(VisaStatus::ResourceNotFound, kUsbtmcTransportSource,
                           QStringLiteral("%1 is not connected: %2").arg(resourceName(), known));
 }
 

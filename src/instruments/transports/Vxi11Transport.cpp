@@ -14,7 +14,7 @@ namespace ixo {
 
 namespace {
 
-const QString kSource = QStringLiteral("IxoInstrSetups.Vxi11Transport");
+const QString kVxi11TransportSource = QStringLiteral("IxoInstrSetups.Vxi11Transport");
 // Replies other than device_read's carry a few words.
 constexpr qsizetype kMaxSmallReply = 4096;
 constexpr qsizetype kReplyOverhead = 1024;
@@ -50,7 +50,7 @@ std::int32_t statusOf(qint32 deviceError) {
 
 Vxi11Transport::Vxi11Transport(QString host, QString deviceName, QString resourceName,
                                quint16 portmapperPort)
-    : InstrumentTransport(std::move(resourceName), kSource)
+    : InstrumentTransport(std::move(resourceName), kVxi11TransportSource)
     , m_host(std::move(host))
     , m_deviceName(deviceName.isEmpty() ? QStringLiteral("inst0") : std::move(deviceName))
     , m_portmapperPort(portmapperPort)
@@ -81,7 +81,7 @@ void Vxi11Transport::refuseReply(const AutomationError &error) {
     abandon();
     if (error.description().contains(resourceName()))
         throw error;
-    throw AutomationError(error.number(), kSource,
+    throw AutomationError(error.number(), kVxi11TransportSource,
                           resourceName() + QStringLiteral(": ") + error.description());
 }
 
@@ -95,7 +95,7 @@ void Vxi11Transport::checkDevice(qint32 error, const QString &operation) {
     if (number == VisaStatus::ConnectionLost)
         fail(number, what);
     // The channel is still in step; the link stays usable for the next call.
-    throw AutomationError(number, kSource, resourceName() + QLatin1Char(' ') + what);
+    throw AutomationError(number, kVxi11TransportSource, resourceName() + QLatin1Char(' ') + what);
 }
 
 quint16 Vxi11Transport::lookUpCorePort(QDeadlineTimer deadline) {
@@ -174,7 +174,7 @@ void Vxi11Transport::open(QDeadlineTimer deadline) {
         const qint32 error = link.error;
         abandon();
         throw AutomationError(
-            statusOf(error), kSource,
+            statusOf(error), kVxi11TransportSource,
             QStringLiteral("%1 refused a link to device %2: %3 (VXI-11 error %4)")
                 .arg(resourceName(), m_deviceName, Vxi11Protocol::errorText(error))
                 .arg(error));
