@@ -38,7 +38,8 @@ void register_errors(py::module_ &module) {
                 throw AutomationError::standard(number, source);
             throw AutomationError(number, source, description);
         },
-        py::arg("number"), py::arg("source") = kRegisterErrorsSource, py::arg("description") = QString(),
+        py::arg("number"), py::arg("source") = kRegisterErrorsSource,
+        py::arg("description") = QString(),
         "Raises an AutomationError from C++; without a description the standard one of the "
         "number.");
 }

@@ -80,7 +80,7 @@ PropertyBag StateDocument::load(const QString &fileName) {
 
 int StateDocument::formatVersionOf(const PropertyBag &bag) {
     return benchOf(bag).ReadProperty(kRolesCountKey, 1).toInt() > 1 ? kFormatVersion
-                                                               : kSingleFormatVersion;
+                                                                    : kSingleFormatVersion;
 }
 
 void StateDocument::write(PropertyBag bag, const QString &fileName) {

@@ -83,7 +83,8 @@ LegacySetupFile LegacySetupFile::parse(const QByteArray &bytes) {
 
 LegacySetupFile LegacySetupFile::read(const QString &fileName) {
     try {
-        LegacySetupFile file = parse(FileIo::readLimited(fileName, kMaxSize, kLegacySetupFileSource));
+        LegacySetupFile file =
+            parse(FileIo::readLimited(fileName, kMaxSize, kLegacySetupFileSource));
         if (file.name.isEmpty())
             file.name = QFileInfo(fileName).completeBaseName();
         return file;

@@ -149,7 +149,8 @@ void StateFile::SaveObject(const ObjectRef &object, const QString &fileName) {
 }
 
 ObjectRef StateFile::LoadObject(const QString &progId, const QString &fileName) {
-    const Decoded decoded = decode(FileIo::readLimited(fileName, m_maxFileSize, kStateFileSource), fileName);
+    const Decoded decoded =
+        decode(FileIo::readLimited(fileName, m_maxFileSize, kStateFileSource), fileName);
     if (decoded.progId.compare(progId, Qt::CaseInsensitive) != 0)
         throw AutomationError(
             ErrorNumber::TypeMismatch, kStateFileSource,

@@ -196,7 +196,8 @@ void SimulatedDevice::apply(const QByteArray &commands) {
     m_state.executionError = executionError;
     if (!raised.isEmpty()) {
         m_state.settings = settings;
-        throw AutomationError(ErrorNumber::Fail, kSimulatedDeviceSource, raised.join(QLatin1String("; ")));
+        throw AutomationError(ErrorNumber::Fail, kSimulatedDeviceSource,
+                              raised.join(QLatin1String("; ")));
     }
 }
 

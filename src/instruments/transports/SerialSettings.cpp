@@ -78,7 +78,7 @@ SerialSettings SerialSettings::parse(const QStringList &options) {
         if (isNumber) {
             if (baud <= 0 || baud > kMaxBaudRate)
                 invalidOption(option,
-                        QStringLiteral("a baud rate is between 1 and %1").arg(kMaxBaudRate));
+                              QStringLiteral("a baud rate is between 1 and %1").arg(kMaxBaudRate));
             settings.baudRate = static_cast<qint32>(baud);
             continue;
         }
