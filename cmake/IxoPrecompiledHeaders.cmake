@@ -20,23 +20,27 @@ function(ixo_pch_holder target kind)
     ixo_warnings(${target})
 endfunction()
 
+# The executables' kind pays for itself only over the many test programs; the few programs
+# compile faster without waiting for it.
 if(IXO_PRECOMPILE_HEADERS)
     ixo_pch_holder(ixo_pch LIBRARY)
-    ixo_pch_holder(ixo_pch_exe EXECUTABLE)
+    if(IXO_BUILD_TESTS)
+        ixo_pch_holder(ixo_pch_exe EXECUTABLE)
+    endif()
 endif()
 
-# Reuses the precompiled headers of the target's kind. Qt's generated sources are tiny and
-# only pay for loading them.
+# Reuses the precompiled headers of the target's kind, also for moc's output, which includes
+# every header of the target that declares a QObject.
 function(ixo_precompile target)
     if(NOT IXO_PRECOMPILE_HEADERS)
         return()
     endif()
     get_target_property(kind ${target} TYPE)
     if(kind STREQUAL "EXECUTABLE")
-        target_precompile_headers(${target} REUSE_FROM ixo_pch_exe)
+        if(TARGET ixo_pch_exe)
+            target_precompile_headers(${target} REUSE_FROM ixo_pch_exe)
+        endif()
     else()
         target_precompile_headers(${target} REUSE_FROM ixo_pch)
     endif()
-    set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/mocs_compilation.cpp
-        PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
 endfunction()
