@@ -3,6 +3,7 @@
 # them with: apt install ./build/packages/*.deb
 set -eu
 cd "$(dirname "$0")/.."
+./scripts/install-deps.sh --all
 cmake --preset package
 cmake --build --preset package -j "$(nproc)"
 rm -rf build/packages

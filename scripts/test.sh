@@ -5,6 +5,7 @@
 # the tests' deadlines still see the machine as theirs.
 set -eu
 cd "$(dirname "$0")/.."
+./scripts/install-deps.sh --all
 jobs=$(nproc)
 logs=build/test-logs
 mkdir -p "$logs"

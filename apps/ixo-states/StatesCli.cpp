@@ -296,7 +296,7 @@ int StatesCli::runCommand(const Command &command, const QStringList &arguments) 
 int StatesCli::usage(const QString &problem) {
     if (!problem.isEmpty())
         m_err << "ixo-states: " << problem << Qt::endl << Qt::endl;
-    m_err << "usage: ixo-states <command> [--json] [--instrument RESOURCE] [--profile NAME] "
+    m_err << "Usage: ixo-states <command> [--json] [--instrument RESOURCE] [--profile NAME] "
              "...\n\n";
     for (const Command &command : commands())
         m_err << "  " << command.name << ' ' << command.arguments << '\n';
