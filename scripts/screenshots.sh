@@ -65,4 +65,7 @@ capture "AM test" "carrier with 80 % AM"
 "$setups" --screenshot "$out/ixo-setups.png" --select "AM test" "$work/demo.ixs"
 "$setups" --instrument "$hislip" --screenshot-connect "$out/connect-dialog.png"
 "$setups" --demo-bench --screenshot "$out/bench.png"
+for picture in ixo-setups.png connect-dialog.png bench.png; do
+    [ -s "$out/$picture" ] || { echo "screenshots.sh: no $out/$picture" >&2; exit 1; }
+done
 echo "Pictures written to $out: ixo-setups.png connect-dialog.png bench.png"
