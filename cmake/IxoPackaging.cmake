@@ -16,8 +16,10 @@ set(ixo_packages
     programs ixoinstrsetups
     library ${ixo_library_package}
     development libixoinstrsetups-dev
-    designer ixoinstrsetups-designer-plugin
-    python python3-ixoinstrsetups)
+    designer ixoinstrsetups-designer-plugin)
+if(IXO_BUILD_PYTHON)
+    list(APPEND ixo_packages python python3-ixoinstrsetups)
+endif()
 
 # What Debian asks of every package: its copyright and changelog under /usr/share/doc.
 configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${PROJECT_BINARY_DIR}/packaging/changelog
@@ -69,9 +71,10 @@ set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
 # The module is built for this interpreter's ABI, which shlibdeps cannot see: it does not link
 # libpython.
-math(EXPR ixo_python_next "${Python3_VERSION_MINOR} + 1")
-set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
-    "python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}), python3 (<< ${Python3_VERSION_MAJOR}.${ixo_python_next})")
+if(IXO_BUILD_PYTHON)
+    math(EXPR ixo_python_next "${Python3_VERSION_MINOR} + 1")
+    set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}), python3 (<< ${Python3_VERSION_MAJOR}.${ixo_python_next})")
+endif()
 
 set(CPACK_COMPONENT_PROGRAMS_DESCRIPTION "saved instrument setups: desktop program and command line
 ixo-setups keeps a list of saved setups of a test instrument reached
